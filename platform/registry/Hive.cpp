@@ -1,7 +1,6 @@
 #include "registry/Hive.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 
 namespace registry::detail {
@@ -14,7 +13,8 @@ constexpr DWORD RegSz = 1;
 constexpr DWORD RegBinary = 3;
 constexpr DWORD RegDword = 4;
 
-char Fold(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+// ASCII folding only, so that names compare the same under every locale.
+char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool IsLineBreak(char c) { return c == '\n' || c == '\r'; }
 

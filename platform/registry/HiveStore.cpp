@@ -213,7 +213,7 @@ std::string HivePath(Root root) { return HiveFolder() + "/" + RootName(root) + "
 LONG ReadHive(Root root, Hive& hive) {
   const std::string path = HivePath(root);
   hive = Hive();
-  if (::access(path.c_str(), F_OK) != 0) return ERROR_SUCCESS;
+  if (::access(path.c_str(), F_OK) != 0) return errno == ENOENT || errno == ENOTDIR ? ERROR_SUCCESS : ERROR_CANTREAD;
   // Without a lock file (a folder we may not write) the read still sees a
   // whole file, since writers replace it by rename.
   const HiveLock lock(path, false);

@@ -3,7 +3,6 @@
 #include "vbformat/DecimalDigits.h"
 
 #include <array>
-#include <cctype>
 #include <cmath>
 #include <vector>
 
@@ -216,10 +215,12 @@ std::string GeneralForm(double value, int significant, bool leadingZero) {
   return text;
 }
 
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
   }
   return true;
 }

@@ -1,7 +1,6 @@
 #include "vbformat/VbFormat.h"
 
 #include <array>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -10,8 +9,9 @@ namespace vb {
 
 namespace {
 
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+// ASCII case only: the results must not depend on the C locale.
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 std::string Padded(int value, int width) {
   std::string text = std::to_string(value < 0 ? -value : value);
