@@ -1,0 +1,28 @@
+#pragma once
+
+// specterm-dataset: runs the update over saved "spectrum:" blocks and writes
+// one data set of the last update in the export file format, for scripts.
+//
+//   specterm-dataset --kind raw|transformed|scaled|peakhold|average
+//                    [--window on|off] [--peakhold on|off] [--average on|off]
+//                    BLOCKFILE...
+
+#include "FftLibrary.h"
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace specterm {
+
+// Exit codes of the tool.
+inline constexpr int kToolOk = 0;
+inline constexpr int kToolFailed = 1;  // a block file or the FFT library failed
+inline constexpr int kToolUsage = 2;   // the command line is wrong
+
+// Runs the tool on its arguments (without the program name); the data set
+// goes to out, messages to err. The FFT library is opened only when needed.
+int RunDatasetTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace specterm

@@ -1,0 +1,186 @@
+#include "SpectrumUpdate.h"
+
+#include "Decibels.h"
+#include "vbformat/VbFormat.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace specterm {
+
+namespace {
+
+constexpr const char* kAmplitudeFormat = "###0.00dB";
+constexpr const char* kSlowRateFormat = "#0.00000KHz";  // half-rates below 0.001 MHz
+constexpr const char* kKiloRateFormat = "##0.0000KHz";  // half-rates below 1 MHz
+constexpr double kKiloPerUnit = 100000.0;
+constexpr double kTenthsPerMHz = 10.0;
+
+// Bins are converted in runs of this many, reporting progress in between.
+constexpr std::size_t kRunLength = 256;
+
+struct WindowTable {
+  std::array<double, kSampleCount> weights{};
+  WindowTable() {
+    for (std::size_t n = 1; n <= kSampleCount; ++n) weights[n - 1] = WindowWeight(n);
+  }
+};
+
+const WindowTable& Window() {
+  static const WindowTable table;
+  return table;
+}
+
+// The classic conversion of a Single to a 16-bit Integer: round half to
+// even, limited to the Integer range.
+int ToInteger(double value) {
+  const double rounded = std::nearbyint(value);
+  return static_cast<int>(std::clamp(rounded, static_cast<double>(std::numeric_limits<std::int16_t>::min()),
+                                     static_cast<double>(std::numeric_limits<std::int16_t>::max())));
+}
+
+// Reports every whole percent from last + 1 up to that of `done` of `total`.
+class Progress {
+ public:
+  explicit Progress(const ProgressFn& fn) : fn_(fn) {}
+  void Reach(std::size_t done, std::size_t total) {
+    const int percent = static_cast<int>(done * 100 / total);
+    while (last_ < percent) {
+      ++last_;
+      if (fn_) fn_(last_);
+    }
+  }
+  void Finish() {
+    if (last_ != 0 && fn_) fn_(0);
+    last_ = 0;
+  }
+
+ private:
+  const ProgressFn& fn_;
+  int last_ = 0;
+};
+
+}  // namespace
+
+std::optional<ScrollSettings> FitAmplitudeScale(float max, float min, AmplitudeScale& scale) {
+  float range = max - min;
+  if (range == 0.0f) {
+    range = kInitialAmpRange;
+    min = kInitialAmpFloor;
+    max = kInitialAmpCeiling;
+  }
+  const bool refit = static_cast<float>(kRefitShrinkFraction * scale.AmpRange) > range || max > scale.AmpCeiling ||
+                     min < scale.AmpFloor;
+  if (!refit) return std::nullopt;
+  scale.AmpCeiling = static_cast<float>(max + kRefitHeadroom * range);
+  scale.AmpFloor = static_cast<float>(min - kRefitFootroom * range);
+  scale.AmpRange = scale.AmpCeiling - scale.AmpFloor;
+  // The plot's y axis is the negated amplitude.
+  ScrollSettings scroll;
+  scroll.VScrollMin = ToInteger(-scale.AmpCeiling);
+  scroll.VScrollMax = ToInteger(-scale.AmpCeiling + scale.AmpRange);
+  scroll.VScrollValue = ToInteger(scale.AmpRange / 2.0f - scale.AmpCeiling);
+  return scroll;
+}
+
+namespace {
+
+std::string SampleRateText(const SampleBlock& block) {
+  const double v = block.SampleRate / kTenthsPerMHz / static_cast<double>(block.SpanScale) / 2.0;
+  if (v < 0.001) return vb::Format(v * kKiloPerUnit, kSlowRateFormat);
+  if (v < 1.0) return vb::Format(v * kKiloPerUnit, kKiloRateFormat);
+  return vb::Format(v, block.FreqFormat);
+}
+
+}  // namespace
+
+double WindowWeight(std::size_t n) {
+  constexpr double half = static_cast<double>(kSampleCount) / 2.0;
+  return 0.5 * std::cos((static_cast<double>(n) - half + 0.5) * kWindowPi / half - 0.5) + 0.5;
+}
+
+void WindowSmooth(const std::array<float, kSampleCount>& in, std::array<float, kSampleCount>& out) {
+  const std::array<double, kSampleCount>& w = Window().weights;
+  // Each product is formed in double and stored as a single.
+  for (std::size_t i = 0; i < kSampleCount; ++i) out[i] = static_cast<float>(static_cast<double>(in[i]) * w[i]);
+}
+
+SpectrumUpdater::SpectrumUpdater(std::shared_ptr<const FftLibrary> fft) : fft_(std::move(fft)) {
+  if (!fft_) return;
+  for (std::size_t p = 0; p < kPointCount; ++p)
+    fractions_[p] = fft_->IndexToFrequency(static_cast<unsigned>(kSampleCount), static_cast<unsigned>(PointBin(p)));
+}
+
+UpdateOutcome SpectrumUpdater::Update(SpectrumState& state, const UpdateOptions& options,
+                                      const ProgressFn& progress) const {
+  UpdateOutcome outcome;
+  if (!fft_) {
+    outcome.Error = "The FFT library is not loaded.";
+    return outcome;
+  }
+  const SampleBlock& block = state.Block;
+  TraceStore& traces = state.Traces;
+
+  // Window a working copy: the decoded samples stay as they are, for the raw
+  // export and for a second update over the same block.
+  std::array<float, kSampleCount> windowedI;
+  std::array<float, kSampleCount> windowedQ;
+  const float* inI = block.IData.data();
+  const float* inQ = block.QData.data();
+  if (options.WindowSpectrum) {
+    WindowSmooth(block.IData, windowedI);
+    WindowSmooth(block.QData, windowedQ);
+    inI = windowedI.data();
+    inQ = windowedQ.data();
+  }
+  if (fft_->FftFloat(static_cast<unsigned>(kSampleCount), 0, inI, inQ, state.FftReal.data(), state.FftImag.data()) !=
+      0) {
+    outcome.Error = "The FFT library " + fft_->Path() + " could not transform the samples.";
+    return outcome;
+  }
+
+  // Trace bookkeeping before the new data set.
+  traces.BeginUpdate();
+  traces.HaveData = true;
+
+  // Point mapping: points 1..1024 are bins 0..1023, points 1025..2048 bins
+  // 3072..4095, each at the frequency of its own bin.
+  TraceStore::Row& x = traces.TraceX[kCurrentRow];
+  TraceStore::Row& y = traces.TraceY[kCurrentRow];
+  const double rate = block.SampleRate;
+  const double centre = block.CenterFreq;
+  const double scale = static_cast<double>(block.SpanScale);
+  for (std::size_t p = 0; p < kPointCount; ++p) x[p] = static_cast<float>((fractions_[p] * rate + centre) * scale);
+
+  Progress percent(progress);
+  for (std::size_t bin = 0; bin < kSampleCount; bin += kRunLength) {
+    if (bin < kPositiveBins || bin >= kFirstNegativeBin) {
+      const std::size_t point = bin < kPositiveBins ? bin : bin - kFirstNegativeBin + kPositiveBins;
+      PowerToDecibels(state.FftReal.data() + bin, state.FftImag.data() + bin, y.data() + point, kRunLength);
+    }
+    percent.Reach(bin + kRunLength, kSampleCount);
+  }
+
+  // Amplitude scale fit over the true extremes of the data set.
+  const auto [lowest, highest] = std::minmax_element(y.begin(), y.end());
+  outcome.Scroll = FitAmplitudeScale(*highest, *lowest, state.Amplitude);
+
+  outcome.Accumulation = traces.Accumulate(options.VideoAverage, options.PeakHold);
+  percent.Finish();
+
+  // Status read-outs.
+  outcome.CenterFreqText = vb::Format(centre / kTenthsPerMHz, block.FreqFormat);
+  outcome.SampleRateText = SampleRateText(block);
+  outcome.AmplitudeText = vb::Format(0.0, kAmplitudeFormat);
+  outcome.FrequencyText = outcome.CenterFreqText;
+  outcome.ClickX = static_cast<float>(centre);
+  outcome.ClickY = 0.0f;
+
+  outcome.FitView = traces.FirstTrace;
+  if (!outcome.FitView) outcome.SampleCountsStatus = traces.SampleCountsStatus(options.VideoAverage, options.PeakHold);
+  return outcome;
+}
+
+}  // namespace specterm

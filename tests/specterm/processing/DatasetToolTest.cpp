@@ -1,0 +1,166 @@
+// specterm-dataset, run as the program it is: the same data sets as the
+// in-process chain, its options, and its errors.
+
+#include "TestBlocks.h"
+#include "TestSupport.h"
+#include "processing/DataSetExport.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+struct RunResult {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+RunResult RunTool(const std::string& program, const std::vector<std::string>& args, const testsupport::TempDir& dir) {
+  std::string command = Quote(program);
+  for (const std::string& a : args) command += " " + Quote(a);
+  command += " 2>" + Quote(dir.File("stderr.txt"));
+  RunResult result;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (!pipe) return result;
+  char buffer[65536];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, n);
+  const int status = ::pclose(pipe);
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.err = testsupport::ReadFile(dir.File("stderr.txt"));
+  return result;
+}
+
+std::string Tool() { return testsupport::BinDir() + "/specterm-dataset"; }
+
+// The in-process chain over the same blocks.
+std::unique_ptr<specterm::SpectrumState> Chain(const std::vector<std::string>& blocks,
+                                               const specterm::UpdateOptions& options) {
+  auto state = std::make_unique<specterm::SpectrumState>();
+  const auto loaded = specterm::FftLibrary::Shared();
+  EXPECT_TRUE(loaded) << loaded.Error;
+  const specterm::SpectrumUpdater updater(loaded.Library);
+  for (const std::string& block : blocks) {
+    specterm::ParseBlock(std::string_view(block), state->Block);
+    updater.Update(*state, options);
+  }
+  return state;
+}
+
+TEST(DatasetTool, ScaledDataSetOfABlockFile) {
+  testsupport::TempDir dir;
+  const std::string block = blocks::ToneBlock(700000, 1, 30, 4);
+  testsupport::WriteFile(dir.File("a.bin"), block);
+  const RunResult run = RunTool(Tool(), {"--kind", "scaled", dir.File("a.bin")}, dir);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, specterm::DataSetText(specterm::ExportKind::Scaled, *Chain({block}, {true, true, true})));
+  EXPECT_EQ(run.out.rfind("\"Point\",\"I_Data\",\"Q_Data\"\r\n\"1\",\"700\",", 0), 0u);
+  EXPECT_TRUE(run.err.empty()) << run.err;
+}
+
+TEST(DatasetTool, AccumulatesOverBlocksInOrderWithTheGivenSwitches) {
+  testsupport::TempDir dir;
+  std::vector<std::string> blocks;
+  std::vector<std::string> files;
+  for (int n = 0; n < 3; ++n) {
+    blocks.push_back(blocks::ToneBlock(700000 + 1000 * static_cast<std::uint32_t>(n), 1, 30 + n, 10 + n));
+    files.push_back(dir.File("b" + std::to_string(n) + ".bin"));
+    testsupport::WriteFile(files.back(), blocks.back());
+  }
+  std::vector<std::string> args = {"--kind=peakhold", "--window", "off", "--average", "off"};
+  args.insert(args.end(), files.begin(), files.end());
+  RunResult run = RunTool(Tool(), args, dir);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const auto expected = Chain(blocks, {false, false, true});
+  EXPECT_EQ(run.out, specterm::DataSetText(specterm::ExportKind::PeakHold, *expected));
+
+  args[0] = "--kind=average";
+  args[4] = "on";
+  run = RunTool(Tool(), args, dir);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, specterm::DataSetText(specterm::ExportKind::VideoAverage, *Chain(blocks, {false, true, true})));
+}
+
+TEST(DatasetTool, RawAndTransformedDataSets) {
+  testsupport::TempDir dir;
+  const std::string block = blocks::MakeBlock(
+      700000, 1, [](std::size_t n) -> std::uint8_t { return n % 2 ? 127 : 128; },
+      [](std::size_t) -> std::uint8_t { return 255; });
+  testsupport::WriteFile(dir.File("r.bin"), block);
+  const RunResult raw = RunTool(Tool(), {"--kind", "raw", dir.File("r.bin")}, dir);
+  ASSERT_EQ(raw.exitCode, 0) << raw.err;
+  EXPECT_EQ(raw.out.rfind("\"Point\",\"I_Data\",\"Q_Data\"\r\n\"1\",\"-127.5\",\"-.5\"\r\n\"2\",\"127\",", 0), 0u);
+  const RunResult transformed = RunTool(Tool(), {"--kind", "transformed", "--window", "on", dir.File("r.bin")}, dir);
+  ASSERT_EQ(transformed.exitCode, 0) << transformed.err;
+  EXPECT_EQ(transformed.out,
+            specterm::DataSetText(specterm::ExportKind::Transformed, *Chain({block}, {true, true, true})));
+}
+
+TEST(DatasetTool, CommandLineErrorsGiveUsage) {
+  testsupport::TempDir dir;
+  testsupport::WriteFile(dir.File("a.bin"), blocks::ZeroBlock());
+  const std::vector<std::vector<std::string>> bad = {
+      {dir.File("a.bin")},                                        // no kind
+      {"--kind", "spectrum", dir.File("a.bin")},                  // unknown kind
+      {"--kind", "raw"},                                          // no file
+      {"--kind", "raw", "--window", "maybe", dir.File("a.bin")},  // not on/off
+      {"--kind", "raw", "--colour", "on", dir.File("a.bin")},     // unknown option
+      {"--kind"},                                                 // value missing
+  };
+  for (const auto& args : bad) {
+    const RunResult run = RunTool(Tool(), args, dir);
+    EXPECT_EQ(run.exitCode, 2) << args.size();
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_NE(run.err.find("usage: specterm-dataset"), std::string::npos) << run.err;
+  }
+  const RunResult help = RunTool(Tool(), {"--help"}, dir);
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("usage:"), std::string::npos);
+}
+
+TEST(DatasetTool, UnreadableOrEmptyBlockFileFails) {
+  testsupport::TempDir dir;
+  testsupport::WriteFile(dir.File("empty.bin"), "");
+  RunResult run = RunTool(Tool(), {"--kind", "raw", dir.File("missing.bin")}, dir);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(run.out.empty());
+  EXPECT_NE(run.err.find(dir.File("missing.bin")), std::string::npos) << run.err;
+  run = RunTool(Tool(), {"--kind", "raw", dir.File("empty.bin")}, dir);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("empty"), std::string::npos) << run.err;
+}
+
+TEST(DatasetTool, ShortBlockFileDecodesWithPadding) {
+  testsupport::TempDir dir;
+  testsupport::WriteFile(dir.File("short.bin"), blocks::ZeroBlock().substr(0, 30));
+  const RunResult run = RunTool(Tool(), {"--kind", "raw", dir.File("short.bin")}, dir);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("\"4096\",\"32\",\"32\"\r\n"), std::string::npos);
+}
+
+TEST(DatasetTool, MissingLibraryIsAClearErrorNotACrash) {
+  // The tool alone in a folder, without libFFT.so beside it.
+  testsupport::TempDir dir;
+  const std::string copy = dir.File("specterm-dataset");
+  std::filesystem::copy_file(Tool(), copy);
+  std::filesystem::permissions(copy, std::filesystem::perms::owner_all);
+  testsupport::WriteFile(dir.File("a.bin"), blocks::ZeroBlock());
+  const RunResult run = RunTool(copy, {"--kind", "raw", dir.File("a.bin")}, dir);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(run.out.empty());
+  EXPECT_NE(run.err.find(dir.File("libFFT.so")), std::string::npos) << run.err;
+}
+
+}  // namespace
