@@ -1,0 +1,150 @@
+// The main window without a modem: menu, command table, help, address.
+
+#include "monitor/AppWindow.h"
+#include "monitor/DialogHandler.h"
+#include "monitor/Identifiers.h"
+
+#include "TestSupport.h"
+#include "forms/Dialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace orbscope;
+
+std::unique_ptr<CAppWindow> Window(const std::string& address = "", bool given = false) {
+  CAppWindow::Options options;
+  options.commandLine.address = address;
+  options.commandLine.addressGiven = given;
+  options.commandLine.startAutomatically = false;
+  auto window = CAppWindow::Create(options);
+  EXPECT_NE(window, nullptr);
+  return window;
+}
+
+class AppWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { forms::DialogSeam::ClearShown(); }
+};
+
+TEST_F(AppWindowTest, WithoutAddressStartAndStopAreDisabled) {
+  auto window = Window();
+  EXPECT_EQ(window->windowTitle(), "Orbscope");
+  EXPECT_TRUE(window->MenuItem(IDM_SET_ADDRESS)->isEnabled());
+  EXPECT_FALSE(window->MenuItem(IDM_START)->isEnabled());
+  EXPECT_FALSE(window->MenuItem(IDM_STOP)->isEnabled());
+  EXPECT_TRUE(window->MenuItem(IDM_REFLASH)->isEnabled());
+  EXPECT_FALSE(window->MenuItem(IDM_PRINTER_SETUP)->isEnabled());
+  EXPECT_FALSE(window->MenuItem(IDM_PRINT)->isEnabled());
+  EXPECT_TRUE(window->MenuItem(IDM_EXIT)->isEnabled());
+  EXPECT_FALSE(window->MenuItem(IDM_STATISTICS)->isChecked());
+  EXPECT_EQ(window->MenuItem(IDM_START)->text(), "&Start Real Time Update");
+  EXPECT_EQ(window->MenuItem(IDM_STATISTICS)->text(), "Enable Statistics");
+  EXPECT_EQ(window->MenuItem(IDM_ABOUT)->text(), "&About...");
+  QStringList menus;
+  for (QAction* action : window->menuBar()->actions()) menus << action->text();
+  EXPECT_EQ(menus, QStringList({"&File", "&EVM"}));
+  auto* help = qobject_cast<QMenuBar*>(window->menuBar()->cornerWidget(Qt::TopRightCorner));
+  ASSERT_NE(help, nullptr) << "Help sits at the right end";
+  EXPECT_EQ(help->actions().value(0)->text(), "&Help");
+}
+
+TEST_F(AppWindowTest, AnAddressFromTheCommandLineEnablesStart) {
+  auto window = Window("10.0.0.9", true);
+  EXPECT_EQ(window->windowTitle(), "Orbscope (10.0.0.9)");
+  EXPECT_TRUE(window->MenuItem(IDM_START)->isEnabled());
+  EXPECT_FALSE(window->MenuItem(IDM_STOP)->isEnabled());
+  EXPECT_STREQ(window->Monitor().Address().Text(), "10.0.0.9");
+}
+
+TEST_F(AppWindowTest, TextWithoutTheOptionIsAnAddressButNotATitle) {
+  auto window = Window("10.0.0.9", false);
+  EXPECT_EQ(window->windowTitle(), "Orbscope");
+  EXPECT_FALSE(window->MenuItem(IDM_START)->isEnabled());
+}
+
+TEST_F(AppWindowTest, HelpBox) {
+  auto window = Window();
+  window->MenuItem(IDM_HELP)->trigger();
+  const auto shown = forms::DialogSeam::Shown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].title, "Orbscope Help");
+  EXPECT_EQ(shown[0].style, forms::vbInformation);
+  EXPECT_TRUE(shown[0].text.contains("File->Set Modem Address..."));
+  EXPECT_TRUE(shown[0].text.contains("File->Start Real Time Update"));
+  EXPECT_TRUE(shown[0].text.contains("orbscope.exe -a"));
+  EXPECT_EQ(shown[0].text.count("\n\n"), 2) << "three paragraphs";
+}
+
+TEST_F(AppWindowTest, StatisticsCannotBeEnabledWhileIdle) {
+  auto window = Window("10.0.0.9", true);
+  window->MenuItem(IDM_STATISTICS)->trigger();
+  EXPECT_FALSE(window->MenuItem(IDM_STATISTICS)->isChecked());
+  EXPECT_FALSE(window->StatisticsOn());
+  EXPECT_FALSE(window->Monitor().StatisticsOn());
+}
+
+TEST_F(AppWindowTest, SettingTheAddressUpdatesTitleAndStart) {
+  auto window = Window();
+  QTimer::singleShot(0, [] {
+    QWidget* dialog = nullptr;
+    testsupport::WaitUntil([&] { return (dialog = QApplication::activeModalWidget()) != nullptr; });
+    ASSERT_NE(dialog, nullptr);
+    DlgItem<QLineEdit>(dialog, IDC_ADDRESS)->setText(QStringLiteral("172.16.0.4"));
+    DlgItem<QPushButton>(dialog, IDOK)->click();
+  });
+  window->OnCommand(IDM_SET_ADDRESS);
+  EXPECT_EQ(window->windowTitle(), "Orbscope (172.16.0.4)");
+  EXPECT_TRUE(window->MenuItem(IDM_START)->isEnabled());
+  EXPECT_STREQ(window->Monitor().Address().Text(), "172.16.0.4");
+
+  QTimer::singleShot(0, [] {
+    QWidget* dialog = nullptr;
+    testsupport::WaitUntil([&] { return (dialog = QApplication::activeModalWidget()) != nullptr; });
+    ASSERT_NE(dialog, nullptr);
+    DlgItem<QLineEdit>(dialog, IDC_ADDRESS)->clear();
+    DlgItem<QPushButton>(dialog, IDOK)->click();
+  });
+  window->OnCommand(IDM_SET_ADDRESS);
+  EXPECT_EQ(window->windowTitle(), "Orbscope");
+}
+
+TEST_F(AppWindowTest, ExitClosesTheWindow) {
+  auto window = Window();
+  window->show();
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return window->isVisible(); }));
+  window->MenuItem(IDM_EXIT)->trigger();
+  EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(AppWindowTest, AboutIsModalOverTheWindow) {
+  auto window = Window();
+  window->show();
+  QWidget* seen = nullptr;
+  QTimer::singleShot(0, [&] {
+    testsupport::WaitUntil([&] { return (seen = QApplication::activeModalWidget()) != nullptr; });
+    if (seen != nullptr) DlgItem<QPushButton>(seen, IDOK)->click();
+  });
+  window->OnCommand(IDM_ABOUT);
+  ASSERT_NE(seen, nullptr);
+  EXPECT_EQ(seen->objectName(), "ABOUT");
+  EXPECT_EQ(seen->parentWidget(), window.get());
+}
+
+TEST_F(AppWindowTest, DisabledCommandsDoNothing) {
+  auto window = Window();
+  window->OnCommand(IDM_PRINT);
+  window->OnCommand(IDM_PRINTER_SETUP);
+  window->OnCommand(12345);
+  EXPECT_TRUE(forms::DialogSeam::Shown().empty());
+}
+
+}  // namespace
