@@ -1,0 +1,174 @@
+#include "link/FTP_Server.h"
+
+#include "forms/Dialogs.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace {
+
+// Message texts and titles of the session's own boxes.
+constexpr const char* kTitle = "FTP";
+constexpr const char* kNoInternetText = "Could not open Internet Connection";
+constexpr const char* kNoMoreFilesText = "No More Files!";
+constexpr const char* kNoResponseText = "Last response information could not be read!";
+
+}  // namespace
+
+FTP_Server::FTP_Server() {
+  SessionHandle_ = InternetOpenA(kAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+  if (SessionHandle_ == nullptr) {
+    forms::MsgBox(kNoInternetText, forms::vbCritical | forms::vbOKOnly, kTitle);
+    Terminate();
+  }
+}
+
+FTP_Server::~FTP_Server() { Terminate(); }
+
+void FTP_Server::Terminate() {
+  // 0 and already closed handles are passed as they are: the layer refuses
+  // them harmlessly.
+  InternetCloseHandle(FileHandle_);
+  InternetCloseHandle(FindHandle_);
+  InternetCloseHandle(ConnectionHandle_);
+  InternetCloseHandle(SessionHandle_);
+  Sleep(kTerminatePauseMs);
+}
+
+std::string FTP_Server::ZeroTerminate(const std::string& text) {
+  if (!text.empty() && text.back() == '\0') return text;
+  return text + '\0';
+}
+
+std::string FTP_Server::StripAtNul(const std::string& text) { return text.substr(0, text.find('\0')); }
+
+void FTP_Server::SetDirectoryName(const QVariant& value) {
+  DirectoryName_ = value.toString().toLocal8Bit().toStdString();
+}
+
+std::string FTP_Server::FoundFileName() const {
+  return StripAtNul(std::string(FindData_.cFileName, sizeof FindData_.cFileName));
+}
+
+bool FTP_Server::IsConnected() const { return ConnectionHandle_ != nullptr; }
+
+bool FTP_Server::ConnectedToInternet() const { return SessionHandle_ != nullptr; }
+
+void FTP_Server::ConnectToServer() {
+  InternetCloseHandle(ConnectionHandle_);
+  ConnectionHandle_ = InternetConnectA(SessionHandle_, ServerName_.c_str(), INTERNET_DEFAULT_FTP_PORT,
+                                       UserName_.c_str(), PassWord_.c_str(), INTERNET_SERVICE_FTP, 0, 0);
+}
+
+bool FTP_Server::OpenForWrite() {
+  InternetCloseHandle(FileHandle_);
+  FileHandle_ = FtpOpenFileA(ConnectionHandle_, WriteFileName_.c_str(), GENERIC_WRITE, FTP_TRANSFER_TYPE_BINARY, 0);
+  return FileHandle_ != nullptr;
+}
+
+std::int32_t FTP_Server::WriteToFile() {
+  DWORD written = 0;
+  InternetWriteFile(FileHandle_, WriteBuffer_.data(), static_cast<DWORD>(WriteBuffer_.size()), &written);
+  // Closing completes the upload; when the server then refuses the data,
+  // nothing was written after all.
+  if (!InternetCloseHandle(FileHandle_) && GetLastError() != ERROR_INVALID_HANDLE) written = 0;
+  return static_cast<std::int32_t>(written);
+}
+
+bool FTP_Server::OpenForRead() {
+  InternetCloseHandle(FileHandle_);
+  FileHandle_ = FtpOpenFileA(ConnectionHandle_, ReadFileName_.c_str(), GENERIC_READ, FTP_TRANSFER_TYPE_BINARY, 0);
+  return FileHandle_ != nullptr;
+}
+
+std::int32_t FTP_Server::GetFileSize() {
+  DWORD high = 0;
+  return static_cast<std::int32_t>(FtpGetFileSize(FileHandle_, &high));
+}
+
+std::int32_t FTP_Server::ReadFromFile(std::int32_t bufferSize) {
+  std::int32_t total = 0;
+  try {
+    // The working buffer: bufferSize spaces and a NUL, all of it offered to
+    // each read.
+    std::vector<char> buffer(static_cast<std::size_t>(std::max(bufferSize, 0)) + 1, ' ');
+    buffer.back() = '\0';
+    for (;;) {
+      DWORD count = 0;
+      const BOOL ok = InternetReadFile(FileHandle_, buffer.data(), static_cast<DWORD>(buffer.size()), &count);
+      total += static_cast<std::int32_t>(count);
+      ReadBuffer_.append(buffer.data(), count);
+      if (count == 0 || !ok) break;
+    }
+  } catch (const std::bad_alloc&) {
+    // An error during the loop ends it; what was read so far stays.
+  }
+  InternetCloseHandle(FileHandle_);
+  return total;
+}
+
+bool FTP_Server::DeleteFile() { return FtpDeleteFileA(ConnectionHandle_, DeleteFileName_.c_str()) != FALSE; }
+
+bool FTP_Server::DownLoadFile() {
+  return FtpGetFileA(ConnectionHandle_, DownloadFileName_.c_str(), NewDownLoadFileName_.c_str(),
+                     FailIfExists_ ? TRUE : FALSE, 0, FTP_TRANSFER_TYPE_UNKNOWN, 0) != FALSE;
+}
+
+bool FTP_Server::UploadFile() {
+  return FtpPutFileA(ConnectionHandle_, UpLoadFileName_.c_str(), NewUpLoadFileName_.c_str(), FTP_TRANSFER_TYPE_BINARY,
+                     0) != FALSE;
+}
+
+bool FTP_Server::SetCurrentDirectory() {
+  return FtpSetCurrentDirectoryA(ConnectionHandle_, DirectoryName_.c_str()) != FALSE;
+}
+
+std::string FTP_Server::GetCurrentDirectory() {
+  std::vector<char> buffer(kDirectoryBufferLength, ' ');
+  buffer.back() = '\0';
+  DWORD length = kDirectoryBufferLength;
+  if (!FtpGetCurrentDirectoryA(ConnectionHandle_, buffer.data(), &length)) return {};
+  return std::string(buffer.data(), std::min<std::size_t>(length, buffer.size()));
+}
+
+HINTERNET FTP_Server::FindFirstFile() {
+  HINTERNET found = FtpFindFirstFileA(ConnectionHandle_, FindFileName_.c_str(), &FindData_, 0, 0);
+  if (GetLastError() == ERROR_FTP_TRANSFER_IN_PROGRESS) {
+    // The previous search still holds the connection: end it and search again.
+    InternetCloseHandle(FindHandle_);
+    found = FtpFindFirstFileA(ConnectionHandle_, FindFileName_.c_str(), &FindData_, 0, 0);
+  } else {
+    InternetCloseHandle(FindHandle_);
+  }
+  FindHandle_ = found;
+  return found;
+}
+
+bool FTP_Server::FindNextFile() {
+  if (InternetFindNextFileA(FindHandle_, &FindData_)) return true;
+  if (GetLastError() == ERROR_NO_MORE_FILES) forms::MsgBox(kNoMoreFilesText, forms::vbInformation, kTitle);
+  return false;
+}
+
+bool FTP_Server::CloseFile() {
+  InternetCloseHandle(FileHandle_);
+  return FileHandle_ == nullptr;
+}
+
+void FTP_Server::ShowLastResponseInfo() {
+  DWORD error = 0;
+  std::vector<char> buffer(kResponseBufferLength, ' ');
+  buffer.back() = '\0';
+  DWORD length = kResponseBufferLength;
+  if (!InternetGetLastResponseInfoA(&error, buffer.data(), &length)) {
+    forms::MsgBox(kNoResponseText, forms::vbInformation, kTitle);
+    return;
+  }
+  if (length == 0) return;
+  QString title = kTitle;
+  if (error != 0) title += " Error " + QString::number(error);
+  const std::size_t shown = std::min<std::size_t>(length, buffer.size());
+  forms::MsgBox(QString::fromLocal8Bit(buffer.data(), static_cast<qsizetype>(shown)), forms::vbInformation, title);
+}
