@@ -1,5 +1,6 @@
 #include "SampleBlock.h"
 
+#include "SpectrumKernels.h"
 #include "vbformat/VbFormat.h"
 
 #include <algorithm>
@@ -33,27 +34,18 @@ std::uint32_t BigEndian(std::span<const std::uint8_t> block, std::size_t offset,
 // A sample section, padded where the block ends early.
 using Section = std::array<std::uint8_t, kSampleCount>;
 
-void CopySection(std::span<const std::uint8_t> block, std::size_t offset, Section& section) {
-  const std::size_t available = offset < block.size() ? std::min(kSampleCount, block.size() - offset) : 0;
-  if (available > 0) std::copy_n(block.begin() + static_cast<std::ptrdiff_t>(offset), available, section.begin());
-  std::fill(section.begin() + static_cast<std::ptrdiff_t>(available), section.end(), kPaddingByte);
+// The section's bytes: in the block itself when it is complete, else in
+// `padded`, filled with what the block has and spaces after that.
+const std::uint8_t* SectionBytes(std::span<const std::uint8_t> block, std::size_t offset, Section& padded) {
+  if (block.size() >= offset + kSampleCount) return block.data() + offset;
+  const std::size_t available = offset < block.size() ? block.size() - offset : 0;
+  if (available > 0) std::copy_n(block.data() + offset, available, padded.begin());
+  std::fill(padded.begin() + static_cast<std::ptrdiff_t>(available), padded.end(), kPaddingByte);
+  return padded.data();
 }
 
-bool StuckStart(const Section& section) {
-  return std::all_of(section.begin(), section.begin() + kStuckStartLength,
-                     [&](std::uint8_t b) { return b == section[0]; });
-}
-
-struct DecodeTable {
-  std::array<float, 256> values{};
-  constexpr DecodeTable() {
-    for (int b = 0; b < 256; ++b) values[static_cast<std::size_t>(b)] = DecodeSample(static_cast<std::uint8_t>(b));
-  }
-};
-constexpr DecodeTable kDecode;
-
-void Decode(const Section& section, std::array<float, kSampleCount>& out) {
-  for (std::size_t i = 0; i < kSampleCount; ++i) out[i] = kDecode.values[section[i]];
+bool StuckStart(const std::uint8_t* section) {
+  return std::all_of(section, section + kStuckStartLength, [&](std::uint8_t b) { return b == section[0]; });
 }
 
 }  // namespace
@@ -82,24 +74,18 @@ void ParseBlock(std::span<const std::uint8_t> block, SampleBlock& into) {
   into.CenterField = BigEndian(block, kCenterOffset, 4);
   into.RateExponent = static_cast<std::uint16_t>(BigEndian(block, kRateOffset, 2));
   into.TrailerWord = static_cast<std::uint16_t>(BigEndian(block, kTrailerOffset, 2));
-  Section first;
-  Section second;
-  CopySection(block, kFirstSectionOffset, first);
-  CopySection(block, kSecondSectionOffset, second);
+  Section firstPadded;
+  Section secondPadded;
+  const std::uint8_t* first = SectionBytes(block, kFirstSectionOffset, firstPadded);
+  const std::uint8_t* second = SectionBytes(block, kSecondSectionOffset, secondPadded);
 
   // Step 2: centre frequency and rate divisor 2^(k+1), k limited to 12.
   into.CenterFreq = static_cast<double>(into.CenterField) / kCenterFieldDivisor;
   const unsigned k = std::min<unsigned>(into.RateExponent, kMaxRateExponent);
   into.RateDivisor = std::ldexp(1.0, static_cast<int>(k + 1));
 
-  // Step 3: stuck-start repair. When both sections begin with eight equal
-  // bytes, the capture latched its first sample before the converter had
-  // settled; the first byte of each section is replaced by its ninth, the
-  // first sample known to be fresh.
-  if (StuckStart(first) && StuckStart(second)) {
-    first[0] = first[kStuckStartLength];
-    second[0] = second[kStuckStartLength];
-  }
+  // Step 3 (stuck-start repair) is applied after decoding, below.
+  const bool stuckStart = StuckStart(first) && StuckStart(second);
 
   // Steps 4, 5 and 7: band edges, span and display multiplier.
   into.SampleRate = kRateNumerator / into.RateDivisor;
@@ -116,8 +102,17 @@ void ParseBlock(std::span<const std::uint8_t> block, SampleBlock& into) {
   into.BandHigh = high * into.SpanScale;
 
   // Step 8: the samples.
-  Decode(first, into.IData);
-  Decode(second, into.QData);
+  DecodeSamples(first, into.IData.data(), kSampleCount);
+  DecodeSamples(second, into.QData.data(), kSampleCount);
+
+  // Stuck-start repair: when both sections begin with eight equal bytes, the
+  // capture latched its first sample before the converter had settled; the
+  // first byte of each section is replaced by its ninth, the first sample
+  // known to be fresh.
+  if (stuckStart) {
+    into.IData[0] = DecodeSample(first[kStuckStartLength]);
+    into.QData[0] = DecodeSample(second[kStuckStartLength]);
+  }
 }
 
 void ParseBlock(std::string_view block, SampleBlock& into) {

@@ -1,6 +1,6 @@
 #include "SpectrumUpdate.h"
 
-#include "Decibels.h"
+#include "SpectrumKernels.h"
 #include "vbformat/VbFormat.h"
 
 #include <algorithm>
@@ -102,9 +102,7 @@ double WindowWeight(std::size_t n) {
 }
 
 void WindowSmooth(const std::array<float, kSampleCount>& in, std::array<float, kSampleCount>& out) {
-  const std::array<double, kSampleCount>& w = Window().weights;
-  // Each product is formed in double and stored as a single.
-  for (std::size_t i = 0; i < kSampleCount; ++i) out[i] = static_cast<float>(static_cast<double>(in[i]) * w[i]);
+  ApplyWeights(in.data(), Window().weights.data(), out.data(), kSampleCount);
 }
 
 SpectrumUpdater::SpectrumUpdater(std::shared_ptr<const FftLibrary> fft) : fft_(std::move(fft)) {

@@ -3,7 +3,6 @@
 // floor, the amplitude re-fit, progress and the status texts.
 
 #include "TestBlocks.h"
-#include "processing/Decibels.h"
 #include "processing/SpectrumUpdate.h"
 
 #include <gtest/gtest.h>
@@ -205,27 +204,6 @@ TEST(SpectrumUpdate, LevelsBelowZeroDbAreFloored) {
   const auto& y = state->Traces.TraceY[0];
   EXPECT_EQ(*std::min_element(y.begin(), y.end()), 0.0f);
   EXPECT_GT(*std::max_element(y.begin(), y.end()), 3.0f);
-}
-
-TEST(SpectrumUpdate, DecibelsMatchTheDoubleComputationToSinglePrecision) {
-  std::vector<float> re, im;
-  for (int e = -30; e <= 40; ++e)
-    for (float m : {1.0f, 1.0001f, 1.37f, 1.4142135f, 1.5f, 1.99999f}) {
-      re.push_back(std::ldexp(m, e));
-      im.push_back(std::ldexp(m, e / 2) * 0.3f);
-    }
-  re.push_back(0.0f);
-  im.push_back(0.0f);
-  re.push_back(1.0f);
-  im.push_back(0.0f);
-  std::vector<float> y(re.size());
-  specterm::PowerToDecibels(re.data(), im.data(), y.data(), re.size());
-  for (std::size_t i = 0; i < re.size(); ++i) {
-    const double power = double(re[i]) * re[i] + double(im[i]) * im[i];
-    const double exact = power == 0 ? 0 : 10 * (std::log(power) / std::log(10.0));
-    const float expected = exact < 0 ? 0.0f : static_cast<float>(exact);
-    EXPECT_NEAR(y[i], expected, std::abs(expected) * 1.2e-7f) << re[i] << " " << im[i];
-  }
 }
 
 TEST(FitAmplitudeScale, RefitsWhenDataLeaveOrShrinkTheRange) {
