@@ -1,0 +1,207 @@
+#include "Faults.h"
+
+#include "SpectrumSynth.h"
+
+#include <charconv>
+#include <sstream>
+
+namespace modemsim {
+
+namespace {
+
+std::optional<long long> ParseCount(std::string_view text, long long lo, long long hi) {
+  long long v = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, v);
+  if (text.empty() || ec != std::errc() || ptr != end || v < lo || v > hi) return std::nullopt;
+  return v;
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  return s;
+}
+
+std::vector<std::string_view> Words(std::string_view s) {
+  std::vector<std::string_view> words;
+  while (true) {
+    s = Trim(s);
+    if (s.empty()) return words;
+    const auto end = s.find_first_of(" \t");
+    words.push_back(s.substr(0, end));
+    if (end == std::string_view::npos) return words;
+    s.remove_prefix(end);
+  }
+}
+
+bool Fail(std::string* error, std::string text) {
+  if (error != nullptr) *error = std::move(text);
+  return false;
+}
+
+}  // namespace
+
+bool FaultSet::Any() const { return *this != FaultSet{}; }
+
+std::string FaultSet::Describe() const {
+  std::ostringstream out;
+  auto count = [](int n) { return n == kEveryConnection ? std::string() : "=" + std::to_string(n); };
+  if (refuseConnections != 0) out << "fault refuse-connections" << count(refuseConnections) << " on\n";
+  if (dropConnections != 0) out << "fault drop-connections" << count(dropConnections) << " on\n";
+  for (const std::string& name : denied) out << "fault deny=" << name << " on\n";
+  if (noSize) out << "fault no-size on\n";
+  if (shortSpectrum) out << "fault short-spectrum=" << *shortSpectrum << " on\n";
+  if (slowMs != 0) out << "fault slow=" << slowMs << " on\n";
+  if (flashStall) out << "fault flash-stall on\n";
+  return out.str();
+}
+
+std::optional<FaultChange> ParseFaultSpec(std::string_view spec, std::string* error) {
+  FaultChange change;
+  const auto eq = spec.find('=');
+  change.name = std::string(spec.substr(0, eq));
+  if (eq != std::string_view::npos) change.value = std::string(spec.substr(eq + 1));
+  if (change.name.empty()) {
+    Fail(error, "missing fault name");
+    return std::nullopt;
+  }
+  return change;
+}
+
+bool ApplyFault(FaultSet& f, const FaultChange& c, std::string* error) {
+  const std::string& name = c.name;
+  const bool hasValue = c.value.has_value();
+  auto noValue = [&]() { return Fail(error, "fault " + name + " takes no value"); };
+  auto needValue = [&]() { return Fail(error, "fault " + name + " needs a value (" + name + "=...)"); };
+
+  if (name == "clear") {
+    if (hasValue) return noValue();
+    if (c.on) f = FaultSet{};
+    return true;
+  }
+  if (name == "refuse-connections" || name == "drop-connections") {
+    int count = kEveryConnection;
+    if (hasValue) {
+      const auto n = ParseCount(*c.value, 1, 1000000);
+      if (!n) return Fail(error, "fault " + name + ": count must be 1..1000000");
+      count = static_cast<int>(*n);
+    }
+    (name == "refuse-connections" ? f.refuseConnections : f.dropConnections) = c.on ? count : 0;
+    return true;
+  }
+  if (name == "deny") {
+    if (!c.on) {
+      if (hasValue)
+        f.denied.erase(*c.value);
+      else
+        f.denied.clear();
+      return true;
+    }
+    if (!hasValue || c.value->empty()) return needValue();
+    // Names are compared without a leading "/" (both spellings name a file).
+    std::string file = *c.value;
+    if (file.front() == '/') file.erase(0, 1);
+    f.denied.insert(file);
+    return true;
+  }
+  if (name == "no-size" || name == "flash-stall") {
+    if (hasValue) return noValue();
+    (name == "no-size" ? f.noSize : f.flashStall) = c.on;
+    return true;
+  }
+  if (name == "short-spectrum") {
+    if (!c.on) {
+      f.shortSpectrum.reset();
+      return true;
+    }
+    if (!hasValue) return needValue();
+    const auto n = ParseCount(*c.value, 0, static_cast<long long>(kSpectrumBlockSize));
+    if (!n) return Fail(error, "fault short-spectrum: length must be 0.." + std::to_string(kSpectrumBlockSize));
+    f.shortSpectrum = static_cast<std::size_t>(*n);
+    return true;
+  }
+  if (name == "slow") {
+    if (!c.on) {
+      f.slowMs = 0;
+      return true;
+    }
+    if (!hasValue) return needValue();
+    const auto n = ParseCount(*c.value, 0, kMaxSlowMs);
+    if (!n) return Fail(error, "fault slow: delay must be 0.." + std::to_string(kMaxSlowMs) + " ms");
+    f.slowMs = static_cast<int>(*n);
+    return true;
+  }
+  return Fail(error, "unknown fault '" + name + "'");
+}
+
+std::optional<std::vector<FaultChange>> ParseControlText(std::string_view text, std::string* error) {
+  std::vector<FaultChange> changes;
+  int lineNo = 0;
+  FaultSet scratch;  // validates values the same way as the real apply
+  while (!text.empty()) {
+    const auto nl = text.find('\n');
+    const std::string_view line = Trim(text.substr(0, nl));
+    text.remove_prefix(nl == std::string_view::npos ? text.size() : nl + 1);
+    ++lineNo;
+    if (line.empty() || line.front() == '#') continue;
+
+    const std::vector<std::string_view> w = Words(line);
+    const std::string where = "line " + std::to_string(lineNo) + ": ";
+    std::string why;
+    if (w[0] != "fault" || w.size() < 2 || w.size() > 3) {
+      Fail(error, where + "expected 'fault NAME[=VALUE] [on|off]' or 'fault clear'");
+      return std::nullopt;
+    }
+    std::optional<FaultChange> change = ParseFaultSpec(w[1], &why);
+    if (change && w.size() == 3) {
+      if (w[2] == "on") {
+        change->on = true;
+      } else if (w[2] == "off") {
+        change->on = false;
+      } else {
+        Fail(error, where + "expected 'on' or 'off' after the fault name");
+        return std::nullopt;
+      }
+    }
+    if (!change || !ApplyFault(scratch, *change, &why)) {
+      Fail(error, where + why);
+      return std::nullopt;
+    }
+    changes.push_back(*change);
+  }
+  return changes;
+}
+
+const char* FaultHelpText() {
+  return R"(Faults (--fault NAME[=VALUE] at start, repeatable; or at run time, see below):
+  refuse-connections[=N]  answer new connections with 421 and close them
+                          (only the next N connections when N is given)
+  drop-connections[=N]    close a session's control connection, without a
+                          reply, when its next command arrives (only the next
+                          N sessions when N is given)
+  deny=FILE               answer 550 for the pseudo-file FILE (repeatable)
+  no-size                 SIZE answers 502 and FEAT does not offer it
+  short-spectrum=N        "spectrum:" sends (and SIZE reports) only its first
+                          N bytes, 0..8224
+  slow=MS                 delay every reply by MS milliseconds
+  flash-stall             firmware progress stops where it is (and goes on
+                          when the fault is switched off)
+  clear                   switch every fault off
+
+Run-time control: write lines to the pseudo-file "control:" (STOR), e.g.
+    fault drop-connections on
+    fault slow=200
+    fault deny=spectrum: on
+    fault deny=spectrum: off      (lifts one deny; "fault deny off" lifts all)
+    fault clear
+One request per line: "fault NAME[=VALUE] [on|off]" (on when left out) or
+"fault clear". Blank lines and lines starting with '#' are ignored. A text
+with any bad line changes nothing and the upload is answered 451 naming the
+line. Reading "control:" (RETR) returns the active faults in the same form.
+A session that logs in with the user name "control" is exempt from every
+fault except refuse-connections, so faults can always be switched off again.
+)";
+}
+
+}  // namespace modemsim
