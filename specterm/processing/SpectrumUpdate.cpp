@@ -20,6 +20,7 @@ constexpr double kTenthsPerMHz = 10.0;
 
 // Bins are converted in runs of this many, reporting progress in between.
 constexpr std::size_t kRunLength = 256;
+static_assert(kPositiveBins % kRunLength == 0 && kFirstNegativeBin % kRunLength == 0);
 
 struct WindowTable {
   std::array<double, kSampleCount> weights{};
@@ -39,6 +40,14 @@ int ToInteger(double value) {
   const double rounded = std::nearbyint(value);
   return static_cast<int>(std::clamp(rounded, static_cast<double>(std::numeric_limits<std::int16_t>::min()),
                                      static_cast<double>(std::numeric_limits<std::int16_t>::max())));
+}
+
+// The "SampleRate" read-out: half the rate, in KHz when below 1 MHz.
+std::string SampleRateText(const SampleBlock& block) {
+  const double v = block.SampleRate / kTenthsPerMHz / static_cast<double>(block.SpanScale) / 2.0;
+  if (v < 0.001) return vb::Format(v * kKiloPerUnit, kSlowRateFormat);
+  if (v < 1.0) return vb::Format(v * kKiloPerUnit, kKiloRateFormat);
+  return vb::Format(v, block.FreqFormat);
 }
 
 // Reports every whole percent from last + 1 up to that of `done` of `total`.
@@ -81,20 +90,9 @@ std::optional<ScrollSettings> FitAmplitudeScale(float max, float min, AmplitudeS
   ScrollSettings scroll;
   scroll.VScrollMin = ToInteger(-scale.AmpCeiling);
   scroll.VScrollMax = ToInteger(-scale.AmpCeiling + scale.AmpRange);
-  scroll.VScrollValue = ToInteger(scale.AmpRange / 2.0f - scale.AmpCeiling);
+  scroll.VScrollValue = ToInteger(static_cast<double>(scale.AmpRange) / 2.0 - scale.AmpCeiling);
   return scroll;
 }
-
-namespace {
-
-std::string SampleRateText(const SampleBlock& block) {
-  const double v = block.SampleRate / kTenthsPerMHz / static_cast<double>(block.SpanScale) / 2.0;
-  if (v < 0.001) return vb::Format(v * kKiloPerUnit, kSlowRateFormat);
-  if (v < 1.0) return vb::Format(v * kKiloPerUnit, kKiloRateFormat);
-  return vb::Format(v, block.FreqFormat);
-}
-
-}  // namespace
 
 double WindowWeight(std::size_t n) {
   constexpr double half = static_cast<double>(kSampleCount) / 2.0;

@@ -70,6 +70,19 @@ TEST(FftFloat, MatchesPlainDftForTheModemSize) {
   EXPECT_LT(MaxError(expected, outRe, outIm), 0.05);
 }
 
+TEST(FftFloat, MatchesPlainDftForSizesThatAreNotPowersOfTwo) {
+  for (unsigned n : {1u, 7u, 13u, 1003u}) {
+    const Signal s = RandomSignal(n, n);
+    for (int inverse : {0, 1}) {
+      const Spectrum expected = Dft(s.re, s.im, inverse ? +1 : -1);
+      const std::vector<float> re = ToFloat(s.re), im = ToFloat(s.im);
+      std::vector<float> outRe(n), outIm(n);
+      ASSERT_EQ(fft_float(n, inverse, re.data(), im.data(), outRe.data(), outIm.data()), 0);
+      EXPECT_LT(MaxError(expected, outRe, outIm), 0.02) << "n " << n << " inverse " << inverse;
+    }
+  }
+}
+
 TEST(FftFloat, ForwardKernelPutsPositiveToneInItsOwnBin) {
   // e^(+j 2 pi 5 n / 64): five cycles per 64 samples, unnormalised -> 64 at bin 5.
   const std::size_t n = 64;
