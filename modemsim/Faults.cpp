@@ -199,8 +199,10 @@ One request per line: "fault NAME[=VALUE] [on|off]" (on when left out) or
 "fault clear". Blank lines and lines starting with '#' are ignored. A text
 with any bad line changes nothing and the upload is answered 451 naming the
 line. Reading "control:" (RETR) returns the active faults in the same form.
-A session that logs in with the user name "control" is exempt from every
-fault except refuse-connections, so faults can always be switched off again.
+A session that logs in with the user name "control" is exempt from the
+faults on its own commands (drop-connections, deny, no-size, short-spectrum,
+slow), so faults can always be switched off again; refuse-connections acts
+before login, so lift it from a session opened before it was switched on.
 )";
 }
 

@@ -23,13 +23,13 @@ void FtpServer::OnNewConnection() {
     FaultSet& faults = modem_.Faults();
     if (faults.refuseConnections != 0) {
       if (faults.refuseConnections > 0) --faults.refuseConnections;
-      Refuse(socket, "421 Service not available, closing control connection.\r\n",
-             "#" + std::to_string(id) + " refused by fault refuse-connections");
+      Refuse(socket, id, "421 Service not available, closing control connection.\r\n",
+             "refused by fault refuse-connections");
       continue;
     }
     if (sessions_ >= kMaxSessions) {
-      Refuse(socket, "421 Too many connections; try again later.\r\n",
-             "#" + std::to_string(id) + " refused: " + std::to_string(sessions_) + " sessions open");
+      Refuse(socket, id, "421 Too many connections; try again later.\r\n",
+             "refused: " + std::to_string(sessions_) + " sessions open");
       continue;
     }
     ++sessions_;
@@ -38,8 +38,9 @@ void FtpServer::OnNewConnection() {
   }
 }
 
-void FtpServer::Refuse(QTcpSocket* socket, const char* reply, const std::string& why) {
-  log_.Write(0, why + " (from " + socket->peerAddress().toString().toStdString() + ")");
+void FtpServer::Refuse(QTcpSocket* socket, int id, const char* reply, const std::string& why) {
+  log_.Write(id, why + " (from " + socket->peerAddress().toString().toStdString() + ":" +
+                     std::to_string(socket->peerPort()) + ")");
   socket->setParent(this);
   connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
   QTimer::singleShot(kRefusalLingerMs, socket, [socket] { socket->abort(); });

@@ -32,7 +32,7 @@ class FtpServer : public QObject {
 
  private:
   void OnNewConnection();
-  void Refuse(QTcpSocket* socket, const char* reply, const std::string& why);
+  void Refuse(QTcpSocket* socket, int id, const char* reply, const std::string& why);
 
   ModemState& modem_;
   CommandLog& log_;

@@ -335,9 +335,15 @@ const PseudoFile* FtpSession::ResolveFile(const std::string& arg, bool forWrite)
 
 void FtpSession::CmdSize(const std::string& arg) {
   if (FaultsApply() && modem_.Faults().noSize) return Reply("502 SIZE not implemented.");
-  if (const PseudoFile* f = ResolveFile(arg, false)) Reply("213 " + std::to_string(modem_.Size(*f, FaultsApply())));
+  // Every pseudo-file has a size, as in the listing: write-only ones 0.
+  const PseudoFile* f = FindPseudoFile(arg);
+  if (f == nullptr) return Reply("550 " + (arg.empty() ? std::string("(no name)") : arg) + ": no such file.");
+  if (FaultsApply() && modem_.IsDenied(*f)) return Reply("550 " + std::string(f->name) + ": access denied.");
+  Reply("213 " + std::to_string(f->readable ? modem_.Size(*f, FaultsApply()) : 0));
 }
 
+// Pseudo-files go out as they are in both TYPE A and TYPE I: they are binary
+// data (or plain text without line ends), and conversion would corrupt them.
 void FtpSession::CmdRetr(const std::string& arg) {
   const PseudoFile* f = ResolveFile(arg, false);
   if (f == nullptr) return;

@@ -82,7 +82,7 @@ TEST(SimProtocol, OnlyThePseudoFilesExist) {
   // Direction matters: triggers and targets are written, data files read.
   EXPECT_EQ(c.Command("RETR capt_spec:").code, 550);
   EXPECT_EQ(c.Command("RETR bulk:").code, 550);
-  EXPECT_EQ(c.Command("SIZE bulk:").code, 550);
+  EXPECT_EQ(c.Command("SIZE bulk:").text, "213 0");
   EXPECT_EQ(c.Command("STOR spectrum:").code, 550);
   EXPECT_EQ(c.Command("STOR status:").code, 550);
   // Without a data connection set up, a transfer is refused before it starts.
