@@ -142,14 +142,6 @@ TEST(DatasetTool, UnreadableOrEmptyBlockFileFails) {
   EXPECT_NE(run.err.find("empty"), std::string::npos) << run.err;
 }
 
-TEST(DatasetTool, ShortBlockFileDecodesWithPadding) {
-  testsupport::TempDir dir;
-  testsupport::WriteFile(dir.File("short.bin"), blocks::ZeroBlock().substr(0, 30));
-  const RunResult run = RunTool(Tool(), {"--kind", "raw", dir.File("short.bin")}, dir);
-  ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.out.find("\"4096\",\"32\",\"32\"\r\n"), std::string::npos);
-}
-
 TEST(DatasetTool, MissingLibraryIsAClearErrorNotACrash) {
   // The tool alone in a folder, without libFFT.so beside it.
   testsupport::TempDir dir;

@@ -50,15 +50,6 @@ TEST(TraceStore, FirstTraceStaysWhilePreviousPointOneIsAtZeroDb) {
   EXPECT_FALSE(store->FirstTrace);
 }
 
-TEST(TraceStore, PreviousRowFollowsTheCurrentOneOnEveryUpdate) {
-  auto store = Store();
-  NewDataSet(*store, 1, 10);
-  NewDataSet(*store, 2, 20);
-  EXPECT_EQ(store->TraceX[1][2047], 1.0f);
-  EXPECT_EQ(store->TraceY[1][100], 10.0f);
-  EXPECT_FALSE(store->TraceShown[1]);
-}
-
 TEST(TraceStore, VideoAverageIsTheMeanOfTheDbValues) {
   auto store = Store();
   NewDataSet(*store, 700, 10);
