@@ -247,7 +247,12 @@ FtpConnection::Wait FtpConnection::Drive(const std::function<bool()>& ready) {
       if (msg->msg == CURLMSG_DONE && msg->easy_handle == easy_.get()) {
         xfer_.result = msg->data.result;
         Detach();
-        Finish(MapResult(xfer_.result));
+        DWORD error = MapResult(xfer_.result);
+        // A transfer the server ended with a refusal (426, 451, 552 ...) is
+        // the server's word, kept in the response info.
+        if (error == ERROR_INTERNET_CONNECTION_ABORTED && !replies_.empty() && replies_.back().code >= 400)
+          error = ERROR_INTERNET_EXTENDED_ERROR;
+        Finish(error);
       }
     }
     if (ready()) return Wait::Ready;

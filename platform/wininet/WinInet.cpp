@@ -250,10 +250,10 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // A temporary file beside target, created with the usual permissions.
 std::string CreatePartFile(const std::string& target, FilePtr& file, int& error) {
   static std::atomic<unsigned> counter{0};
-  std::random_device random;
+  std::random_device entropy;
   for (int attempt = 0; attempt < 16; ++attempt) {
     const std::string name = target + ".part-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + "-" +
-                             std::to_string(random() % 100000);
+                             std::to_string(entropy() % 100000);
     const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
       error = errno;

@@ -8,9 +8,13 @@ the log file that the tests read.
 Files whose names start with "gated" are served in two halves: the second
 half is held back until a file named "release" appears in the served folder,
 so a test can prove that the client hands out data before the whole file
-has arrived (or that a stalled transfer times out)."""
+has arrived (or that a stalled transfer times out).
+
+Uploads to names starting with "refuse" fail after REFUSE_AFTER bytes as if
+the disk were full: the server answers 426 and drops the data connection."""
 
 import argparse
+import errno
 import logging
 import os
 import sys
@@ -23,6 +27,8 @@ from pyftpdlib.servers import ThreadedFTPServer
 
 GATE_PREFIX = "gated"
 GATE_WAIT_LIMIT_S = 120
+REFUSE_PREFIX = "refuse"
+REFUSE_AFTER = 1000
 
 
 class GatedFile:
@@ -61,6 +67,24 @@ class GatedFile:
         self.closed = True
 
 
+class RefusingFile:
+    """A file open for writing whose disk fills up after REFUSE_AFTER bytes."""
+
+    def __init__(self, path):
+        self.name = path
+        self.closed = False
+        self._written = 0
+
+    def write(self, data):
+        self._written += len(data)
+        if self._written > REFUSE_AFTER:
+            raise OSError(errno.ENOSPC, os.strerror(errno.ENOSPC))
+        return len(data)
+
+    def close(self):
+        self.closed = True
+
+
 def make_fs(root):
     release_path = os.path.join(root, "release")
 
@@ -68,6 +92,8 @@ def make_fs(root):
         def open(self, filename, mode):
             if "r" in mode and os.path.basename(filename).startswith(GATE_PREFIX):
                 return GatedFile(filename, release_path)
+            if "w" in mode and os.path.basename(filename).startswith(REFUSE_PREFIX):
+                return RefusingFile(filename)
             return super().open(filename, mode)
 
     return GatedFS

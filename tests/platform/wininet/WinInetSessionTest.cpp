@@ -91,6 +91,17 @@ TEST_F(FtpTest, EveryConnectIsANewControlConnection) {
   ASSERT_TRUE(file) << GetLastError();
 }
 
+TEST_F(FtpTest, PortArgumentUnlessTheNameCarriesOne) {
+  const auto port = static_cast<INTERNET_PORT>(Server().Port());
+  Handle plain(InternetConnectA(session_, "127.0.0.1", port, "", "", INTERNET_SERVICE_FTP, 0, 0));
+  EXPECT_TRUE(plain) << GetLastError();
+  // The port in the name wins over the argument.
+  const std::string named = Server().Address();
+  Handle withPort(InternetConnectA(session_, named.c_str(), 1, "", "", INTERNET_SERVICE_FTP, 0, 0));
+  EXPECT_TRUE(withPort) << GetLastError();
+  EXPECT_EQ(Server().SessionCount(), 2);
+}
+
 TEST_F(FtpTest, WrongPasswordIsALoginFailure) {
   StartServer({.users = {"melgar:secret"}, .anonymous = false, .noSize = false});
   EXPECT_EQ(Connect("melgar", "wrong"), nullptr);

@@ -284,3 +284,35 @@ TEST_F(FtpTest, ClosingAReadEarlyKeepsTheControlConnection) {
   EXPECT_EQ(data, "small");
   EXPECT_EQ(Server().SessionCount(), 1);
 }
+
+TEST_F(FtpTest, UploadTheServerCannotStoreIsReportedAsFailed) {
+  Handle connection(Connect());
+  ASSERT_TRUE(connection);
+  Handle file(FtpOpenFileA(connection.get(), "refuse.bin", GENERIC_WRITE, FTP_TRANSFER_TYPE_BINARY, 0));
+  ASSERT_TRUE(file) << GetLastError();
+  const std::string image = RandomBytes(200000, 12);
+  DWORD put = 0;
+  const BOOL wrote = InternetWriteFile(file.get(), image.data(), static_cast<DWORD>(image.size()), &put);
+  const DWORD writeError = GetLastError();
+  const BOOL closed = InternetCloseHandle(file.release());
+  const DWORD closeError = GetLastError();
+  // The failure shows in the write (the data connection dropped under it)
+  // or, when all bytes were already on their way, in the close.
+  if (wrote) {
+    EXPECT_EQ(put, image.size());
+    EXPECT_FALSE(closed);
+    EXPECT_EQ(closeError, ERROR_INTERNET_EXTENDED_ERROR);
+    EXPECT_EQ(LastResponse().substr(0, 3), "426");
+  } else {
+    EXPECT_LT(put, image.size());
+    EXPECT_NE(writeError, ERROR_SUCCESS);
+    EXPECT_FALSE(closed);
+  }
+  // The connection carries on.
+  WriteFile(Server().File("next"), "next");
+  Handle next(FtpOpenFileA(connection.get(), "next", GENERIC_READ, FTP_TRANSFER_TYPE_BINARY, 0));
+  ASSERT_TRUE(next) << GetLastError();
+  std::string data;
+  ASSERT_TRUE(ReadAll(next.get(), 16, data));
+  EXPECT_EQ(data, "next");
+}

@@ -328,3 +328,11 @@ TEST_F(FtpServerTest, WorksOnAWorkerThreadWithItsBoxesOnTheGuiThread) {
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_TRUE(shown[0].text.startsWith("550"));
 }
+
+TEST_F(FtpServerTest, WriteTheServerRefusesCountsNothing) {
+  auto ftp = Connected();
+  ftp->SetWriteFileName("refuse.img");
+  ASSERT_TRUE(ftp->OpenForWrite());
+  ftp->SetWriteBuffer(RandomBytes(50000));
+  EXPECT_EQ(ftp->WriteToFile(), 0);
+}
