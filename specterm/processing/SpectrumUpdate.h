@@ -18,7 +18,8 @@
 namespace specterm {
 
 // Called with the whole-percent progress of a long operation, only when the
-// value changes; the last call is 0, when the operation ends.
+// value changes; the last call is 0, when the operation ends. It runs on the
+// thread doing the work.
 using ProgressFn = std::function<void(int percent)>;
 
 // The amplitude range of the plot space in dB, re-fitted by the update.
@@ -45,7 +46,8 @@ struct UpdateOptions {
   bool PeakHold = false;        // mnuToolsPeakHold
 };
 
-// What the update works on: the fields of the main window it reads and writes.
+// What the update works on: the fields of the main window it reads and
+// writes. About 130 KB: hold it on the heap.
 struct SpectrumState {
   SampleBlock Block;                          // IData, QData and the frequency axis of the last block
   std::array<float, kSampleCount> FftReal{};  // transform output of the last update
