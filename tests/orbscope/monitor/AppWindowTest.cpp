@@ -128,15 +128,19 @@ TEST_F(AppWindowTest, ExitClosesTheWindow) {
 TEST_F(AppWindowTest, AboutIsModalOverTheWindow) {
   auto window = Window();
   window->show();
-  QWidget* seen = nullptr;
+  QString name;
+  QWidget* parent = nullptr;
   QTimer::singleShot(0, [&] {
+    QWidget* seen = nullptr;
     testsupport::WaitUntil([&] { return (seen = QApplication::activeModalWidget()) != nullptr; });
-    if (seen != nullptr) DlgItem<QPushButton>(seen, IDOK)->click();
+    if (seen == nullptr) return;
+    name = seen->objectName();
+    parent = seen->parentWidget();
+    DlgItem<QPushButton>(seen, IDOK)->click();
   });
   window->OnCommand(IDM_ABOUT);
-  ASSERT_NE(seen, nullptr);
-  EXPECT_EQ(seen->objectName(), "ABOUT");
-  EXPECT_EQ(seen->parentWidget(), window.get());
+  EXPECT_EQ(name, "ABOUT");
+  EXPECT_EQ(parent, window.get());
 }
 
 TEST_F(AppWindowTest, DisabledCommandsDoNothing) {

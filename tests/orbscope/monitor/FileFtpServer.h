@@ -16,6 +16,8 @@ class FileFtpServer {
   FileFtpServer();
   // Puts a file into the served folder (replacing it atomically).
   void SetFile(const std::string& name, const std::string& contents);
+  // The contents of a served file (empty when missing).
+  std::string File(const std::string& name) const { return testsupport::ReadFile(dir_.File(name)); }
   // "127.0.0.1:PORT", as the monitor takes a modem address.
   std::string Address() const;
 

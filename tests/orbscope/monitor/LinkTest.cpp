@@ -18,6 +18,7 @@
 
 #include <sys/wait.h>
 #include <cmath>
+#include <set>
 
 namespace {
 
@@ -58,15 +59,24 @@ bool WaitForBox() {
 }
 
 // Whether a white marker lies within a few pixels of where value pair
-// (i, q) maps in the window's picture.
+// (i, q) maps in the window's picture; the white grid lines do not count.
 bool MarkerNear(CConstellationMonitor& monitor, double i, double q) {
   const QImage& image = monitor.Picture();
   const int band = QFontMetrics(PlotFont()).height();
-  const int x = MapToPixel(i, 0, 255, 0, monitor.ClientWidth());
-  const int y = MapToPixel(q, 0, 255, monitor.ClientHeight(), band);
+  const int width = monitor.ClientWidth();
+  const int height = monitor.ClientHeight();
+  std::set<int> gridX;
+  std::set<int> gridY = {band};
+  for (int l = 0; l <= 5; ++l) {
+    gridX.insert(MapToPixel(l * 255.0 / 6, 0, 255, 0, width));
+    gridY.insert(MapToPixel(l * 255.0 / 6, 0, 255, height, band));
+  }
+  const int x = MapToPixel(i, 0, 255, 0, width);
+  const int y = MapToPixel(q, 0, 255, height, band);
   for (int dx = -4; dx <= 4; ++dx)
     for (int dy = -4; dy <= 4; ++dy) {
       const QPoint p(x + dx, y + dy);
+      if (gridX.count(p.x()) != 0 || gridY.count(p.y()) != 0) continue;
       if (image.valid(p) && image.pixel(p) == qRgb(255, 255, 255)) return true;
     }
   return false;

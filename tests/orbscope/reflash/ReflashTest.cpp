@@ -9,6 +9,7 @@
 #include "reflash/FirmwareUpload.h"
 #include "reflash/ReflashDialog.h"
 
+#include "FileFtpServer.h"
 #include "TestSupport.h"
 #include "forms/Dialogs.h"
 #include "registry/Registry.h"
@@ -22,6 +23,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace {
 
@@ -230,30 +234,52 @@ TEST_F(ReflashTest, AnEmptyFileCannotBeMapped) {
   EXPECT_EQ(StoresOf(sim, ""), 0);
 }
 
-TEST_F(ReflashTest, ATypedTargetIsUploadedAndRememberedAsMinusOne) {
-  testsupport::ModemSim sim({"--flash-blocks", "2", "--flash-step-ms", "20"});
-  Dialog dialog(sim.Address());
-  dialog.LocalFile()->setText(QString::fromStdString(Image("custom.bin", 1000)));
-  dialog.RemoteFile()->setEditText("demod1:");
+// The simulator takes only its own targets; a plain FTP server takes any
+// name, and its "status:" file says the flash is written.
+TEST_F(ReflashTest, ATypedTargetIsUploadedWholeAndRememberedAsMinusOne) {
+  orbscope::test::FileFtpServer server;
+  server.SetFile("status:", "1 of 1");
+  Dialog dialog(server.Address());
+  std::string image;
+  for (int k = 0; k < 5000; ++k) image.push_back(static_cast<char>(k * 7));
+  testsupport::WriteFile(dir.File("custom.bin"), image);
+  dialog.LocalFile()->setText(QString::fromStdString(dir.File("custom.bin")));
   dialog.RemoteFile()->setEditText("custom:");
   ASSERT_TRUE(dialog.Flash());
   EXPECT_EQ(dialog.History().back(), "reFLASH is complete!");
-  EXPECT_EQ(StoresOf(sim, "custom:"), 1);
+  EXPECT_EQ(server.File("custom:"), image) << "the whole image, byte for byte";
   CRegistryKey key(0, kOrbscopeRegistryPath);
   EXPECT_EQ(key.ReadDword(kImageTypeValue), 0xFFFFFFFFu);
 
-  Dialog next(sim.Address());
+  Dialog next(server.Address());
   EXPECT_EQ(next.RemoteFile()->currentIndex(), -1) << "the next opening selects no item";
+  EXPECT_EQ(next.LocalFile()->text(), QString::fromStdString(dir.File("custom.bin")));
 }
 
 TEST_F(ReflashTest, OnlyTwentyFourCharactersOfTheTargetAreUsed) {
-  testsupport::ModemSim sim({"--flash-blocks", "1", "--flash-step-ms", "20"});
-  Dialog dialog(sim.Address());
+  orbscope::test::FileFtpServer server;
+  server.SetFile("status:", "1 of 1");
+  Dialog dialog(server.Address());
   dialog.LocalFile()->setText(QString::fromStdString(Image("long.bin", 100)));
   dialog.RemoteFile()->setEditText("abcdefghijklmnopqrstuvwxyz:");
   ASSERT_TRUE(dialog.Flash());
-  EXPECT_EQ(StoresOf(sim, "abcdefghijklmnopqrstuvwx"), 1);
-  EXPECT_EQ(StoresOf(sim, "abcdefghijklmnopqrstuvwxy"), 0);
+  EXPECT_EQ(server.File("abcdefghijklmnopqrstuvwx").size(), 100u);
+  EXPECT_EQ(dialog.History().back(), "reFLASH is complete!");
+}
+
+TEST_F(ReflashTest, AnUnparsableStatusDoesNotEndTheWait) {
+  orbscope::test::FileFtpServer server;
+  server.SetFile("status:", "erasing");
+  Dialog dialog(server.Address());
+  dialog.LocalFile()->setText(QString::fromStdString(Image("app.bin", 100)));
+  dialog.window.show();
+  DlgItem<QPushButton>(&dialog.window, IDOK)->click();
+  ASSERT_TRUE(WaitUntil([&] { return dialog.History().size() >= 3; }, 10s));
+  EXPECT_EQ(dialog.History()[1], "Writing FLASH: erasing");
+  EXPECT_TRUE(dialog.Handler().Busy());
+  server.SetFile("status:", "7 of 7");
+  ASSERT_TRUE(WaitUntil([&] { return !dialog.Handler().Busy(); }, 10s));
+  EXPECT_EQ(dialog.History().back(), "reFLASH is complete!");
 }
 
 TEST_F(ReflashTest, AStalledFlashFailsAfterTheLimit) {
