@@ -148,6 +148,7 @@ UpdateOutcome SpectrumUpdater::Update(SpectrumState& state, const UpdateOptions&
   const double rate = block.SampleRate;
   const double centre = block.CenterFreq;
   const double scale = static_cast<double>(block.SpanScale);
+#pragma GCC ivdep
   for (std::size_t p = 0; p < kPointCount; ++p) x[p] = static_cast<float>((fractions_[p] * rate + centre) * scale);
 
   Progress percent(progress);
@@ -171,7 +172,9 @@ UpdateOutcome SpectrumUpdater::Update(SpectrumState& state, const UpdateOptions&
   outcome.SampleRateText = SampleRateText(block);
   outcome.AmplitudeText = vb::Format(0.0, kAmplitudeFormat);
   outcome.FrequencyText = outcome.CenterFreqText;
-  outcome.ClickX = static_cast<float>(centre);
+  // In plot x units like every other x, so that a preset re-applied about
+  // the click location stays on the band when SpanScale is not 1.
+  outcome.ClickX = static_cast<float>(centre * scale);
   outcome.ClickY = 0.0f;
 
   outcome.FitView = traces.FirstTrace;

@@ -75,7 +75,8 @@ struct UpdateOutcome {
   std::string AmplitudeText;   // "Amplitude"
   std::string FrequencyText;   // "Frequency"
 
-  // The last click location becomes the capture's centre at 0 dB.
+  // The last click location becomes the capture's centre at 0 dB (x in plot
+  // units: CenterFreq x SpanScale).
   float ClickX = 0.0f;
   float ClickY = 0.0f;
 

@@ -46,6 +46,7 @@ AccumulationTexts TraceStore::Accumulate(bool videoAverage, bool peakHold) {
       // The mean of the dB values, weighted in double precision.
       const double keep = static_cast<double>(n - 1) / static_cast<double>(n);
       const double add = 1.0 / static_cast<double>(n);
+#pragma GCC ivdep
       for (std::size_t p = 0; p < kPointCount; ++p)
         average[p] = static_cast<float>(keep * static_cast<double>(average[p]) + add * static_cast<double>(y[p]));
     }
@@ -57,8 +58,8 @@ AccumulationTexts TraceStore::Accumulate(bool videoAverage, bool peakHold) {
       TraceX[kPeakHoldRow] = x;
       peak = y;
     } else {
-      for (std::size_t p = 0; p < kPointCount; ++p)
-        if (y[p] > peak[p]) peak[p] = y[p];
+#pragma GCC ivdep
+      for (std::size_t p = 0; p < kPointCount; ++p) peak[p] = y[p] > peak[p] ? y[p] : peak[p];
     }
   }
   return texts;

@@ -306,7 +306,7 @@ TEST(SpectrumUpdate, StatusReadOutsForEachRateRange) {
     EXPECT_EQ(outcome.FrequencyText, c.centre) << "k " << c.k;
     EXPECT_EQ(outcome.SampleRateText, c.rate) << "k " << c.k;
     EXPECT_EQ(outcome.AmplitudeText, "0.00dB");
-    EXPECT_EQ(outcome.ClickX, 700.0f);
+    EXPECT_EQ(outcome.ClickX, 700.0f * state->Block.SpanScale);  // on the plot's x axis
     EXPECT_EQ(outcome.ClickY, 0.0f);
   }
 }
