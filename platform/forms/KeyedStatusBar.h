@@ -1,0 +1,55 @@
+#pragma once
+
+// A status bar of keyed panels, as the classic status bar control: each panel
+// has a key, a text, an optional picture, a width in twips and a description
+// (shown as its tool tip). Panels sit left to right in the order they were
+// added; clicks and double clicks report the panel's key.
+
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+namespace forms {
+
+class StatusPanel;
+
+class KeyedStatusBar : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit KeyedStatusBar(QWidget* parent = nullptr);
+  ~KeyedStatusBar() override;
+
+  void AddPanel(const QString& key, int widthTwips, const QString& description, const QString& text = QString());
+
+  bool Exists(const QString& key) const;
+  QStringList Keys() const;
+  QString PanelText(const QString& key) const;
+  void SetPanelText(const QString& key, const QString& text);
+  QPixmap PanelPicture(const QString& key) const;
+  qint64 PanelPictureKey(const QString& key) const;
+  void SetPanelPicture(const QString& key, const QPixmap& picture);
+  int PanelWidth(const QString& key) const;  // twips
+  void SetPanelWidth(const QString& key, int widthTwips);
+  int PanelLeft(const QString& key) const;  // twips from the bar's left edge
+  QWidget* PanelWidget(const QString& key) const;
+
+  QSize sizeHint() const override;
+
+ signals:
+  void PanelClick(const QString& key);
+  void PanelDblClick(const QString& key);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  StatusPanel* Find(const QString& key) const;
+  void Relayout();
+
+  std::vector<StatusPanel*> panels_;
+};
+
+}  // namespace forms

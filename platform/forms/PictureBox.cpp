@@ -1,0 +1,515 @@
+#include "forms/PictureBox.h"
+
+#include "base/Twips.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+#include <cmath>
+
+namespace forms {
+namespace {
+
+// Pixel coordinates further out than this from the image are clipped before
+// they reach the painter, whose fixed-point arithmetic cannot take them.
+constexpr double kClipMargin = 16.0;
+
+int RoundPixel(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+
+int QtButton(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton:
+      return vbLeftButton;
+    case Qt::RightButton:
+      return vbRightButton;
+    case Qt::MiddleButton:
+      return vbMiddleButton;
+    default:
+      return 0;
+  }
+}
+
+int QtButtons(Qt::MouseButtons buttons) {
+  int result = 0;
+  if (buttons & Qt::LeftButton) result |= vbLeftButton;
+  if (buttons & Qt::RightButton) result |= vbRightButton;
+  if (buttons & Qt::MiddleButton) result |= vbMiddleButton;
+  return result;
+}
+
+int QtShift(Qt::KeyboardModifiers modifiers) {
+  int result = 0;
+  if (modifiers & Qt::ShiftModifier) result |= vbShiftMask;
+  if (modifiers & Qt::ControlModifier) result |= vbCtrlMask;
+  if (modifiers & Qt::AltModifier) result |= vbAltMask;
+  return result;
+}
+
+Qt::PenStyle QtPenStyle(int drawStyle) {
+  switch (drawStyle) {
+    case vbDash:
+      return Qt::DashLine;
+    case vbDot:
+      return Qt::DotLine;
+    case vbDashDot:
+      return Qt::DashDotLine;
+    case vbDashDotDot:
+      return Qt::DashDotDotLine;
+    default:
+      return Qt::SolidLine;
+  }
+}
+
+QPainter::CompositionMode QtCompositionMode(int drawMode) {
+  switch (drawMode) {
+    case vbInvert:
+      return QPainter::RasterOp_NotDestination;
+    case 7:  // XOR pen
+      return QPainter::RasterOp_SourceXorDestination;
+    default:
+      return QPainter::CompositionMode_SourceOver;
+  }
+}
+
+// Monospaced faces of the classic designs may be missing here; ask for a
+// typewriter face then, so the fallback is monospaced too.
+QFont FontForFace(const QString& face) {
+  QFont font(face);
+  const QString lower = face.toLower();
+  if (lower.contains(QStringLiteral("courier")) || lower.contains(QStringLiteral("mono")) ||
+      QFontDatabase::isFixedPitch(face))
+    font.setStyleHint(QFont::TypeWriter);
+  return font;
+}
+
+}  // namespace
+
+QRgb RgbFromColorRef(std::uint32_t bgr) { return qRgb(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+
+std::uint32_t ColorRefFromRgb(QRgb rgb) {
+  return static_cast<std::uint32_t>(qRed(rgb)) | (static_cast<std::uint32_t>(qGreen(rgb)) << 8) |
+         (static_cast<std::uint32_t>(qBlue(rgb)) << 16);
+}
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent), image_(1, 1, QImage::Format_RGB32) {
+  image_.fill(RgbFromColorRef(backColor_));
+  font_.setPointSizeF(8.0);
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+PictureBox::~PictureBox() { EndPainting(); }
+
+float PictureBox::ScaleLeft() const { return scaleMode_ == vbUser ? scaleLeft_ : 0.0f; }
+float PictureBox::ScaleTop() const { return scaleMode_ == vbUser ? scaleTop_ : 0.0f; }
+
+float PictureBox::ScaleWidth() const {
+  if (scaleMode_ == vbPixels) return static_cast<float>(PixelWidth());
+  if (scaleMode_ == vbTwips) return static_cast<float>(PixelWidth() * kTwipsPerPixel);
+  return scaleWidth_;
+}
+
+float PictureBox::ScaleHeight() const {
+  if (scaleMode_ == vbPixels) return static_cast<float>(PixelHeight());
+  if (scaleMode_ == vbTwips) return static_cast<float>(PixelHeight() * kTwipsPerPixel);
+  return scaleHeight_;
+}
+
+void PictureBox::SetScaleLeft(float value) {
+  FollowWidgetScale();
+  scaleMode_ = vbUser;
+  scaleLeft_ = value;
+}
+
+void PictureBox::SetScaleTop(float value) {
+  FollowWidgetScale();
+  scaleMode_ = vbUser;
+  scaleTop_ = value;
+}
+
+void PictureBox::SetScaleWidth(float value) {
+  FollowWidgetScale();
+  scaleMode_ = vbUser;
+  scaleWidth_ = value;
+}
+
+void PictureBox::SetScaleHeight(float value) {
+  FollowWidgetScale();
+  scaleMode_ = vbUser;
+  scaleHeight_ = value;
+}
+
+void PictureBox::SetScaleMode(int mode) {
+  FollowWidgetScale();
+  scaleMode_ = mode;
+}
+
+// Leaving a pixel or twip scale for the user scale starts from the values
+// those scales had.
+void PictureBox::FollowWidgetScale() {
+  if (scaleMode_ == vbPixels || scaleMode_ == vbTwips) {
+    scaleLeft_ = 0;
+    scaleTop_ = 0;
+    scaleWidth_ = ScaleWidth();
+    scaleHeight_ = ScaleHeight();
+  }
+}
+
+// A hidden widget gets no resize events; the image follows its size here
+// before anything is drawn or read.
+void PictureBox::SyncImageSize() {
+  const QSize size(PixelWidth(), PixelHeight());
+  if (size == image_.size()) return;
+  // The drawing stays where it was until the owner redraws.
+  EndPainting();
+  QImage grown(size, QImage::Format_RGB32);
+  grown.fill(RgbFromColorRef(backColor_));
+  {
+    QPainter p(&grown);
+    p.drawImage(0, 0, image_);
+  }
+  image_ = std::move(grown);
+}
+
+double PictureBox::PixelX(double x) const {
+  return (x - static_cast<double>(ScaleLeft())) * PixelWidth() / static_cast<double>(ScaleWidth());
+}
+
+double PictureBox::PixelY(double y) const {
+  return (y - static_cast<double>(ScaleTop())) * PixelHeight() / static_cast<double>(ScaleHeight());
+}
+
+double PictureBox::ScaleFromPixelX(double px) const {
+  return static_cast<double>(ScaleLeft()) + px * static_cast<double>(ScaleWidth()) / PixelWidth();
+}
+
+double PictureBox::ScaleFromPixelY(double py) const {
+  return static_cast<double>(ScaleTop()) + py * static_cast<double>(ScaleHeight()) / PixelHeight();
+}
+
+void PictureBox::SetDrawWidth(int width) { drawWidth_ = std::max(1, width); }
+
+void PictureBox::SetBackColor(std::uint32_t color) {
+  backColor_ = color & 0xFFFFFF;
+  Cls();
+}
+
+void PictureBox::SetFontName(const QString& name) {
+  const double points = font_.pointSizeF();
+  font_ = FontForFace(name);
+  font_.setPointSizeF(points);
+}
+
+void PictureBox::SetFontSize(double points) {
+  if (points > 0) font_.setPointSizeF(points);
+}
+
+QPainter& PictureBox::Painter() {
+  if (!painter_) {
+    SyncImageSize();
+    painter_ = std::make_unique<QPainter>(&image_);
+    painter_->setRenderHint(QPainter::Antialiasing, false);
+  }
+  return *painter_;
+}
+
+void PictureBox::EndPainting() {
+  if (painter_) {
+    painter_->end();
+    painter_.reset();
+  }
+}
+
+void PictureBox::PreparePen(std::int64_t color, bool forText) {
+  QPainter& p = Painter();
+  const std::uint32_t bgr = color < 0 ? foreColor_ : static_cast<std::uint32_t>(color);
+  QPen pen{QColor(RgbFromColorRef(bgr))};
+  if (drawWidth_ <= 1 || forText) {
+    // Cosmetic one-pixel pen; styles apply only to these, as on the classic
+    // device context, and the last pixel of a line is left out.
+    pen.setWidth(0);
+    pen.setStyle(forText ? Qt::SolidLine : QtPenStyle(drawStyle_));
+    pen.setCapStyle(Qt::FlatCap);
+  } else {
+    pen.setWidth(drawWidth_);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+  }
+  p.setPen(pen);
+  p.setBrush(Qt::NoBrush);
+  p.setCompositionMode(QtCompositionMode(drawMode_));
+}
+
+// Liang-Barsky against the image grown by a margin, in pixel coordinates.
+bool PictureBox::ClipToCanvas(double& x1, double& y1, double& x2, double& y2) const {
+  const double margin = kClipMargin + drawWidth_;
+  const double left = -margin;
+  const double top = -margin;
+  const double right = image_.width() + margin;
+  const double bottom = image_.height() + margin;
+  if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return false;
+  const double dx = x2 - x1;
+  const double dy = y2 - y1;
+  double t0 = 0.0;
+  double t1 = 1.0;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {x1 - left, right - x1, y1 - top, bottom - y1};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0.0) {
+      if (q[i] < 0.0) return false;
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0.0) {
+      if (t > t1) return false;
+      t0 = std::max(t0, t);
+    } else {
+      if (t < t0) return false;
+      t1 = std::min(t1, t);
+    }
+  }
+  const double ox = x1;
+  const double oy = y1;
+  x1 = ox + t0 * dx;
+  y1 = oy + t0 * dy;
+  x2 = ox + t1 * dx;
+  y2 = oy + t1 * dy;
+  return true;
+}
+
+void PictureBox::DrawPixelLine(double x1, double y1, double x2, double y2) {
+  if (!ClipToCanvas(x1, y1, x2, y2)) return;
+  Painter().drawLine(QPoint(RoundPixel(x1), RoundPixel(y1)), QPoint(RoundPixel(x2), RoundPixel(y2)));
+  update();
+}
+
+void PictureBox::Cls() {
+  EndPainting();
+  SyncImageSize();
+  image_.fill(RgbFromColorRef(backColor_));
+  currentX_ = 0;
+  currentY_ = 0;
+  update();
+}
+
+void PictureBox::Line(float x1, float y1, float x2, float y2, std::int64_t color) {
+  PreparePen(color);
+  DrawPixelLine(PixelX(x1), PixelY(y1), PixelX(x2), PixelY(y2));
+  currentX_ = x2;
+  currentY_ = y2;
+}
+
+void PictureBox::LineTo(float x2, float y2, std::int64_t color) { Line(currentX_, currentY_, x2, y2, color); }
+
+void PictureBox::Box(float x1, float y1, float x2, float y2, std::int64_t color) {
+  PreparePen(color);
+  const double limitX = image_.width() + kClipMargin + drawWidth_;
+  const double limitY = image_.height() + kClipMargin + drawWidth_;
+  const double lowX = -kClipMargin - drawWidth_;
+  const double lowY = -kClipMargin - drawWidth_;
+  auto clampX = [&](double v) { return RoundPixel(std::clamp(std::isfinite(v) ? v : 0.0, lowX, limitX)); };
+  auto clampY = [&](double v) { return RoundPixel(std::clamp(std::isfinite(v) ? v : 0.0, lowY, limitY)); };
+  const int ax = clampX(PixelX(x1));
+  const int ay = clampY(PixelY(y1));
+  const int bx = clampX(PixelX(x2));
+  const int by = clampY(PixelY(y2));
+  const QPoint topLeft(std::min(ax, bx), std::min(ay, by));
+  Painter().drawRect(QRect(topLeft, QSize(std::abs(bx - ax), std::abs(by - ay))));
+  currentX_ = x2;
+  currentY_ = y2;
+  update();
+}
+
+void PictureBox::FilledBox(float x1, float y1, float x2, float y2, std::int64_t color) {
+  PreparePen(color);
+  const std::uint32_t bgr = color < 0 ? foreColor_ : static_cast<std::uint32_t>(color);
+  auto clampX = [&](double v) {
+    return RoundPixel(std::clamp(std::isfinite(v) ? v : 0.0, -1.0, image_.width() + 1.0));
+  };
+  auto clampY = [&](double v) {
+    return RoundPixel(std::clamp(std::isfinite(v) ? v : 0.0, -1.0, image_.height() + 1.0));
+  };
+  const int ax = clampX(PixelX(x1));
+  const int ay = clampY(PixelY(y1));
+  const int bx = clampX(PixelX(x2));
+  const int by = clampY(PixelY(y2));
+  const QRect rect(QPoint(std::min(ax, bx), std::min(ay, by)), QPoint(std::max(ax, bx), std::max(ay, by)));
+  Painter().fillRect(rect, QColor(RgbFromColorRef(bgr)));
+  currentX_ = x2;
+  currentY_ = y2;
+  update();
+}
+
+void PictureBox::Circle(float x, float y, float radius, std::int64_t color) {
+  PreparePen(color);
+  const double cx = PixelX(x);
+  const double cy = PixelY(y);
+  const double r = std::abs(static_cast<double>(radius) * PixelWidth() / static_cast<double>(ScaleWidth()));
+  currentX_ = x;
+  currentY_ = y;
+  if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(r)) return;
+  // Nothing of a circle that lies wholly outside the image can be seen.
+  const double reach = r + drawWidth_ + 1;
+  if (cx + reach < 0 || cy + reach < 0 || cx - reach > image_.width() || cy - reach > image_.height()) return;
+  if (r > 4.0 * (image_.width() + image_.height())) return;
+  const int ri = RoundPixel(r);
+  Painter().drawEllipse(QPoint(RoundPixel(cx), RoundPixel(cy)), ri, ri);
+  update();
+}
+
+void PictureBox::PSet(float x, float y, std::int64_t color) {
+  PreparePen(color);
+  const double px = PixelX(x);
+  const double py = PixelY(y);
+  currentX_ = x;
+  currentY_ = y;
+  if (px < -1 || py < -1 || px > image_.width() + 1 || py > image_.height() + 1) return;
+  Painter().fillRect(QRect(RoundPixel(px), RoundPixel(py), 1, 1), Painter().pen().color());
+  update();
+}
+
+void PictureBox::PrintInline(const QString& text) {
+  PreparePen(-1, true);
+  QPainter& p = Painter();
+  QFont font = font_;
+  if (drawMode_ != vbCopyPen) font.setStyleStrategy(QFont::NoAntialias);
+  p.setFont(font);
+  const QFontMetricsF metrics(font, &image_);
+  const double px = PixelX(currentX_);
+  const double py = PixelY(currentY_);
+  if (std::isfinite(px) && std::isfinite(py) && std::abs(px) < 1e6 && std::abs(py) < 1e6)
+    p.drawText(QPointF(RoundPixel(px), RoundPixel(py) + metrics.ascent()), text);
+  currentX_ += TextWidth(text);
+  update();
+}
+
+void PictureBox::Print(const QString& text) {
+  const float height = TextHeight(text);
+  PrintInline(text);
+  currentX_ = 0;
+  currentY_ += height;
+}
+
+float PictureBox::TextWidth(const QString& text) const {
+  const QFontMetricsF metrics(font_, &image_);
+  return static_cast<float>(metrics.horizontalAdvance(text) * static_cast<double>(ScaleWidth()) / PixelWidth());
+}
+
+float PictureBox::TextHeight(const QString& text) const {
+  const QFontMetricsF metrics(font_, &image_);
+  const auto lines = std::max<qsizetype>(1, text.count(QLatin1Char('\n')) + 1);
+  return static_cast<float>(lines * metrics.height() * static_cast<double>(ScaleHeight()) / PixelHeight());
+}
+
+void PictureBox::PrintRotated(const QString& text, float x, float y, const QString& faceName, int heightPixels,
+                              int escapementTenths) {
+  PreparePen(-1, true);
+  QPainter& p = Painter();
+  QFont font = FontForFace(faceName);
+  font.setPixelSize(std::max(1, heightPixels));
+  if (drawMode_ != vbCopyPen) font.setStyleStrategy(QFont::NoAntialias);
+  const double px = PixelX(x);
+  const double py = PixelY(y);
+  if (!std::isfinite(px) || !std::isfinite(py) || std::abs(px) > 1e6 || std::abs(py) > 1e6) return;
+  const QFontMetricsF metrics(font, &image_);
+  p.save();
+  p.setFont(font);
+  p.translate(RoundPixel(px), RoundPixel(py));
+  p.rotate(-escapementTenths / 10.0);
+  p.drawText(QPointF(0, metrics.ascent()), text);
+  p.restore();
+  update();
+}
+
+const QImage& PictureBox::Image() {
+  EndPainting();
+  SyncImageSize();
+  return image_;
+}
+
+void PictureBox::SetMousePointer(int pointer) {
+  mousePointer_ = pointer;
+  ApplyCursor();
+}
+
+void PictureBox::SetMouseIcon(const QCursor& cursor) {
+  mouseIcon_ = cursor;
+  ApplyCursor();
+}
+
+void PictureBox::ApplyCursor() {
+  switch (mousePointer_) {
+    case vbDefault:
+      unsetCursor();
+      break;
+    case vbCrosshair:
+      setCursor(Qt::CrossCursor);
+      break;
+    case vbIbeam:
+      setCursor(Qt::IBeamCursor);
+      break;
+    case vbHourglass:
+      setCursor(Qt::WaitCursor);
+      break;
+    case vbCustom:
+      setCursor(mouseIcon_);
+      break;
+    default:
+      setCursor(Qt::ArrowCursor);
+      break;
+  }
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+  EndPainting();
+  SyncImageSize();
+  QPainter p(this);
+  p.drawImage(0, 0, image_);
+  const QColor back(RgbFromColorRef(backColor_));
+  if (width() > image_.width()) p.fillRect(image_.width(), 0, width() - image_.width(), height(), back);
+  if (height() > image_.height()) p.fillRect(0, image_.height(), image_.width(), height() - image_.height(), back);
+}
+
+void PictureBox::resizeEvent(QResizeEvent*) { SyncImageSize(); }
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+  const int button = QtButton(event->button());
+  if (button == 0) return;
+  pressedButtons_ |= button;
+  suppressClick_ = false;
+  emit MouseDown(button, QtShift(event->modifiers()), static_cast<float>(ScaleFromPixelX(event->position().x())),
+                 static_cast<float>(ScaleFromPixelY(event->position().y())));
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+  emit MouseMove(QtButtons(event->buttons()), QtShift(event->modifiers()),
+                 static_cast<float>(ScaleFromPixelX(event->position().x())),
+                 static_cast<float>(ScaleFromPixelY(event->position().y())));
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+  const int button = QtButton(event->button());
+  if (button == 0) return;
+  const bool wasPressed = (pressedButtons_ & button) != 0;
+  pressedButtons_ &= ~button;
+  emit MouseUp(button, QtShift(event->modifiers()), static_cast<float>(ScaleFromPixelX(event->position().x())),
+               static_cast<float>(ScaleFromPixelY(event->position().y())));
+  // Released over the picture after a press on it: a click. The release that
+  // ends a double click is not a second click.
+  if (wasPressed && !suppressClick_ && rect().contains(event->position().toPoint())) emit Click();
+  suppressClick_ = false;
+}
+
+void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) {
+  const int button = QtButton(event->button());
+  if (button == 0) return;
+  pressedButtons_ |= button;
+  suppressClick_ = true;
+  emit DblClick();
+}
+
+}  // namespace forms

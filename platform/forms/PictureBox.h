@@ -1,0 +1,198 @@
+#pragma once
+
+// A picture box in the manner of the classic forms runtime: a widget with a
+// persistent image that keeps whatever is drawn on it until it is cleared,
+// a user coordinate system (ScaleLeft/Top/Width/Height), and drawing calls in
+// those units. Pens are cosmetic and never antialiased, so the invert draw
+// mode restores every pixel exactly when a figure is drawn a second time.
+// Mouse events are reported in scale units.
+
+#include <QCursor>
+#include <QFont>
+#include <QImage>
+#include <QString>
+#include <QWidget>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+
+class QPainter;
+
+namespace forms {
+
+// ScaleMode values.
+inline constexpr int vbUser = 0;
+inline constexpr int vbTwips = 1;
+inline constexpr int vbPixels = 3;
+
+// DrawStyle values.
+inline constexpr int vbSolid = 0;
+inline constexpr int vbDash = 1;
+inline constexpr int vbDot = 2;
+inline constexpr int vbDashDot = 3;
+inline constexpr int vbDashDotDot = 4;
+
+// DrawMode values: copy the pen, or invert what lies beneath it.
+inline constexpr int vbInvert = 6;
+inline constexpr int vbCopyPen = 13;
+
+// MousePointer values.
+inline constexpr int vbDefault = 0;
+inline constexpr int vbArrow = 1;
+inline constexpr int vbCrosshair = 2;
+inline constexpr int vbIbeam = 3;
+inline constexpr int vbHourglass = 11;
+inline constexpr int vbCustom = 99;
+
+// Mouse buttons and shift states of mouse and key events.
+inline constexpr int vbLeftButton = 1;
+inline constexpr int vbRightButton = 2;
+inline constexpr int vbMiddleButton = 4;
+inline constexpr int vbShiftMask = 1;
+inline constexpr int vbCtrlMask = 2;
+inline constexpr int vbAltMask = 4;
+
+// Colours are 0x00BBGGRR values, red in the low byte.
+QRgb RgbFromColorRef(std::uint32_t bgr);
+std::uint32_t ColorRefFromRgb(QRgb rgb);
+
+class PictureBox : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit PictureBox(QWidget* parent = nullptr);
+  ~PictureBox() override;
+
+  // The coordinate system. Assigning any of the four scale values switches
+  // to the user scale; the pixel and twip modes follow the widget's size.
+  float ScaleLeft() const;
+  float ScaleTop() const;
+  float ScaleWidth() const;
+  float ScaleHeight() const;
+  void SetScaleLeft(float value);
+  void SetScaleTop(float value);
+  void SetScaleWidth(float value);
+  void SetScaleHeight(float value);
+  int ScaleMode() const { return scaleMode_; }
+  void SetScaleMode(int mode);
+
+  // Conversions between scale units and pixels of the image (double
+  // precision, no rounding).
+  double PixelX(double x) const;
+  double PixelY(double y) const;
+  double ScaleFromPixelX(double px) const;
+  double ScaleFromPixelY(double py) const;
+  // Size of the picture in pixels (the widget's size, at least 1 x 1).
+  int PixelWidth() const { return std::max(1, width()); }
+  int PixelHeight() const { return std::max(1, height()); }
+
+  // Drawing state.
+  float CurrentX() const { return currentX_; }
+  float CurrentY() const { return currentY_; }
+  void SetCurrentX(float x) { currentX_ = x; }
+  void SetCurrentY(float y) { currentY_ = y; }
+  int DrawWidth() const { return drawWidth_; }
+  void SetDrawWidth(int width);
+  int DrawStyle() const { return drawStyle_; }
+  void SetDrawStyle(int style) { drawStyle_ = style; }
+  int DrawMode() const { return drawMode_; }
+  void SetDrawMode(int mode) { drawMode_ = mode; }
+  std::uint32_t ForeColor() const { return foreColor_; }
+  void SetForeColor(std::uint32_t color) { foreColor_ = color; }
+  std::uint32_t BackColor() const { return backColor_; }
+  // Setting the background colour clears the picture to it, as the classic
+  // picture box does.
+  void SetBackColor(std::uint32_t color);
+  QString FontName() const { return font_.family(); }
+  void SetFontName(const QString& name);
+  double FontSize() const { return font_.pointSizeF(); }
+  void SetFontSize(double points);
+  const QFont& DrawingFont() const { return font_; }
+
+  // Drawing calls, in scale units. A colour argument of -1 means ForeColor.
+  // Lines leave out their last pixel, so that a figure made of joined lines
+  // touches each pixel once; CurrentX/CurrentY move to the end point.
+  void Cls();
+  void Line(float x1, float y1, float x2, float y2, std::int64_t color = -1);
+  void LineTo(float x2, float y2, std::int64_t color = -1);
+  void Box(float x1, float y1, float x2, float y2, std::int64_t color = -1);
+  void FilledBox(float x1, float y1, float x2, float y2, std::int64_t color = -1);
+  // The radius is in horizontal scale units; the circle is round on screen.
+  void Circle(float x, float y, float radius, std::int64_t color = -1);
+  void PSet(float x, float y, std::int64_t color = -1);
+  // Prints at CurrentX/CurrentY (the top-left of the text) in ForeColor on a
+  // transparent background, then moves to the start of the next line.
+  void Print(const QString& text);
+  // Prints and leaves CurrentX after the text, on the same line.
+  void PrintInline(const QString& text);
+  float TextWidth(const QString& text) const;
+  float TextHeight(const QString& text = QStringLiteral("X")) const;
+  // Text rotated by escapement tenths of a degree counter-clockwise (900
+  // reads upwards) in the given face and height in pixels. (x, y) is the
+  // top-left corner of the text before rotation, as on the classic device
+  // context. CurrentX/CurrentY are not changed.
+  void PrintRotated(const QString& text, float x, float y, const QString& faceName, int heightPixels,
+                    int escapementTenths);
+
+  // The persistent image, finished and ready to copy.
+  const QImage& Image();
+
+  // Mouse pointer: one of the MousePointer values; vbCustom shows MouseIcon.
+  int MousePointer() const { return mousePointer_; }
+  void SetMousePointer(int pointer);
+  const QCursor& MouseIcon() const { return mouseIcon_; }
+  void SetMouseIcon(const QCursor& cursor);
+
+  QSize sizeHint() const override { return {320, 200}; }
+
+ signals:
+  // Buttons are vbLeftButton, vbRightButton, vbMiddleButton (or their sum
+  // for moves); shift is a sum of vbShiftMask, vbCtrlMask, vbAltMask.
+  void MouseDown(int button, int shift, float x, float y);
+  void MouseMove(int button, int shift, float x, float y);
+  void MouseUp(int button, int shift, float x, float y);
+  // After a button was pressed and released over the picture.
+  void Click();
+  void DblClick();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  QPainter& Painter();
+  void EndPainting();
+  void PreparePen(std::int64_t color, bool forText = false);
+  void FollowWidgetScale();
+  void SyncImageSize();
+  bool ClipToCanvas(double& x1, double& y1, double& x2, double& y2) const;
+  void DrawPixelLine(double x1, double y1, double x2, double y2);
+  void ApplyCursor();
+
+  QImage image_;
+  std::unique_ptr<QPainter> painter_;
+  int scaleMode_ = vbTwips;
+  float scaleLeft_ = 0;
+  float scaleTop_ = 0;
+  float scaleWidth_ = 1;
+  float scaleHeight_ = 1;
+  float currentX_ = 0;
+  float currentY_ = 0;
+  int drawWidth_ = 1;
+  int drawStyle_ = vbSolid;
+  int drawMode_ = vbCopyPen;
+  std::uint32_t foreColor_ = 0x000000;
+  std::uint32_t backColor_ = 0xFFFFFF;
+  QFont font_;
+  int mousePointer_ = vbDefault;
+  QCursor mouseIcon_;
+  int pressedButtons_ = 0;
+  bool suppressClick_ = false;
+};
+
+}  // namespace forms
