@@ -1,0 +1,58 @@
+// Connects the controls of the main window to their handlers.
+
+#include "forms/KeyedStatusBar.h"
+#include "forms/KeyedToolBar.h"
+#include "modems/frmMain.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QTimer>
+
+namespace specterm {
+
+void frmMain::WireControls() {
+  connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
+  connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
+
+  for (int i = 0; i < 2; ++i)
+    connect(mnuOptionsPalette[static_cast<std::size_t>(i)], &QAction::triggered, this,
+            [this, i] { mnuOptionsPalette_Click(i); });
+  for (int p = 0; p < 2; ++p)
+    for (std::size_t i = 0; i < kColorMenuItems.size(); ++i) {
+      const int slot = kColorMenuItems[i].slot;
+      connect(mnuOptionsColor[static_cast<std::size_t>(p)][i], &QAction::triggered, this,
+              [this, p, slot] { EditPaletteColor(p, slot); });
+    }
+
+  connect(mnuToolsCurrentTrace, &QAction::triggered, this, &frmMain::mnuToolsCurrentTrace_Click);
+  connect(mnuToolsLastTrace, &QAction::triggered, this, &frmMain::mnuToolsLastTrace_Click);
+  connect(mnuToolsVideoAverage, &QAction::triggered, this, &frmMain::mnuToolsVideoAverage_Click);
+  connect(mnuToolsPeakHold, &QAction::triggered, this, &frmMain::mnuToolsPeakHold_Click);
+
+  connect(mnuViewCopy, &QAction::triggered, this, &frmMain::mnuViewCopy_Click);
+  connect(mnuViewPeakPoint, &QAction::triggered, this, &frmMain::mnuViewPeakPoint_Click);
+
+  // View menu items and the link commands forward to the toolbar's handler.
+  const std::pair<QAction*, const char*> forwards[] = {
+      {mnuViewSelect, "Select"},     {mnuViewZoomWin, "ZoomWin"}, {mnuViewZoomIn, "ZoomIn"},
+      {mnuViewZoomOut, "ZoomOut"},   {mnuViewPan, "Pan"},         {mnuViewFitView, "ZoomFitView"},
+      {mnuViewPrevious, "Previous"}, {mnuCommStopGo, "StopGo"},   {mnuCommSingleStep, "SingleStep"},
+  };
+  for (const auto& [item, key] : forwards) {
+    const QString buttonKey = QString::fromLatin1(key);
+    connect(item, &QAction::triggered, this, [this, buttonKey] { tbMain_ButtonClick(buttonKey); });
+  }
+
+  connect(tbMain, &forms::KeyedToolBar::ButtonClick, this, &frmMain::tbMain_ButtonClick);
+  connect(tbMain, &forms::KeyedToolBar::ButtonMenuClick, this, &frmMain::tbMain_ButtonMenuClick);
+  connect(tbMain, &forms::KeyedToolBar::MouseDown, this, &frmMain::tbMain_MouseDown);
+  connect(tbCursors, &forms::KeyedToolBar::ButtonClick, this, &frmMain::tbCursors_ButtonClick);
+  connect(comboPeakPoint, &QComboBox::currentIndexChanged, this, [this] { comboPeakPoint_Click(); });
+  connect(sbStatus, &forms::KeyedStatusBar::PanelDblClick, this, &frmMain::sbStatus_PanelDblClick);
+
+  connect(timerStatus, &QTimer::timeout, this, &frmMain::timerStatus_Timer);
+  connect(timerCoord, &QTimer::timeout, this, &frmMain::timerCoord_Timer);
+  connect(timerConnection, &QTimer::timeout, this, &frmMain::timerConnection_Timer);
+}
+
+}  // namespace specterm

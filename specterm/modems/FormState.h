@@ -1,0 +1,38 @@
+#pragma once
+
+// State of the main window that the capture cycle, the trace store and the
+// export share with it.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace specterm {
+
+struct LinkState {
+  bool Connected = false;
+  bool StopUpdates = true;
+  bool SingleStepping = false;
+  bool CaptureBusy = false;
+  bool ReadBusy = false;
+  bool LossReported = false;
+  bool FirstTrace = true;
+};
+
+// Trace rows: current, previous, video average, peak hold.
+inline constexpr int kTraceCurrent = 0;
+inline constexpr int kTracePrevious = 1;
+inline constexpr int kTraceVideoAverage = 2;
+inline constexpr int kTracePeakHold = 3;
+
+struct TraceSwitches {
+  std::array<bool, 4> TraceShown = {true, false, false, false};
+  bool HaveData = false;
+};
+
+struct ExportState {
+  std::string LastPath;
+  std::int32_t LastExport = 0;  // 0 raw .. 4 video average
+};
+
+}  // namespace specterm

@@ -1,0 +1,60 @@
+#include "modems/ModemStore.h"
+
+#include "modems/DateText.h"
+#include "modems/RegSettings.h"
+#include "modems/SettingText.h"
+
+#include <algorithm>
+
+namespace specterm {
+namespace {
+
+std::string RecordKey(int n) { return std::string(kModemsKey) + "\\Modem" + std::to_string(n); }
+
+}  // namespace
+
+ModemDirectoryHeader LoadModemHeader() {
+  ModemDirectoryHeader header;
+  header.StoredModemCount = std::max(0, IntegerSetting(GetRegSetting(kModemsKey, "ModemCount", "0"), 0));
+  header.LastModem = GetRegSetting(kModemsKey, "LastModem", "");
+  return header;
+}
+
+Modems::ModemPtr LoadModemRecord(int n) {
+  auto modem = std::make_shared<Modem>();
+  const std::string key = RecordKey(n);
+  modem->Name = GetRegSetting(key, "ModemName", "Modem" + std::to_string(n));
+  modem->IP_Address = GetRegSetting(key, "IP_Address", "255.255.255.255");
+  modem->LastComm = DateFromText(GetRegSetting(key, "LastCommunication", ""));
+  modem->Index = n;
+  return modem;
+}
+
+void AddLoadedModem(Modems& modems, const Modems::ModemPtr& modem) {
+  modems.AddItem(modem, modems.Exists(modem->Name) ? std::string() : modem->Name);
+}
+
+void LoadModemDirectory(Modems& modems, ModemDirectoryHeader& header) {
+  header = LoadModemHeader();
+  for (int n = 1; n <= header.StoredModemCount; ++n) AddLoadedModem(modems, LoadModemRecord(n));
+}
+
+void SaveModemDirectory(const Modems& modems, int storedModemCount, const std::string& lastModem) {
+  for (int n = 1; n <= storedModemCount; ++n) {
+    const std::string key = RecordKey(n);
+    DeleteRegValue(key, "ModemName");
+    DeleteRegValue(key, "IP_Address");
+    DeleteRegValue(key, "LastCommunication");
+    DeleteRegKey(kModemsKey, "Modem" + std::to_string(n));
+  }
+  SaveRegSetting(kModemsKey, "ModemCount", std::to_string(modems.Count()));
+  SaveRegSetting(kModemsKey, "LastModem", lastModem);
+  for (const auto& modem : modems) {
+    const std::string key = RecordKey(modem->Index);
+    SaveRegSetting(key, "ModemName", modem->Name);
+    SaveRegSetting(key, "IP_Address", modem->IP_Address);
+    SaveRegSetting(key, "LastCommunication", DateToText(modem->LastComm));
+  }
+}
+
+}  // namespace specterm

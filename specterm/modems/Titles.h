@@ -1,0 +1,18 @@
+#pragma once
+
+// The program's version and the main window's titles.
+
+#include <string>
+
+namespace specterm {
+
+// "1.0.14": major, minor and revision of the build.
+std::string VersionText();
+
+std::string TitleWithoutModem();
+// A current modem with updates running.
+std::string TitleConnected(const std::string& lastModem);
+// A current modem whose updates were stopped at start-up.
+std::string TitleLastConnected(const std::string& lastModem);
+
+}  // namespace specterm

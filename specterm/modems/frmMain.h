@@ -1,0 +1,236 @@
+#pragma once
+
+// The analyzer's main window and composition root. It owns every control of
+// the window and the state that the subsystems share, grouped per subsystem.
+// Its event handlers keep their design names and are defined in the folder
+// of their subsystem:
+//   modems/       start-up, shutdown, titles, the modem directory
+//   view/         palettes, plot drawing, window layout, status bar
+//   interaction/  control wiring, command dispatch, trace switches, labels
+
+#include "forms/ImageList.h"
+#include "interaction/InteractionState.h"
+#include "modems/FormState.h"
+#include "modems/Modems.h"
+#include "view/Palettes.h"
+#include "view/ViewState.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <string>
+
+class QAction;
+class QComboBox;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QScrollBar;
+class QTimer;
+
+namespace forms {
+class KeyedStatusBar;
+class KeyedToolBar;
+class PictureBox;
+}  // namespace forms
+
+namespace specterm {
+
+struct Settings;
+
+class frmMain : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit frmMain(QWidget* parent = nullptr);
+  ~frmMain() override;
+
+  // Loads settings and the modem directory, shows the window and, when a
+  // modem is remembered with updates running, arms the first connection.
+  void Form_Load();
+
+  // ----- Menus (QActions named after their design names) -----
+  QMenu* mnuFile = nullptr;
+  QMenu* mnuFileExport = nullptr;
+  QAction* mnuFileRaw = nullptr;
+  QAction* mnuFileTransformed = nullptr;
+  QAction* mnuFileScaled = nullptr;
+  QAction* mnuFilePeakHold = nullptr;
+  QAction* mnuFileVideoAverage = nullptr;
+  QAction* mnuFileExit = nullptr;
+
+  QMenu* mnuView = nullptr;
+  QAction* mnuViewSelect = nullptr;
+  QAction* mnuViewZoomWin = nullptr;
+  QAction* mnuViewZoomIn = nullptr;
+  QAction* mnuViewZoomOut = nullptr;
+  QAction* mnuViewPan = nullptr;
+  QAction* mnuViewEnd = nullptr;
+  QAction* mnuViewFitView = nullptr;
+  QAction* mnuViewPrevious = nullptr;
+  QAction* mnuViewZoomCursors = nullptr;
+  QMenu* mnuViewDBBMenu = nullptr;
+  QMenu* mnuViewFBMenu = nullptr;
+  std::array<QAction*, 10> mnuViewDBB{};
+  std::array<QAction*, 10> mnuViewFB{};
+  QAction* mnuViewFirstPoint = nullptr;
+  QAction* mnuViewNextPoint = nullptr;
+  QAction* mnuViewPreviousPoint = nullptr;
+  QAction* mnuViewLastPoint = nullptr;
+  QAction* mnuViewCurPoint = nullptr;
+  QAction* mnuViewPeakPoint = nullptr;
+  QAction* mnuViewThreshold = nullptr;
+  std::array<QAction*, 2> mnuViewCursor{};
+  QAction* mnuViewCursors = nullptr;
+  QAction* mnuViewCopy = nullptr;
+  QAction* mnuViewSep1 = nullptr;
+  QAction* mnuViewDone = nullptr;
+
+  QMenu* mnuTools = nullptr;
+  QAction* mnuToolsCurrentTrace = nullptr;
+  QAction* mnuToolsLastTrace = nullptr;
+  QAction* mnuToolsVideoAverage = nullptr;
+  QAction* mnuToolsPeakHold = nullptr;
+
+  QMenu* mnuOptions = nullptr;
+  QAction* mnuOptionsWindow = nullptr;
+  QAction* mnuOptionsSnap = nullptr;
+  QAction* mnuOptionsPanel = nullptr;
+  std::array<QAction*, 2> mnuOptionsPalette{};
+  std::array<QMenu*, 2> mnuViewColors{};
+  // The colour items per palette, in the order of kColorMenuItems.
+  std::array<std::array<QAction*, 8>, 2> mnuOptionsColor{};
+
+  QMenu* mnuComm = nullptr;
+  QAction* mnuCommAdd = nullptr;
+  QAction* mnuCommManage = nullptr;
+  QMenu* mnuCommRecent = nullptr;
+  std::array<QAction*, 10> mnuCommSel{};
+  QAction* mnuCommSep0 = nullptr;
+  QAction* mnuCommStopGo = nullptr;
+  QAction* mnuCommSingleStep = nullptr;
+
+  QMenu* mnuHelp = nullptr;
+  QAction* mnuHelpAbout = nullptr;
+
+  // ----- Controls -----
+  forms::KeyedToolBar* tbMain = nullptr;
+  forms::KeyedToolBar* tbCursors = nullptr;
+  forms::PictureBox* picSpectrum = nullptr;
+  forms::KeyedStatusBar* sbStatus = nullptr;
+  QProgressBar* pbStatus = nullptr;
+  QPushButton* cmdUpdate = nullptr;
+  QPushButton* cmdCoord = nullptr;
+  QScrollBar* hScroll = nullptr;
+  QScrollBar* vScroll = nullptr;
+  QLineEdit* txtPoint = nullptr;
+  QLineEdit* txtFreq = nullptr;
+  QLineEdit* txtAmp = nullptr;
+  QLineEdit* txtThreshold = nullptr;
+  std::array<QLineEdit*, 8> txtCursor{};
+  QComboBox* comboPeakPoint = nullptr;
+  QTimer* timerPoll = nullptr;
+  QTimer* timerConnection = nullptr;
+  QTimer* timerStatus = nullptr;
+  QTimer* timerCoord = nullptr;
+
+  // Main toolbar images (7, 8 and 9 are the link status images), the cursor
+  // toolbar's images and the plot's mouse pointers.
+  forms::ImageList imgToolbar;
+  forms::ImageList imgCursorBar;
+  forms::ImageList imgCursors;
+
+  // ----- State shared by the subsystems -----
+  ViewState View;
+  LayoutState Layout;
+  PaletteState Palette;
+  LinkState Link;
+  TraceSwitches Traces;
+  ExportState Export;
+  SelectionState Selection;
+  MouseState Mouse;
+  CursorState Cursors;
+  CommandState Commands;
+  EntryState Entry;
+  Modems ModemList;
+  std::string LastModem;
+  int StoredModemCount = 0;
+
+  // ----- Start-up and shutdown (modems/) -----
+  void Form_Initialize();
+  void Form_Unload();
+  void ReleaseSession();
+  void timerConnection_Timer();
+  void mnuFileExit_Click();
+  void mnuHelpAbout_Click();
+  void SetTitle(const std::string& title);
+
+  // ----- Palettes (view/) -----
+  void mnuOptionsPalette_Click(int index);
+  // The colour item of palette p for one slot.
+  void EditPaletteColor(int palette, int slot);
+
+  // ----- Plot drawing and the view (view/) -----
+  void UpdateView();
+  void SetPrevious();
+
+  // ----- Window layout (view/) -----
+  void Form_Resize();
+
+  // ----- Status bar (view/) -----
+  // A transient notice in the "Status" panel, cleared after five seconds.
+  void ShowStatusMessage(const QString& text);
+  void timerStatus_Timer();
+  void timerCoord_Timer();
+  void mnuViewCopy_Click();
+  void sbStatus_PanelDblClick(const QString& key);
+  void SetStatusImage(int image);
+
+  // ----- Trace switches (view/) -----
+  void mnuToolsCurrentTrace_Click();
+  void mnuToolsLastTrace_Click();
+  void mnuToolsVideoAverage_Click();
+  void mnuToolsPeakHold_Click();
+
+  // ----- Commands and labels (interaction/) -----
+  void tbMain_ButtonClick(const QString& key);
+  void tbMain_ButtonMenuClick(const QString& buttonKey, const QString& menuKey);
+  void tbMain_MouseDown(int button, int shift, float x, float y);
+  void tbCursors_ButtonClick(const QString& key);
+  void comboPeakPoint_Click();
+  void mnuViewPeakPoint_Click();
+  void SetMoveButtons();
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  // The form's design (modems/FormDesign.cpp, modems/ToolbarDesign.cpp).
+  void BuildMenus();
+  void BuildToolbars();
+  void BuildControls();
+  // Connects every control to its handler (interaction/ControlWiring.cpp).
+  void WireControls();
+
+  // Start-up steps (modems/Startup.cpp).
+  void ApplyPlacement(const Settings& settings);
+  void ApplySettings(const Settings& settings);
+  void LoadModemDirectoryIntoMenu();
+  Settings CollectSettings() const;
+
+  // Window layout helpers (view/WindowLayout.cpp).
+  int WindowWidthTwips() const;
+  int WindowHeightTwips() const;
+  void SetWindowSizeTwips(int widthTwips, int heightTwips);
+  void PlaceStatusFields();
+  void PlaceCursorFields();
+
+  QWidget* client_ = nullptr;  // the client area below the menu bar
+  bool refusingSize_ = false;  // a size refusal is being shown
+  bool unloaded_ = false;
+};
+
+}  // namespace specterm

@@ -1,0 +1,54 @@
+// The Tools menu's trace switches: each shows or hides one trace row, keeps
+// its toolbar button in step and forgets a last selection on a hidden row.
+
+#include "forms/KeyedToolBar.h"
+#include "modems/frmMain.h"
+
+#include <QAction>
+
+namespace specterm {
+namespace {
+
+struct TraceSwitch {
+  int row;
+  const char* button;
+};
+
+// The item's check mark has already been toggled when this runs.
+void ApplyTraceSwitch(frmMain& form, QAction* item, const TraceSwitch& sw) {
+  const bool on = item->isChecked();
+  form.tbMain->SetPressed(QString::fromLatin1(sw.button), on);
+  form.Traces.TraceShown[static_cast<std::size_t>(sw.row)] = on;
+  if (!on && form.Selection.LastSelectedTrace == sw.row) {
+    form.Selection.LastSelectedTrace = -1;
+    form.Selection.LastSelectedPoint = 0;
+  }
+}
+
+}  // namespace
+
+void frmMain::mnuToolsCurrentTrace_Click() {
+  ApplyTraceSwitch(*this, mnuToolsCurrentTrace, {kTraceCurrent, "CurrentTrace"});
+  SetMoveButtons();
+  UpdateView();
+}
+
+void frmMain::mnuToolsLastTrace_Click() {
+  ApplyTraceSwitch(*this, mnuToolsLastTrace, {kTracePrevious, "LastTrace"});
+  SetMoveButtons();
+  UpdateView();
+}
+
+void frmMain::mnuToolsVideoAverage_Click() {
+  ApplyTraceSwitch(*this, mnuToolsVideoAverage, {kTraceVideoAverage, "VideoAverage"});
+  UpdateView();
+  SetMoveButtons();
+}
+
+void frmMain::mnuToolsPeakHold_Click() {
+  ApplyTraceSwitch(*this, mnuToolsPeakHold, {kTracePeakHold, "PeakHold"});
+  UpdateView();
+  SetMoveButtons();
+}
+
+}  // namespace specterm

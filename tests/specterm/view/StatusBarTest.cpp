@@ -1,0 +1,106 @@
+// The status bar's notices and timers, the copy of the view to the
+// clipboard, and the trace switches.
+
+#include "FormFixture.h"
+#include "forms/KeyedStatusBar.h"
+#include "forms/KeyedToolBar.h"
+#include "forms/PictureBox.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QTimer>
+
+namespace specterm {
+namespace {
+
+using testing::FormTest;
+
+TEST_F(FormTest, ANoticeStaysUntilTheTimerOrTheNextRedraw) {
+  frmMain& f = Open();
+  f.ShowStatusMessage("You have reached the zoom in limit!");
+  EXPECT_EQ(f.sbStatus->PanelText("Status"), "You have reached the zoom in limit!");
+  EXPECT_TRUE(f.timerStatus->isActive());
+  f.UpdateView();
+  EXPECT_EQ(f.sbStatus->PanelText("Status"), "");
+  f.ShowStatusMessage("again");
+  f.timerStatus_Timer();
+  EXPECT_EQ(f.sbStatus->PanelText("Status"), "");
+  EXPECT_FALSE(f.timerStatus->isActive());
+}
+
+TEST_F(FormTest, DoubleClickOnThePointPanelWithoutAPointSaysSo) {
+  frmMain& f = Open();
+  f.sbStatus->PanelDblClick("CurPoint");
+  EXPECT_EQ(f.sbStatus->PanelText("Status"), "There is no previously selected data point!");
+  EXPECT_TRUE(f.timerStatus->isActive());
+  EXPECT_EQ(forms::DialogSeam::BeepCount(), 1);
+  EXPECT_EQ(f.Selection.SelectedPoint, 0);
+  // Other panels do nothing on a double click.
+  f.timerStatus_Timer();
+  f.sbStatus->PanelDblClick("Frequency");
+  EXPECT_EQ(f.sbStatus->PanelText("Status"), "");
+}
+
+TEST_F(FormTest, TheCoordinateLabelHidesWhenItsTimerFires) {
+  frmMain& f = Open();
+  f.cmdCoord->show();
+  f.timerCoord->start();
+  f.timerCoord_Timer();
+  EXPECT_FALSE(f.cmdCoord->isVisible());
+  EXPECT_FALSE(f.timerCoord->isActive());
+}
+
+TEST_F(FormTest, CopyPutsExactlyThePictureOnTheClipboard) {
+  frmMain& f = Open();
+  f.picSpectrum->Line(560, -100, 840, 100, 0x00FF00);
+  f.picSpectrum->SetDrawMode(forms::vbInvert);
+  f.picSpectrum->Circle(700, 0, 5, 0x00FFFF);
+  f.picSpectrum->SetDrawMode(forms::vbCopyPen);
+  QGuiApplication::clipboard()->setText("old");
+  f.mnuViewCopy->trigger();
+  const QImage copied = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+  const QImage picture = f.picSpectrum->Image().convertToFormat(QImage::Format_RGB32);
+  ASSERT_FALSE(copied.isNull());
+  EXPECT_EQ(copied, picture);
+}
+
+TEST_F(FormTest, CopyWithThePrintingPaletteHasItsColours) {
+  frmMain& f = Open();
+  f.mnuOptionsPalette[1]->trigger();
+  f.mnuViewCopy->trigger();
+  const QImage copied = QGuiApplication::clipboard()->image();
+  EXPECT_EQ(copied.pixel(5, 5), qRgb(255, 255, 255));
+}
+
+TEST_F(FormTest, TraceSwitchesKeepMenuButtonAndRowInStep) {
+  frmMain& f = Open();
+  f.tbMain->ClickButton("PeakHold");
+  EXPECT_TRUE(f.mnuToolsPeakHold->isChecked());
+  EXPECT_TRUE(f.tbMain->Pressed("PeakHold"));
+  EXPECT_TRUE(f.Traces.TraceShown[kTracePeakHold]);
+  f.mnuToolsPeakHold->trigger();
+  EXPECT_FALSE(f.tbMain->Pressed("PeakHold"));
+  EXPECT_FALSE(f.Traces.TraceShown[kTracePeakHold]);
+  f.tbMain->ClickButton("CurrentTrace");
+  EXPECT_FALSE(f.mnuToolsCurrentTrace->isChecked());
+  EXPECT_FALSE(f.tbMain->Pressed("CurrentTrace"));
+  EXPECT_FALSE(f.Traces.TraceShown[kTraceCurrent]);
+}
+
+TEST_F(FormTest, HidingTheRowOfTheLastSelectionForgetsIt) {
+  frmMain& f = Open();
+  f.mnuToolsVideoAverage->trigger();
+  f.Selection.LastSelectedTrace = kTraceVideoAverage;
+  f.Selection.LastSelectedPoint = 17;
+  f.mnuToolsLastTrace->trigger();
+  f.mnuToolsLastTrace->trigger();
+  EXPECT_EQ(f.Selection.LastSelectedPoint, 17);
+  f.mnuToolsVideoAverage->trigger();
+  EXPECT_EQ(f.Selection.LastSelectedTrace, -1);
+  EXPECT_EQ(f.Selection.LastSelectedPoint, 0);
+}
+
+}  // namespace
+}  // namespace specterm
