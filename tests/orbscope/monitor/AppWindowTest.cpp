@@ -143,6 +143,22 @@ TEST_F(AppWindowTest, AboutIsModalOverTheWindow) {
   EXPECT_EQ(parent, window.get());
 }
 
+TEST_F(AppWindowTest, ReflashOpensItsDialogWhenIdle) {
+  auto window = Window("127.0.0.1:1", true);
+  QString title;
+  QTimer::singleShot(0, [&] {
+    QWidget* dialog = nullptr;
+    testsupport::WaitUntil([&] { return (dialog = QApplication::activeModalWidget()) != nullptr; });
+    if (dialog == nullptr) return;
+    title = dialog->windowTitle();
+    DlgItem<QPushButton>(dialog, IDCANCEL)->click();
+  });
+  window->OnCommand(IDM_REFLASH);
+  EXPECT_EQ(title, "Modem reFLASH");
+  EXPECT_TRUE(forms::DialogSeam::Shown().empty());
+  EXPECT_TRUE(window->MenuItem(IDM_START)->isEnabled()) << "the menu is unchanged";
+}
+
 TEST_F(AppWindowTest, DisabledCommandsDoNothing) {
   auto window = Window();
   window->OnCommand(IDM_PRINT);

@@ -250,6 +250,33 @@ TEST_F(LinkTest, StopDisconnectsAndErases) {
   })) << "the connection is closed";
 }
 
+TEST_F(LinkTest, StopDuringTheStartSequenceAbandonsIt) {
+  testsupport::ModemSim sim;
+  auto window = Window(sim.Address());
+  window->Monitor().SetPollInterval(1500);
+  window->OnCommand(IDM_START);
+  // Stop becomes available once connected; the sequence then reads and
+  // pauses for one poll interval.
+  ASSERT_TRUE(WaitUntil([&] { return window->MenuItem(IDM_STOP)->isEnabled(); }, 10s));
+  window->MenuItem(IDM_STOP)->trigger();
+  ASSERT_TRUE(WaitUntil([&] { return window->LinkIdle(); }, 10s));
+  EXPECT_FALSE(window->Starting());
+  EXPECT_FALSE(window->TimerRunning()) << "the abandoned sequence set no timer";
+  EXPECT_FALSE(window->Monitor().IsConnected());
+  EXPECT_TRUE(window->MenuItem(IDM_START)->isEnabled());
+  EXPECT_EQ(window->DrawCount(), 0);
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(LinkTest, ClosingWhileAReadIsOutIsSafe) {
+  testsupport::ModemSim sim({"--fault", "slow=200"});
+  auto window = Started(sim.Address());
+  ASSERT_TRUE(WaitUntil([&] { return !window->LinkIdle(); }, 5s));
+  window->close();
+  window.reset();  // waits for the link thread; nothing comes back afterwards
+  EXPECT_TRUE(Boxes().empty());
+}
+
 TEST_F(LinkTest, CommandsRefusedWhileRunning) {
   testsupport::ModemSim sim;
   auto window = Started(sim.Address());

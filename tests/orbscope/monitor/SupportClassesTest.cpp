@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 #include <string>
 
 namespace {
@@ -31,6 +32,15 @@ TEST(WinExceptionTest, CarriesTheLastErrorAndAFormattedText) {
   const WinException formatted = WinException::Formatted("Registry value %s was not found.", "DataFile");
   EXPECT_EQ(formatted.Code(), 5u);
   EXPECT_EQ(formatted.Message(), "Registry value DataFile was not found.");
+}
+
+TEST(WinExceptionTest, OutOfMemoryBecomesAWinException) {
+  const std::new_handler previous = std::get_new_handler();
+  InstallOutOfMemoryHandler();
+  const std::new_handler handler = std::get_new_handler();
+  std::set_new_handler(previous);
+  ASSERT_NE(handler, nullptr);
+  EXPECT_EQ(ThrownText(handler), "Out of memory");
 }
 
 TEST(TextBufTest, BuffersAreExactlyAsLargeAsNeededAndReusedWhenTheyFit) {
