@@ -217,22 +217,37 @@ QPainter& PictureBox::Painter() {
   return *painter_;
 }
 
+// One repaint for any number of drawing calls before it.
+void PictureBox::Changed() {
+  if (repaintPending_) return;
+  repaintPending_ = true;
+  update();
+}
+
 void PictureBox::EndPainting() {
   if (painter_) {
     painter_->end();
     painter_.reset();
   }
+  penValid_ = false;
 }
 
-void PictureBox::PreparePen(std::int64_t color, bool forText) {
+void PictureBox::PreparePen(std::int64_t color, PenUse use) {
   QPainter& p = Painter();
   const std::uint32_t bgr = color < 0 ? foreColor_ : static_cast<std::uint32_t>(color);
+  const PenKey key{bgr, drawWidth_, drawStyle_, drawMode_, use};
+  if (penValid_ && key == penKey_) return;
+  penKey_ = key;
+  penValid_ = true;
   QPen pen{QColor(RgbFromColorRef(bgr))};
-  if (drawWidth_ <= 1 || forText) {
+  const bool text = use == PenUse::Text;
+  if (drawWidth_ <= 1 || text || (use == PenUse::Line && WideLinesByStrokes())) {
     // Cosmetic one-pixel pen; styles apply only to these, as on the classic
-    // device context, and the last pixel of a line is left out.
+    // device context, and the last pixel of a line is left out. Wide lines
+    // in copy mode are laid down as parallel strokes of this pen, which is
+    // many times faster than stroking a wide outline.
     pen.setWidth(0);
-    pen.setStyle(forText ? Qt::SolidLine : QtPenStyle(drawStyle_));
+    pen.setStyle(text || drawWidth_ > 1 ? Qt::SolidLine : QtPenStyle(drawStyle_));
     pen.setCapStyle(Qt::FlatCap);
   } else {
     pen.setWidth(drawWidth_);
@@ -283,8 +298,25 @@ bool PictureBox::ClipToCanvas(double& x1, double& y1, double& x2, double& y2) co
 
 void PictureBox::DrawPixelLine(double x1, double y1, double x2, double y2) {
   if (!ClipToCanvas(x1, y1, x2, y2)) return;
-  Painter().drawLine(QPoint(RoundPixel(x1), RoundPixel(y1)), QPoint(RoundPixel(x2), RoundPixel(y2)));
-  update();
+  const QPoint a(RoundPixel(x1), RoundPixel(y1));
+  const QPoint b(RoundPixel(x2), RoundPixel(y2));
+  QPainter& p = Painter();
+  if (!WideLinesByStrokes()) {
+    p.drawLine(a, b);
+  } else {
+    // Strokes side by side across the line's main direction, and a square
+    // of the pen's width at the start to close the joint with the line
+    // before it.
+    const int low = -(drawWidth_ - 1) / 2;
+    const int high = drawWidth_ / 2;
+    const bool across = std::abs(b.x() - a.x()) >= std::abs(b.y() - a.y());
+    for (int o = low; o <= high; ++o) {
+      const QPoint offset = across ? QPoint(0, o) : QPoint(o, 0);
+      p.drawLine(a + offset, b + offset);
+    }
+    p.fillRect(QRect(a.x() + low, a.y() + low, drawWidth_, drawWidth_), p.pen().color());
+  }
+  Changed();
 }
 
 void PictureBox::Cls() {
@@ -293,11 +325,11 @@ void PictureBox::Cls() {
   image_.fill(RgbFromColorRef(backColor_));
   currentX_ = 0;
   currentY_ = 0;
-  update();
+  Changed();
 }
 
 void PictureBox::Line(float x1, float y1, float x2, float y2, std::int64_t color) {
-  PreparePen(color);
+  PreparePen(color, PenUse::Line);
   DrawPixelLine(PixelX(x1), PixelY(y1), PixelX(x2), PixelY(y2));
   currentX_ = x2;
   currentY_ = y2;
@@ -321,7 +353,7 @@ void PictureBox::Box(float x1, float y1, float x2, float y2, std::int64_t color)
   Painter().drawRect(QRect(topLeft, QSize(std::abs(bx - ax), std::abs(by - ay))));
   currentX_ = x2;
   currentY_ = y2;
-  update();
+  Changed();
 }
 
 void PictureBox::FilledBox(float x1, float y1, float x2, float y2, std::int64_t color) {
@@ -341,7 +373,7 @@ void PictureBox::FilledBox(float x1, float y1, float x2, float y2, std::int64_t 
   Painter().fillRect(rect, QColor(RgbFromColorRef(bgr)));
   currentX_ = x2;
   currentY_ = y2;
-  update();
+  Changed();
 }
 
 void PictureBox::Circle(float x, float y, float radius, std::int64_t color) {
@@ -358,7 +390,7 @@ void PictureBox::Circle(float x, float y, float radius, std::int64_t color) {
   if (r > 4.0 * (image_.width() + image_.height())) return;
   const int ri = RoundPixel(r);
   Painter().drawEllipse(QPoint(RoundPixel(cx), RoundPixel(cy)), ri, ri);
-  update();
+  Changed();
 }
 
 void PictureBox::PSet(float x, float y, std::int64_t color) {
@@ -369,11 +401,11 @@ void PictureBox::PSet(float x, float y, std::int64_t color) {
   currentY_ = y;
   if (px < -1 || py < -1 || px > image_.width() + 1 || py > image_.height() + 1) return;
   Painter().fillRect(QRect(RoundPixel(px), RoundPixel(py), 1, 1), Painter().pen().color());
-  update();
+  Changed();
 }
 
 void PictureBox::PrintInline(const QString& text) {
-  PreparePen(-1, true);
+  PreparePen(-1, PenUse::Text);
   QPainter& p = Painter();
   QFont font = font_;
   if (drawMode_ != vbCopyPen) font.setStyleStrategy(QFont::NoAntialias);
@@ -384,7 +416,7 @@ void PictureBox::PrintInline(const QString& text) {
   if (std::isfinite(px) && std::isfinite(py) && std::abs(px) < 1e6 && std::abs(py) < 1e6)
     p.drawText(QPointF(RoundPixel(px), RoundPixel(py) + metrics.ascent()), text);
   currentX_ += TextWidth(text);
-  update();
+  Changed();
 }
 
 void PictureBox::Print(const QString& text) {
@@ -407,7 +439,7 @@ float PictureBox::TextHeight(const QString& text) const {
 
 void PictureBox::PrintRotated(const QString& text, float x, float y, const QString& faceName, int heightPixels,
                               int escapementTenths) {
-  PreparePen(-1, true);
+  PreparePen(-1, PenUse::Text);
   QPainter& p = Painter();
   QFont font = FontForFace(faceName);
   font.setPixelSize(std::max(1, heightPixels));
@@ -422,7 +454,7 @@ void PictureBox::PrintRotated(const QString& text, float x, float y, const QStri
   p.rotate(-escapementTenths / 10.0);
   p.drawText(QPointF(0, metrics.ascent()), text);
   p.restore();
-  update();
+  Changed();
 }
 
 const QImage& PictureBox::Image() {
@@ -465,6 +497,7 @@ void PictureBox::ApplyCursor() {
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
+  repaintPending_ = false;
   EndPainting();
   SyncImageSize();
   QPainter p(this);

@@ -167,7 +167,10 @@ class PictureBox : public QWidget {
  private:
   QPainter& Painter();
   void EndPainting();
-  void PreparePen(std::int64_t color, bool forText = false);
+  void Changed();
+  enum class PenUse { Line, Figure, Text };
+  void PreparePen(std::int64_t color, PenUse use = PenUse::Figure);
+  bool WideLinesByStrokes() const { return drawWidth_ > 1 && drawMode_ == vbCopyPen; }
   void FollowWidgetScale();
   void SyncImageSize();
   bool ClipToCanvas(double& x1, double& y1, double& x2, double& y2) const;
@@ -176,6 +179,19 @@ class PictureBox : public QWidget {
 
   QImage image_;
   std::unique_ptr<QPainter> painter_;
+  // The pen last given to the painter, so that runs of lines in one pen do
+  // not set it again.
+  struct PenKey {
+    std::uint32_t color = 0;
+    int width = 0;
+    int style = -1;
+    int mode = -1;
+    PenUse use = PenUse::Figure;
+    bool operator==(const PenKey&) const = default;
+  };
+  PenKey penKey_;
+  bool penValid_ = false;
+  bool repaintPending_ = false;
   int scaleMode_ = vbTwips;
   float scaleLeft_ = 0;
   float scaleTop_ = 0;

@@ -89,6 +89,23 @@ TEST_F(PictureBoxTest, LinesLeaveOutTheirLastPixelAndBoxesIncludeBothCorners) {
   EXPECT_NE(boxed.pixel(35, 32), qRgb(255, 0, 0));
 }
 
+TEST_F(PictureBoxTest, WideLinesCoverTheirWidthWithoutGapsAtJoints) {
+  pic.SetScaleMode(forms::vbPixels);
+  pic.SetBackColor(0);
+  pic.SetDrawWidth(3);
+  pic.Line(10, 20, 40, 20, 0xFFFFFF);  // horizontal: rows 19..21
+  pic.LineTo(40, 60, 0xFFFFFF);        // then down: columns 39..41
+  const QImage& img = pic.Image();
+  const QRgb white = qRgb(255, 255, 255);
+  for (int y : {19, 20, 21}) EXPECT_EQ(img.pixel(25, y), white) << y;
+  EXPECT_NE(img.pixel(25, 18), white);
+  EXPECT_NE(img.pixel(25, 22), white);
+  for (int x : {39, 40, 41}) EXPECT_EQ(img.pixel(x, 45), white) << x;
+  // The corner where the two meet is closed.
+  for (int y = 19; y <= 21; ++y)
+    for (int x = 39; x <= 41; ++x) EXPECT_EQ(img.pixel(x, y), white) << x << "," << y;
+}
+
 TEST_F(PictureBoxTest, ScaleModesMapUnitsToPixels) {
   // User scale: 300 x units over 200 pixels, 250 y units over 120 pixels.
   EXPECT_DOUBLE_EQ(pic.PixelX(700), 100.0);
