@@ -1,5 +1,6 @@
 #include "AboutDialog.h"
 
+#include "ConstellationPlot.h"
 #include "DialogHandler.h"
 #include "Identifiers.h"
 
@@ -74,7 +75,7 @@ QPixmap OrbscopePixmap(int size) {
   QPixmap pixmap(size, size);
   pixmap.fill(Qt::black);
   QPainter painter(&pixmap);
-  painter.setPen(QColor(160, 160, 160));
+  painter.setPen(QColor(kBandGrey, kBandGrey, kBandGrey));
   painter.drawLine(size / 2, 0, size / 2, size - 1);
   painter.drawLine(0, size / 2, size - 1, size / 2);
   const int dot = std::max(2, size / 8);

@@ -1,5 +1,6 @@
 #include "ConstellationMonitor.h"
 
+#include "ConstellationPlot.h"
 #include "Evm.h"
 
 #include <utility>
@@ -9,8 +10,6 @@ namespace orbscope {
 namespace {
 constexpr int kModelCount = 3;
 constexpr int kModulationCount = 7;
-// Grey of the title band.
-constexpr int kGreyLevel = 160;
 
 // Closes a WinINet handle when the scope ends.
 class InternetHandle {
@@ -59,10 +58,10 @@ CConstellationMonitor::CConstellationMonitor(const CTextBuf& address)
     : address_(address),
       whitePen_(Qt::white, 0),
       blackPen_(Qt::black, 0),
-      greyPen_(QColor(kGreyLevel, kGreyLevel, kGreyLevel), 0),
+      greyPen_(QColor(kBandGrey, kBandGrey, kBandGrey), 0),
       whiteBrush_(Qt::white),
       blackBrush_(Qt::black),
-      greyBrush_(QColor(kGreyLevel, kGreyLevel, kGreyLevel)) {
+      greyBrush_(QColor(kBandGrey, kBandGrey, kBandGrey)) {
   linkThread_.setMaxThreadCount(1);
   session_ = InternetOpenA(kInternetAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
 }

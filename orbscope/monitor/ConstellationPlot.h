@@ -9,6 +9,9 @@ class QFont;
 
 namespace orbscope {
 
+// Red, green and blue of the grey title band.
+inline constexpr int kBandGrey = 160;
+
 // p0 + (p1 - p0) * (v - lo) / (hi - lo), truncated toward zero.
 int MapToPixel(double v, double lo, double hi, int p0, int p1);
 

@@ -3,6 +3,8 @@
 #include "monitor/AppWindow.h"
 #include "monitor/DialogHandler.h"
 #include "monitor/Identifiers.h"
+#include "monitor/Reports.h"
+#include "monitor/WinException.h"
 
 #include "TestSupport.h"
 #include "forms/Dialogs.h"
@@ -157,6 +159,18 @@ TEST_F(AppWindowTest, ReflashOpensItsDialogWhenIdle) {
   EXPECT_EQ(title, "Modem reFLASH");
   EXPECT_TRUE(forms::DialogSeam::Shown().empty());
   EXPECT_TRUE(window->MenuItem(IDM_START)->isEnabled()) << "the menu is unchanged";
+}
+
+TEST_F(AppWindowTest, EscapedExceptionsAreReportedWithTheirCode) {
+  ReportException(WinException(1010, "Registry key SOFTWARE\\x was not found."));
+  ReportUnknownException();
+  const auto shown = forms::DialogSeam::Shown();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].text, "Registry key SOFTWARE\\x was not found., Error 1010");
+  EXPECT_EQ(shown[0].title, "Exception");
+  EXPECT_EQ(shown[0].style, forms::vbExclamation);
+  EXPECT_EQ(shown[1].text, "Unknown");
+  EXPECT_EQ(shown[1].title, "Exception");
 }
 
 TEST_F(AppWindowTest, DisabledCommandsDoNothing) {
