@@ -27,6 +27,8 @@ constexpr const char* kDisclaimer =
     "No warranty of any kind is expressed or implied. The maker accepts no responsibility for damage to the "
     "hardware or software used with this utility.";
 
+constexpr int kTextWidth = 380;
+
 }  // namespace
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
@@ -87,7 +89,10 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
   layout->addWidget(line);
   layout->addWidget(lblDisclaimer);
   layout->addLayout(buttons);
-  setFixedWidth(460);
+  // Wrapped texts at a fixed width; the box takes the height they need.
+  lblDescription->setFixedWidth(kTextWidth);
+  lblDisclaimer->setFixedWidth(kTextWidth + picIcon->sizeHint().width() + 16);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void frmAbout::showEvent(QShowEvent* event) {

@@ -230,6 +230,7 @@ class frmMain : public QMainWindow {
 
   QWidget* client_ = nullptr;  // the client area below the menu bar
   bool refusingSize_ = false;  // a size refusal is being shown
+  int settingBack_ = 0;        // a refused size is being set back
   bool unloaded_ = false;
 };
 

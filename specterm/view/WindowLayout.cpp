@@ -30,6 +30,10 @@
 namespace specterm {
 namespace {
 
+// Too-small sizes still queued after a refusal are set back quietly, a few
+// at most, so that a window system that insists cannot make a loop.
+constexpr int kSilentSetBacks = 3;
+
 int Px(double twips) { return static_cast<int>(std::lround(TwipsToPixels(twips))); }
 int Tw(int pixels) { return static_cast<int>(PixelsToTwips(pixels)); }
 
@@ -71,28 +75,33 @@ void frmMain::Form_Resize() {
   // A maximised window takes the screen as it is.
   const bool sizable = !isMaximized() && !isFullScreen();
   if (sizable && (width < kMinWindowWidth || height < kMinWindowHeight)) {
+    const int newWidth = std::max(width, kMinWindowWidth);
+    const int newHeight = std::max(height, kMinWindowHeight);
+    // Sizes the window system had queued before it took the corrected one
+    // are set back without a second message.
+    if (settingBack_ > 0) {
+      --settingBack_;
+      SetWindowSizeTwips(newWidth, newHeight);
+      return;
+    }
     refusingSize_ = true;
-    int newWidth = width;
-    int newHeight = height;
     if (width < kMinWindowWidth && height < kMinWindowHeight) {
       forms::MsgBox(QStringLiteral("You cannot resize this window to this size!"), forms::vbCritical,
                     QStringLiteral("Invalid Window Width"), this);
-      newWidth = kMinWindowWidth;
-      newHeight = kMinWindowHeight;
     } else if (width < kMinWindowWidth) {
       forms::MsgBox(QStringLiteral("You cannot resize this window to this width!"), forms::vbCritical,
                     QStringLiteral("Invalid Window Width"), this);
-      newWidth = kMinWindowWidth;
     } else {
       forms::MsgBox(QStringLiteral("You cannot resize this window to this height!"), forms::vbCritical,
                     QStringLiteral("Invalid Window Height"), this);
-      newHeight = kMinWindowHeight;
     }
     refusingSize_ = false;
     // The accepted size comes back through this handler and is laid out.
+    settingBack_ = kSilentSetBacks;
     SetWindowSizeTwips(newWidth, newHeight);
     return;
   }
+  settingBack_ = 0;
 
   Layout.SavedWindowState = isMaximized() ? kWindowMaximized : kWindowNormal;
 

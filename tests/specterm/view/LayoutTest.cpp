@@ -55,6 +55,17 @@ TEST_F(FormTest, TooSmallBothWaysShowsOnlyTheSizeMessage) {
   EXPECT_EQ(boxes[0].title, "Invalid Window Width");
 }
 
+TEST_F(FormTest, EachLaterRefusalIsToldAgain) {
+  frmMain& f = Open();
+  f.resize(700, 500);
+  ASSERT_TRUE(SizeBecomes(f, QSize(794, 500)));
+  f.resize(900, 300);
+  ASSERT_TRUE(SizeBecomes(f, QSize(900, 384)));
+  const auto boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1].title, "Invalid Window Height");
+}
+
 TEST_F(FormTest, TheMinimumItselfIsAccepted) {
   frmMain& f = Open();
   f.resize(900, 500);
