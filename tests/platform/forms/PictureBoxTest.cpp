@@ -138,6 +138,45 @@ TEST_F(PictureBoxTest, TextMeasuresAreInScaleUnits) {
   EXPECT_FLOAT_EQ(pic.TextWidth(QStringLiteral("iiii")), pic.TextWidth(QStringLiteral("MMMM")));
 }
 
+// Bounding box of the pixels that are not the background.
+QRect Inked(const QImage& img, QRgb background) {
+  QRect box;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x)
+      if (img.pixel(x, y) != background) box |= QRect(x, y, 1, 1);
+  return box;
+}
+
+TEST_F(PictureBoxTest, RotatedTextReadsUpwardsFromItsPoint) {
+  pic.SetScaleMode(forms::vbPixels);
+  pic.SetBackColor(0);
+  pic.SetForeColor(0x00FFFF);
+  pic.PrintRotated(QStringLiteral("700.000MHz"), 100, 110, QStringLiteral("Courier New"), 11, 900);
+  const QRect ink = Inked(pic.Image(), qRgb(0, 0, 0));
+  ASSERT_TRUE(ink.isValid());
+  EXPECT_GT(ink.height(), 3 * ink.width());  // upright
+  EXPECT_LE(ink.bottom(), 110);              // rises from the point
+  EXPECT_GE(ink.left(), 100);                // the line of text lies right of it
+  EXPECT_LE(ink.right(), 100 + 11);
+}
+
+TEST_F(PictureBoxTest, PrintStartsAtTheCurrentPointAndMovesToTheNextLine) {
+  pic.SetScaleMode(forms::vbPixels);
+  pic.SetBackColor(0);
+  pic.SetForeColor(0xFFFFFF);
+  pic.SetCurrentX(20);
+  pic.SetCurrentY(30);
+  const float height = pic.TextHeight();
+  pic.Print(QStringLiteral("-90.00dB"));
+  EXPECT_FLOAT_EQ(pic.CurrentX(), 0);
+  EXPECT_FLOAT_EQ(pic.CurrentY(), 30 + height);
+  const QRect ink = Inked(pic.Image(), qRgb(0, 0, 0));
+  EXPECT_GE(ink.left(), 20);
+  EXPECT_GE(ink.top(), 30);
+  EXPECT_LE(ink.bottom(), 30 + height);
+  EXPECT_NEAR(ink.width(), pic.TextWidth(QStringLiteral("-90.00dB")), 3);
+}
+
 TEST_F(PictureBoxTest, ImageIsKeptAcrossResizeUntilRedrawn) {
   pic.SetScaleMode(forms::vbPixels);
   pic.FilledBox(0, 0, 9, 9, 0x00FFFF);
