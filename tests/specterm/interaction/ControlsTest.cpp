@@ -16,9 +16,9 @@
 namespace specterm {
 namespace {
 
-using testing::FormTest;
+class ControlsTest : public testing::FormTest {};
 
-TEST_F(FormTest, MainToolbarButtonsInOrderWithTheirToolTips) {
+TEST_F(ControlsTest, MainToolbarButtonsInOrderWithTheirToolTips) {
   frmMain& f = Open();
   f.comboPeakPoint->setCurrentIndex(0);
   const QStringList keys = {"Export",       "StopGo",      "SingleStep", "CurrentTrace",  "PeakHold",
@@ -64,7 +64,7 @@ TEST_F(FormTest, MainToolbarButtonsInOrderWithTheirToolTips) {
     EXPECT_LE(f.tbMain->ButtonWidget(key)->geometry().right(), f.centralWidget()->width()) << key.toStdString();
 }
 
-TEST_F(FormTest, ButtonMenusHaveTheirKeysAndTexts) {
+TEST_F(ControlsTest, ButtonMenusHaveTheirKeysAndTexts) {
   frmMain& f = Open();
   EXPECT_EQ(f.tbMain->ButtonMenuKeys("Export"),
             QStringList({"Raw", "Transformed", "TranScaled", "PeakHold", "VideoAverage"}));
@@ -83,7 +83,7 @@ TEST_F(FormTest, ButtonMenusHaveTheirKeysAndTexts) {
   EXPECT_EQ(f.tbMain->ButtonMenuText("FSpan", "FB9"), "25.00MHz Span");
 }
 
-TEST_F(FormTest, CursorToolbarHasItsButtonsAndSlots) {
+TEST_F(ControlsTest, CursorToolbarHasItsButtonsAndSlots) {
   frmMain& f = Open();
   EXPECT_EQ(f.tbCursors->Keys(),
             QStringList({"CursorOne", "Cursor1", "CursorTwo", "Cursor2", "CursorDelta", "Cursor3"}));
@@ -101,7 +101,7 @@ TEST_F(FormTest, CursorToolbarHasItsButtonsAndSlots) {
   EXPECT_EQ(f.txtThreshold->toolTip(), "Minimum Peak Threshold");
 }
 
-TEST_F(FormTest, MenusInOrderWithTheirItems) {
+TEST_F(ControlsTest, MenusInOrderWithTheirItems) {
   frmMain& f = Open();
   QStringList titles;
   for (QAction* a : f.menuBar()->actions()) titles << a->text();
@@ -121,7 +121,7 @@ TEST_F(FormTest, MenusInOrderWithTheirItems) {
   EXPECT_FALSE(f.mnuViewSep1->isVisible());
 }
 
-TEST_F(FormTest, MenuShortcuts) {
+TEST_F(ControlsTest, MenuShortcuts) {
   frmMain& f = Open();
   const std::pair<const char*, const char*> shortcuts[] = {
       {"mnuCommStopGo", "Ctrl+S"},        {"mnuCommSingleStep", "F5"},        {"mnuToolsCurrentTrace", "Ctrl+U"},
@@ -140,7 +140,7 @@ TEST_F(FormTest, MenuShortcuts) {
   }
 }
 
-TEST_F(FormTest, AShortcutRunsTheItemAndItsButtonFollows) {
+TEST_F(ControlsTest, AShortcutRunsTheItemAndItsButtonFollows) {
   frmMain& f = Open();
   QApplication::setActiveWindow(&f);
   ASSERT_TRUE(testsupport::WaitUntil([&] { return f.isActiveWindow(); }));
@@ -149,7 +149,7 @@ TEST_F(FormTest, AShortcutRunsTheItemAndItsButtonFollows) {
   EXPECT_TRUE(f.tbMain->Pressed("PeakHold"));
 }
 
-TEST_F(FormTest, MoveTypeRelabelsTheMoveCommands) {
+TEST_F(ControlsTest, MoveTypeRelabelsTheMoveCommands) {
   frmMain& f = Open();
   f.comboPeakPoint->setCurrentIndex(0);
   EXPECT_EQ(f.Selection.MoveType, 0);
@@ -172,7 +172,7 @@ TEST_F(FormTest, MoveTypeRelabelsTheMoveCommands) {
   EXPECT_EQ(f.mnuViewPeakPoint->text(), "Select &Move by All Points");
 }
 
-TEST_F(FormTest, MovesNeedATraceRowAndASpectrum) {
+TEST_F(ControlsTest, MovesNeedATraceRowAndASpectrum) {
   frmMain& f = Open();
   f.Traces.HaveData = true;
   f.SetMoveButtons();
@@ -188,7 +188,7 @@ TEST_F(FormTest, MovesNeedATraceRowAndASpectrum) {
   EXPECT_FALSE(f.tbMain->Enabled("CurPoint"));
 }
 
-TEST_F(FormTest, APressOnTheToolbarIsRememberedInTwips) {
+TEST_F(ControlsTest, APressOnTheToolbarIsRememberedInTwips) {
   frmMain& f = Open();
   QWidget* button = f.tbMain->ButtonWidget("NextPoint");
   QTest::mousePress(button, Qt::LeftButton, Qt::NoModifier, QPoint(3, 4));

@@ -26,7 +26,7 @@
 namespace specterm {
 namespace {
 
-using testing::FormTest;
+class StartupTest : public testing::FormTest {};
 
 QImage ButtonImage(const frmMain& f, const char* key) {
   auto* button = qobject_cast<QToolButton*>(f.tbMain->ButtonWidget(QString::fromLatin1(key)));
@@ -49,7 +49,7 @@ void StoreModem(int n, const std::string& name, const std::string& address, cons
   SaveRegSetting(key, "LastCommunication", DateToText(when));
 }
 
-TEST_F(FormTest, FirstRunShowsEveryDefault) {
+TEST_F(StartupTest, FirstRunShowsEveryDefault) {
   frmMain& f = Open();
   EXPECT_EQ(f.windowTitle(), "Halden Spectrum Analyzer - Version 1.0.14");
   EXPECT_TRUE(f.isVisible());
@@ -124,7 +124,7 @@ TEST_F(FormTest, FirstRunShowsEveryDefault) {
   EXPECT_EQ(f.vScroll->maximum(), 125);
 }
 
-TEST_F(FormTest, TimersHaveTheirIntervals) {
+TEST_F(StartupTest, TimersHaveTheirIntervals) {
   frmMain& f = Open();
   EXPECT_EQ(f.timerPoll->interval(), 3000);
   EXPECT_EQ(f.timerConnection->interval(), 500);
@@ -132,7 +132,7 @@ TEST_F(FormTest, TimersHaveTheirIntervals) {
   EXPECT_EQ(f.timerCoord->interval(), 5000);
 }
 
-TEST_F(FormTest, EverySettingSurvivesCloseAndReopen) {
+TEST_F(StartupTest, EverySettingSurvivesCloseAndReopen) {
   {
     frmMain& f = Open();
     f.move(150, 120);
@@ -202,7 +202,7 @@ TEST_F(FormTest, EverySettingSurvivesCloseAndReopen) {
   EXPECT_EQ(f.Selection.SelectedTrace, 3);
 }
 
-TEST_F(FormTest, PeakHoldAndVideoAverageShownSelectPeakHold) {
+TEST_F(StartupTest, PeakHoldAndVideoAverageShownSelectPeakHold) {
   SaveRegSetting("Configuration", "CurrentTrace", "False");
   SaveRegSetting("Configuration", "PeakHold", "True");
   SaveRegSetting("Configuration", "VideoAverage", "True");
@@ -210,13 +210,13 @@ TEST_F(FormTest, PeakHoldAndVideoAverageShownSelectPeakHold) {
   EXPECT_EQ(f.Selection.SelectedTrace, 3);
 }
 
-TEST_F(FormTest, NoTraceShownLeavesNoSelectedTrace) {
+TEST_F(StartupTest, NoTraceShownLeavesNoSelectedTrace) {
   SaveRegSetting("Configuration", "CurrentTrace", "False");
   frmMain& f = Open();
   EXPECT_EQ(f.Selection.SelectedTrace, -1);
 }
 
-TEST_F(FormTest, TwelveStoredModemsWithUpdatesStopped) {
+TEST_F(StartupTest, TwelveStoredModemsWithUpdatesStopped) {
   SaveRegSetting("Halden Modems", "ModemCount", "12");
   SaveRegSetting("Halden Modems", "LastModem", "M3");
   for (int n = 1; n <= 12; ++n)
@@ -237,7 +237,7 @@ TEST_F(FormTest, TwelveStoredModemsWithUpdatesStopped) {
   EXPECT_FALSE(f.timerConnection->isActive());
 }
 
-TEST_F(FormTest, ARememberedModemWithUpdatesRunningConnectsAfterShowing) {
+TEST_F(StartupTest, ARememberedModemWithUpdatesRunningConnectsAfterShowing) {
   SaveRegSetting("Halden Modems", "ModemCount", "1");
   SaveRegSetting("Halden Modems", "LastModem", "Bench");
   StoreModem(1, "Bench", "127.0.0.1", {2024, 1, 1, 0, 0, 0});
@@ -252,7 +252,7 @@ TEST_F(FormTest, ARememberedModemWithUpdatesRunningConnectsAfterShowing) {
   EXPECT_TRUE(testsupport::WaitUntil([&] { return !f.timerConnection->isActive(); }, std::chrono::seconds(5)));
 }
 
-TEST_F(FormTest, ModemNamesShowInTheMenuAsWritten) {
+TEST_F(StartupTest, ModemNamesShowInTheMenuAsWritten) {
   SaveRegSetting("Halden Modems", "ModemCount", "1");
   StoreModem(1, "R&D Lab", "10.0.0.1", {2024, 1, 1, 0, 0, 0});
   frmMain& f = Open();
@@ -260,7 +260,7 @@ TEST_F(FormTest, ModemNamesShowInTheMenuAsWritten) {
   EXPECT_EQ(f.mnuCommSel[0]->data().toString(), "R&D Lab");
 }
 
-TEST_F(FormTest, ClosingMaximisedKeepsTheNormalPlacement) {
+TEST_F(StartupTest, ClosingMaximisedKeepsTheNormalPlacement) {
   SaveRegSetting("WindowState", "WindowLeft", "150");
   SaveRegSetting("WindowState", "WindowTop", "300");
   SaveRegSetting("WindowState", "WindowWidth", "12000");
@@ -275,7 +275,7 @@ TEST_F(FormTest, ClosingMaximisedKeepsTheNormalPlacement) {
   EXPECT_EQ(GetRegSetting("WindowState", "WindowWidth", ""), "12000");
 }
 
-TEST_F(FormTest, TheDirectoryIsSavedOnExit) {
+TEST_F(StartupTest, TheDirectoryIsSavedOnExit) {
   frmMain& f = Open();
   f.ModemList.Add("Hub", "10.9.9.9", false, {2025, 2, 3, 4, 5, 6}, 1, 0, "Hub");
   f.LastModem = "Hub";
@@ -288,7 +288,7 @@ TEST_F(FormTest, TheDirectoryIsSavedOnExit) {
       SameDate(DateFromText(GetRegSetting("Halden Modems\\Modem1", "LastCommunication", "")), {2025, 2, 3, 4, 5, 6}));
 }
 
-TEST_F(FormTest, AboutBoxShowsTitleVersionAndCloses) {
+TEST_F(StartupTest, AboutBoxShowsTitleVersionAndCloses) {
   frmMain& f = Open();
   f.mnuHelpAbout->trigger();
   auto* about = f.findChild<frmAbout*>();

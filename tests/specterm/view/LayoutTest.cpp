@@ -13,7 +13,7 @@
 namespace specterm {
 namespace {
 
-using testing::FormTest;
+class LayoutTest : public testing::FormTest {};
 
 std::vector<forms::ShownDialog> Boxes() { return forms::DialogSeam::Shown(); }
 
@@ -23,7 +23,7 @@ bool SizeBecomes(const frmMain& f, QSize size) {
   return testsupport::WaitUntil([&] { return f.size() == size; }, std::chrono::seconds(5));
 }
 
-TEST_F(FormTest, TooNarrowShowsTheWidthMessageOnceAndRestoresTheWidth) {
+TEST_F(LayoutTest, TooNarrowShowsTheWidthMessageOnceAndRestoresTheWidth) {
   frmMain& f = Open();
   f.resize(700, 500);
   ASSERT_TRUE(SizeBecomes(f, QSize(794, 500)));
@@ -34,7 +34,7 @@ TEST_F(FormTest, TooNarrowShowsTheWidthMessageOnceAndRestoresTheWidth) {
   EXPECT_EQ(boxes[0].style, forms::vbCritical);
 }
 
-TEST_F(FormTest, TooLowShowsTheHeightMessageOnceAndRestoresTheHeight) {
+TEST_F(LayoutTest, TooLowShowsTheHeightMessageOnceAndRestoresTheHeight) {
   frmMain& f = Open();
   f.resize(900, 300);
   ASSERT_TRUE(SizeBecomes(f, QSize(900, 384)));
@@ -45,7 +45,7 @@ TEST_F(FormTest, TooLowShowsTheHeightMessageOnceAndRestoresTheHeight) {
   EXPECT_EQ(boxes[0].style, forms::vbCritical);
 }
 
-TEST_F(FormTest, TooSmallBothWaysShowsOnlyTheSizeMessage) {
+TEST_F(LayoutTest, TooSmallBothWaysShowsOnlyTheSizeMessage) {
   frmMain& f = Open();
   f.resize(600, 300);
   ASSERT_TRUE(SizeBecomes(f, QSize(794, 384)));
@@ -55,7 +55,7 @@ TEST_F(FormTest, TooSmallBothWaysShowsOnlyTheSizeMessage) {
   EXPECT_EQ(boxes[0].title, "Invalid Window Width");
 }
 
-TEST_F(FormTest, EachLaterRefusalIsToldAgain) {
+TEST_F(LayoutTest, EachLaterRefusalIsToldAgain) {
   frmMain& f = Open();
   f.resize(700, 500);
   ASSERT_TRUE(SizeBecomes(f, QSize(794, 500)));
@@ -66,7 +66,7 @@ TEST_F(FormTest, EachLaterRefusalIsToldAgain) {
   EXPECT_EQ(boxes[1].title, "Invalid Window Height");
 }
 
-TEST_F(FormTest, TheMinimumItselfIsAccepted) {
+TEST_F(LayoutTest, TheMinimumItselfIsAccepted) {
   frmMain& f = Open();
   f.resize(900, 500);
   f.resize(794, 384);
@@ -74,7 +74,7 @@ TEST_F(FormTest, TheMinimumItselfIsAccepted) {
   EXPECT_TRUE(Boxes().empty());
 }
 
-TEST_F(FormTest, PlotScrollBarsAndStatusBarFillTheClientArea) {
+TEST_F(LayoutTest, PlotScrollBarsAndStatusBarFillTheClientArea) {
   frmMain& f = Open();
   f.resize(1000, 640);
   ASSERT_TRUE(SizeBecomes(f, QSize(1000, 640)));
@@ -110,7 +110,7 @@ TEST_F(FormTest, PlotScrollBarsAndStatusBarFillTheClientArea) {
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), 300);
 }
 
-TEST_F(FormTest, EntryFieldsLieOverTheirPanels) {
+TEST_F(LayoutTest, EntryFieldsLieOverTheirPanels) {
   frmMain& f = Open();
   f.resize(1100, 600);
   ASSERT_TRUE(SizeBecomes(f, QSize(1100, 600)));
@@ -127,7 +127,7 @@ TEST_F(FormTest, EntryFieldsLieOverTheirPanels) {
   EXPECT_FALSE(f.txtPoint->isVisible());
 }
 
-TEST_F(FormTest, CursorReadoutsSitInTheirToolbarSlots) {
+TEST_F(LayoutTest, CursorReadoutsSitInTheirToolbarSlots) {
   frmMain& f = Open();
   for (int i = 0; i < 3; ++i) {
     QWidget* slot = f.tbCursors->ButtonWidget(QStringLiteral("Cursor%1").arg(i + 1));
@@ -146,7 +146,7 @@ TEST_F(FormTest, CursorReadoutsSitInTheirToolbarSlots) {
   EXPECT_LE(f.txtThreshold->geometry().right(), f.centralWidget()->width());
 }
 
-TEST_F(FormTest, MaximisingIsRecordedAndMinimisingLeavesTheLayout) {
+TEST_F(LayoutTest, MaximisingIsRecordedAndMinimisingLeavesTheLayout) {
   frmMain& f = Open();
   EXPECT_EQ(f.Layout.SavedWindowState, 0);
   const QRect plot = f.picSpectrum->geometry();

@@ -10,14 +10,14 @@
 namespace specterm {
 namespace {
 
-using testing::FormTest;
+class PaletteTest : public testing::FormTest {};
 
 QRgb CentrePixel(forms::PictureBox* pic) {
   const QImage& img = pic->Image();
   return img.pixel(img.width() / 2, img.height() / 2);
 }
 
-TEST_F(FormTest, ChoosingThePrintingPaletteRedrawsInItsColours) {
+TEST_F(PaletteTest, ChoosingThePrintingPaletteRedrawsInItsColours) {
   frmMain& f = Open();
   f.mnuOptionsPalette[1]->trigger();
   EXPECT_EQ(f.Palette.CurrentPalette, 1);
@@ -34,7 +34,7 @@ TEST_F(FormTest, ChoosingThePrintingPaletteRedrawsInItsColours) {
   EXPECT_EQ(CentrePixel(f.picSpectrum), qRgb(0, 0, 0));
 }
 
-TEST_F(FormTest, EditingAColourAsksWithItsTitleAndCurrentColour) {
+TEST_F(PaletteTest, EditingAColourAsksWithItsTitleAndCurrentColour) {
   frmMain& f = Open();
   forms::DialogSeam::QueueColorAnswer(0x123456);
   f.findChild<QAction*>("mnuOptionsFGColor0")->trigger();
@@ -47,7 +47,7 @@ TEST_F(FormTest, EditingAColourAsksWithItsTitleAndCurrentColour) {
   EXPECT_EQ(f.Palette.Palettes[1][kSlotSpectrumTrace], 0x008000u);
 }
 
-TEST_F(FormTest, EveryColourItemEditsItsOwnSlotAndPalette) {
+TEST_F(PaletteTest, EveryColourItemEditsItsOwnSlotAndPalette) {
   frmMain& f = Open();
   const struct {
     const char* item;
@@ -77,7 +77,7 @@ TEST_F(FormTest, EveryColourItemEditsItsOwnSlotAndPalette) {
   EXPECT_EQ(f.findChild<QAction*>("mnuOptionsFGColor1")->text(), "&Spectrum Trace  Color");
 }
 
-TEST_F(FormTest, ACancelledColourDialogChangesNothing) {
+TEST_F(PaletteTest, ACancelledColourDialogChangesNothing) {
   frmMain& f = Open();
   const auto before = f.Palette.Palettes;
   forms::DialogSeam::QueueColorAnswer(std::nullopt);
@@ -87,7 +87,7 @@ TEST_F(FormTest, ACancelledColourDialogChangesNothing) {
   EXPECT_EQ(CentrePixel(f.picSpectrum), qRgb(0, 0, 0));
 }
 
-TEST_F(FormTest, BackgroundOfThePaletteNotInUseShowsUntilTheNextRedraw) {
+TEST_F(PaletteTest, BackgroundOfThePaletteNotInUseShowsUntilTheNextRedraw) {
   frmMain& f = Open();
   forms::DialogSeam::QueueColorAnswer(0x0000FF);
   f.findChild<QAction*>("mnuOptionsBGColor1")->trigger();
@@ -98,7 +98,7 @@ TEST_F(FormTest, BackgroundOfThePaletteNotInUseShowsUntilTheNextRedraw) {
   EXPECT_EQ(CentrePixel(f.picSpectrum), qRgb(0, 0, 0));
 }
 
-TEST_F(FormTest, OtherColoursOfThePaletteNotInUseLeaveThePictureAlone) {
+TEST_F(PaletteTest, OtherColoursOfThePaletteNotInUseLeaveThePictureAlone) {
   frmMain& f = Open();
   const QImage before = f.picSpectrum->Image().copy();
   forms::DialogSeam::QueueColorAnswer(0x00FFFF);
@@ -106,7 +106,7 @@ TEST_F(FormTest, OtherColoursOfThePaletteNotInUseLeaveThePictureAlone) {
   EXPECT_EQ(f.picSpectrum->Image(), before);
 }
 
-TEST_F(FormTest, ANewBackgroundReloadsTheCustomPointerOfTheMouseMode) {
+TEST_F(PaletteTest, ANewBackgroundReloadsTheCustomPointerOfTheMouseMode) {
   frmMain& f = Open();
   QPixmap other(32, 32);
   other.fill(Qt::green);

@@ -15,9 +15,9 @@
 namespace specterm {
 namespace {
 
-using testing::FormTest;
+class StatusPanelTest : public testing::FormTest {};
 
-TEST_F(FormTest, ANoticeStaysUntilTheTimerOrTheNextRedraw) {
+TEST_F(StatusPanelTest, ANoticeStaysUntilTheTimerOrTheNextRedraw) {
   frmMain& f = Open();
   f.ShowStatusMessage("You have reached the zoom in limit!");
   EXPECT_EQ(f.sbStatus->PanelText("Status"), "You have reached the zoom in limit!");
@@ -30,7 +30,7 @@ TEST_F(FormTest, ANoticeStaysUntilTheTimerOrTheNextRedraw) {
   EXPECT_FALSE(f.timerStatus->isActive());
 }
 
-TEST_F(FormTest, DoubleClickOnThePointPanelWithoutAPointSaysSo) {
+TEST_F(StatusPanelTest, DoubleClickOnThePointPanelWithoutAPointSaysSo) {
   frmMain& f = Open();
   f.sbStatus->PanelDblClick("CurPoint");
   EXPECT_EQ(f.sbStatus->PanelText("Status"), "There is no previously selected data point!");
@@ -43,7 +43,7 @@ TEST_F(FormTest, DoubleClickOnThePointPanelWithoutAPointSaysSo) {
   EXPECT_EQ(f.sbStatus->PanelText("Status"), "");
 }
 
-TEST_F(FormTest, TheCoordinateLabelHidesWhenItsTimerFires) {
+TEST_F(StatusPanelTest, TheCoordinateLabelHidesWhenItsTimerFires) {
   frmMain& f = Open();
   f.cmdCoord->show();
   f.timerCoord->start();
@@ -52,7 +52,7 @@ TEST_F(FormTest, TheCoordinateLabelHidesWhenItsTimerFires) {
   EXPECT_FALSE(f.timerCoord->isActive());
 }
 
-TEST_F(FormTest, CopyPutsExactlyThePictureOnTheClipboard) {
+TEST_F(StatusPanelTest, CopyPutsExactlyThePictureOnTheClipboard) {
   frmMain& f = Open();
   f.picSpectrum->Line(560, -100, 840, 100, 0x00FF00);
   f.picSpectrum->SetDrawMode(forms::vbInvert);
@@ -66,7 +66,7 @@ TEST_F(FormTest, CopyPutsExactlyThePictureOnTheClipboard) {
   EXPECT_EQ(copied, picture);
 }
 
-TEST_F(FormTest, CopyWithThePrintingPaletteHasItsColours) {
+TEST_F(StatusPanelTest, CopyWithThePrintingPaletteHasItsColours) {
   frmMain& f = Open();
   f.mnuOptionsPalette[1]->trigger();
   f.mnuViewCopy->trigger();
@@ -74,7 +74,7 @@ TEST_F(FormTest, CopyWithThePrintingPaletteHasItsColours) {
   EXPECT_EQ(copied.pixel(5, 5), qRgb(255, 255, 255));
 }
 
-TEST_F(FormTest, TraceSwitchesKeepMenuButtonAndRowInStep) {
+TEST_F(StatusPanelTest, TraceSwitchesKeepMenuButtonAndRowInStep) {
   frmMain& f = Open();
   f.tbMain->ClickButton("PeakHold");
   EXPECT_TRUE(f.mnuToolsPeakHold->isChecked());
@@ -89,7 +89,7 @@ TEST_F(FormTest, TraceSwitchesKeepMenuButtonAndRowInStep) {
   EXPECT_FALSE(f.Traces.TraceShown[kTraceCurrent]);
 }
 
-TEST_F(FormTest, HidingTheRowOfTheLastSelectionForgetsIt) {
+TEST_F(StatusPanelTest, HidingTheRowOfTheLastSelectionForgetsIt) {
   frmMain& f = Open();
   f.mnuToolsVideoAverage->trigger();
   f.Selection.LastSelectedTrace = kTraceVideoAverage;
