@@ -76,6 +76,7 @@ void DataChannel::OnPassiveConnection() {
 void DataChannel::Adopt(QTcpSocket* socket) {
   socket_ = socket;
   socket_->setReadBufferSize(kDataReadBufferSize);
+  socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
   connect(socket_, &QTcpSocket::readyRead, this, &DataChannel::OnReadyRead);
   connect(socket_, &QTcpSocket::bytesWritten, this, &DataChannel::OnBytesWritten);
   connect(socket_, &QTcpSocket::disconnected, this, &DataChannel::OnDisconnected);
@@ -95,7 +96,8 @@ void DataChannel::Open() {
   }
   auto* s = new QTcpSocket(this);
   Adopt(s);
-  connect(s, &QTcpSocket::connected, this, [this] {
+  connect(s, &QTcpSocket::connected, this, [this, s] {
+    s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     socketConnected_ = true;
     OnConnected();
   });

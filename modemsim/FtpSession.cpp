@@ -44,6 +44,10 @@ FtpSession::FtpSession(QTcpSocket* control, int id, ModemState& modem, CommandLo
     : QObject(parent), control_(control), id_(id), modem_(modem), log_(log) {
   control_->setParent(this);
   control_->setReadBufferSize(kControlReadBufferSize);
+  // Replies are short and each one is awaited by the client: without this,
+  // Nagle's algorithm and the client's delayed acknowledgement hold many of
+  // them back by 40 ms.
+  control_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
   data_ = new DataChannel(Plain(control_->localAddress()), Plain(control_->peerAddress()), this);
 
   connect(control_, &QTcpSocket::readyRead, this, &FtpSession::ProcessInput);
