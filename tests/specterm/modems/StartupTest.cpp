@@ -132,19 +132,24 @@ TEST_F(StartupTest, TimersHaveTheirIntervals) {
   EXPECT_EQ(f.timerCoord->interval(), 5000);
 }
 
+std::uint32_t ExpectedColour(std::size_t palette, int slot) {
+  return 0x100000u * static_cast<std::uint32_t>(palette + 1) + 0x0101u * static_cast<std::uint32_t>(slot + 1);
+}
+
 TEST_F(StartupTest, EverySettingSurvivesCloseAndReopen) {
   {
     frmMain& f = Open();
     f.move(150, 120);
     f.resize(1000, 640);
-    f.Palette.Palettes[0][kSlotSpectrumTrace] = 0x112233;
-    f.Palette.Palettes[1][kSlotLegendScale] = 0x445566;
-    f.Palette.Palettes[1][kSlotPreviousTrace] = 0x778899;
+    // A colour of its own for every stored slot of both palettes.
+    for (std::size_t p = 0; p < 2; ++p)
+      for (const StoredColor& c : kStoredColors)
+        f.Palette.Palettes[p][static_cast<std::size_t>(c.slot)] = ExpectedColour(p, c.slot);
     f.mnuOptionsPalette[1]->trigger();
     f.Export.LastPath = "/srv/exports/";
     f.mnuOptionsSnap->trigger();
     f.mnuOptionsWindow->trigger();
-    f.Link.StopUpdates = true;
+    f.Link.StopUpdates = false;
     f.mnuOptionsPanel->trigger();
     f.mnuViewCursors->setChecked(true);
     f.Cursors.CursorPos = {7005.0f, 20.0f, 7010.25f, 32.5f};
@@ -163,14 +168,18 @@ TEST_F(StartupTest, EverySettingSurvivesCloseAndReopen) {
   frmMain& f = Open();
   EXPECT_EQ(f.pos(), QPoint(150, 120));
   EXPECT_EQ(f.size(), QSize(1000, 640));
-  EXPECT_EQ(f.Palette.Palettes[0][kSlotSpectrumTrace], 0x112233u);
-  EXPECT_EQ(f.Palette.Palettes[1][kSlotLegendScale], 0x445566u);
-  EXPECT_EQ(f.Palette.Palettes[1][kSlotPreviousTrace], 0x778899u);
+  for (std::size_t p = 0; p < 2; ++p)
+    for (const StoredColor& c : kStoredColors)
+      EXPECT_EQ(f.Palette.Palettes[p][static_cast<std::size_t>(c.slot)], ExpectedColour(p, c.slot)) << c.valueName;
+  EXPECT_FALSE(f.Link.StopUpdates);
+  EXPECT_FALSE(f.tbMain->Pressed("StopGo"));
+  EXPECT_EQ(f.mnuCommStopGo->text(), "&Stop Data Set Updates");
   EXPECT_EQ(f.Palette.Palettes[0][kSlotSelectionMarker], 0x00FFFFu);  // not stored, set again
   EXPECT_EQ(f.Palette.CurrentPalette, 1);
   EXPECT_TRUE(f.mnuOptionsPalette[1]->isChecked());
   EXPECT_FALSE(f.mnuOptionsPalette[0]->isChecked());
-  EXPECT_EQ(CentrePixel(f.picSpectrum), qRgb(255, 255, 255));
+  // The printing palette's background is on the picture.
+  EXPECT_EQ(CentrePixel(f.picSpectrum), forms::RgbFromColorRef(ExpectedColour(1, kSlotBackground)));
   EXPECT_EQ(f.Export.LastPath, "/srv/exports/");
   EXPECT_FALSE(f.mnuOptionsSnap->isChecked());
   EXPECT_FALSE(f.mnuOptionsWindow->isChecked());
