@@ -36,6 +36,11 @@ class StatusPanel : public QWidget {
     update();
   }
   int WidthTwips() const { return widthTwips_; }
+  void SetTextInset(int pixels) {
+    textInset_ = std::max(0, pixels);
+    UpdateToolTip();
+    update();
+  }
   void SetWidthTwips(int twips) { widthTwips_ = std::max(0, twips); }
 
   std::function<void(const QString&)> onClick;
@@ -50,7 +55,7 @@ class StatusPanel : public QWidget {
     frame.state |= QStyle::State_Sunken;
     frame.lineWidth = 1;
     style()->drawPrimitive(QStyle::PE_Frame, &frame, &p, this);
-    QRect inner = rect().adjusted(3, 1, -3, -1);
+    QRect inner = rect().adjusted(3, 1, -3 - textInset_, -1);
     if (!picture_.isNull()) {
       const QSize size = picture_.size().scaled(inner.height(), inner.height(), Qt::KeepAspectRatio);
       const QRect target(inner.left(), inner.top() + (inner.height() - size.height()) / 2, size.width(), size.height());
@@ -77,7 +82,8 @@ class StatusPanel : public QWidget {
 
  private:
   void UpdateToolTip() {
-    const bool clipped = fontMetrics().horizontalAdvance(text_) > width() - 6 - (picture_.isNull() ? 0 : height());
+    const bool clipped =
+        fontMetrics().horizontalAdvance(text_) > width() - 6 - textInset_ - (picture_.isNull() ? 0 : height());
     setToolTip(clipped && !text_.isEmpty() ? text_ : description_);
   }
 
@@ -86,6 +92,7 @@ class StatusPanel : public QWidget {
   QString text_;
   QPixmap picture_;
   int widthTwips_ = 0;
+  int textInset_ = 0;
   bool pressed_ = false;
   bool afterDouble_ = false;
 };
@@ -161,6 +168,10 @@ int KeyedStatusBar::PanelLeft(const QString& key) const {
     left += p->WidthTwips();
   }
   return 0;
+}
+
+void KeyedStatusBar::SetPanelTextInset(const QString& key, int pixels) {
+  if (StatusPanel* p = Find(key)) p->SetTextInset(pixels);
 }
 
 QWidget* KeyedStatusBar::PanelWidget(const QString& key) const { return Find(key); }

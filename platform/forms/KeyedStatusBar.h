@@ -34,6 +34,9 @@ class KeyedStatusBar : public QWidget {
   int PanelWidth(const QString& key) const;  // twips
   void SetPanelWidth(const QString& key, int widthTwips);
   int PanelLeft(const QString& key) const;  // twips from the bar's left edge
+  // Keeps the panel's text clear of its right end, for a control laid over
+  // it (pixels; 0 for none).
+  void SetPanelTextInset(const QString& key, int pixels);
   QWidget* PanelWidget(const QString& key) const;
 
   QSize sizeHint() const override;

@@ -266,7 +266,10 @@ void frmMain::BuildControls() {
   pbStatus->setTextVisible(false);
   // Shown while a long operation reports progress.
   pbStatus->hide();
-  connect(pbStatus, &QProgressBar::valueChanged, pbStatus, [this](int value) { pbStatus->setVisible(value > 0); });
+  connect(pbStatus, &QProgressBar::valueChanged, this, [this](int value) {
+    pbStatus->setVisible(value > 0);
+    ShowProgressRoom();
+  });
 
   // In-place editors over the status panels, shown when a panel is clicked.
   auto editor = [this](const char* name) {

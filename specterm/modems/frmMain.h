@@ -227,6 +227,7 @@ class frmMain : public QMainWindow {
   void SetWindowSizeTwips(int widthTwips, int heightTwips);
   void PlaceStatusFields();
   void PlaceCursorFields();
+  void ShowProgressRoom();
 
   QWidget* client_ = nullptr;  // the client area below the menu bar
   bool refusingSize_ = false;  // a size refusal is being shown

@@ -23,7 +23,7 @@ inline constexpr int kPeakPointPlaceholderWidth = 1245;
 inline constexpr int kReadoutWidth = 1200;  // pointer read-outs on the cursor toolbar row
 inline constexpr int kThresholdFieldWidth = 1110;
 inline constexpr int kCursorRowGap = 90;
-inline constexpr int kProgressWidth = 1500;  // over the right end of the "Status" panel
+inline constexpr int kProgressWidth = 1500;  // at the right end of the "Status" panel
 
 // The panels of the status bar, left to right. "Status" takes what the
 // others leave.

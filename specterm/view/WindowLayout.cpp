@@ -151,10 +151,16 @@ void frmMain::PlaceStatusFields() {
   Place(txtAmp, ampPanel + kStatusFieldLeft, top, fieldWidth(panel("Amplitude")), height);
   for (QWidget* w : {static_cast<QWidget*>(txtPoint), static_cast<QWidget*>(txtFreq), static_cast<QWidget*>(txtAmp)})
     w->raise();
-  // The progress bar sits at the right end of the "Status" panel.
-  const int progressWidth = std::min(kProgressWidth, panel("Status") / 2);
+  // The progress bar sits at the right end of the "Status" panel; while it
+  // shows, the panel's text ends before it.
+  const int progressWidth = std::min(kProgressWidth, panel("Status") / 3);
   Place(pbStatus, panel("Status") - progressWidth - kStatusFieldTop, top, progressWidth, height);
   pbStatus->raise();
+  ShowProgressRoom();
+}
+
+void frmMain::ShowProgressRoom() {
+  sbStatus->SetPanelTextInset(QStringLiteral("Status"), pbStatus->isVisible() ? pbStatus->width() + 6 : 0);
 }
 
 // Each cursor slot of the cursor toolbar shows two read-outs side by side;

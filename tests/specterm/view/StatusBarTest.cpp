@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -41,6 +42,19 @@ TEST_F(StatusPanelTest, DoubleClickOnThePointPanelWithoutAPointSaysSo) {
   f.timerStatus_Timer();
   f.sbStatus->PanelDblClick("Frequency");
   EXPECT_EQ(f.sbStatus->PanelText("Status"), "");
+}
+
+TEST_F(StatusPanelTest, ProgressShowsInTheStatusPanelOnlyWhileItRuns) {
+  frmMain& f = Open();
+  EXPECT_FALSE(f.pbStatus->isVisible());
+  f.pbStatus->setValue(40);
+  EXPECT_TRUE(f.pbStatus->isVisible());
+  const QRect bar = f.pbStatus->geometry();
+  const QRect panel(f.sbStatus->geometry().topLeft(),
+                    QSize(f.sbStatus->PanelWidth("Status") / 15, f.sbStatus->height()));
+  EXPECT_TRUE(panel.contains(bar)) << bar.x() << "," << bar.width();
+  f.pbStatus->setValue(0);
+  EXPECT_FALSE(f.pbStatus->isVisible());
 }
 
 TEST_F(StatusPanelTest, TheCoordinateLabelHidesWhenItsTimerFires) {
