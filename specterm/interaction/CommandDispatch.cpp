@@ -90,7 +90,7 @@ void frmMain::mnuViewPeakPoint_Click() {
 }
 
 void frmMain::SetMoveButtons() {
-  const bool enabled = Selection.SelectedTrace != -1 && Traces.HaveData;
+  const bool enabled = Selection.SelectedTrace != -1 && Spectrum->Traces.HaveData;
   for (const char* key : {"FirstPoint", "NextPoint", "PreviousPoint", "LastPoint"})
     tbMain->SetEnabled(QString::fromLatin1(key), enabled);
   for (QAction* item : {mnuViewFirstPoint, mnuViewNextPoint, mnuViewPreviousPoint, mnuViewLastPoint})

@@ -9,6 +9,8 @@
 
 namespace specterm {
 
+// FirstTrace of the link's bookkeeping is kept with the traces
+// (Spectrum->Traces.FirstTrace).
 struct LinkState {
   bool Connected = false;
   bool StopUpdates = true;
@@ -16,7 +18,6 @@ struct LinkState {
   bool CaptureBusy = false;
   bool ReadBusy = false;
   bool LossReported = false;
-  bool FirstTrace = true;
 };
 
 // Trace rows: current, previous, video average, peak hold.
@@ -24,11 +25,6 @@ inline constexpr int kTraceCurrent = 0;
 inline constexpr int kTracePrevious = 1;
 inline constexpr int kTraceVideoAverage = 2;
 inline constexpr int kTracePeakHold = 3;
-
-struct TraceSwitches {
-  std::array<bool, 4> TraceShown = {true, false, false, false};
-  bool HaveData = false;
-};
 
 struct ExportState {
   std::string LastPath;

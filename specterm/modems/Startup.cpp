@@ -53,31 +53,33 @@ void frmMain::Form_Initialize() {
   Palette.Palettes = {DefaultPalette(kViewingPalette), DefaultPalette(kPrintingPalette)};
   Palette.Palettes[static_cast<std::size_t>(Palette.CurrentPalette)][kSlotSelectionMarker] = kViewingSelectionMarker;
 
-  View.RateDivisor = kInitialRateDivisor;
-  View.CenterFreq = kInitialCenterFreq;
-  View.SpanScale = 1.0f;
+  SampleBlock& block = Spectrum->Block;
+  AmplitudeScale& amplitude = Spectrum->Amplitude;
+  block.RateDivisor = kInitialRateDivisor;
+  block.CenterFreq = kInitialCenterFreq;
+  block.SpanScale = 1.0f;
   Selection.SelectedTrace = -1;
   Selection.LastSelectedTrace = -1;
-  View.FreqFormat = "##0.000MHz";
-  View.BandWidth = 1000.0 / View.RateDivisor;
-  View.SampleRate = View.BandWidth;
-  View.BandLow = static_cast<float>(View.CenterFreq - kBandEdgeFraction * View.BandWidth);
-  View.BandHigh = static_cast<float>(View.CenterFreq + kBandEdgeFraction * View.BandWidth);
+  block.FreqFormat = kInitialFreqFormat;
+  View.BandWidth = 1000.0 / block.RateDivisor;
+  block.SampleRate = View.BandWidth;
+  block.BandLow = static_cast<float>(block.CenterFreq - kStartupBandEdgeFraction * View.BandWidth);
+  block.BandHigh = static_cast<float>(block.CenterFreq + kStartupBandEdgeFraction * View.BandWidth);
   View.MinViewWidth = 0.025;
-  View.AmpFloor = -125.0f;
-  View.AmpCeiling = 125.0f;
-  View.AmpRange = 250.0f;
-  View.DisplayStep = (static_cast<double>(View.BandHigh) - View.BandLow) / kTransformLength;
+  amplitude.AmpFloor = -125.0f;
+  amplitude.AmpCeiling = 125.0f;
+  amplitude.AmpRange = 250.0f;
+  View.DisplayStep = (static_cast<double>(block.BandHigh) - block.BandLow) / kTransformLength;
   View.TransformStep = View.BandWidth / kTransformLength;
   Mouse.ClickX = kNoLocation;
   Mouse.ClickY = kNoLocation;
 
   // Until the first data set fits the view, the plot spans the initial band
   // and amplitude range.
-  picSpectrum->SetScaleLeft(View.BandLow);
-  picSpectrum->SetScaleTop(-View.AmpCeiling);
-  picSpectrum->SetScaleWidth(View.BandHigh - View.BandLow);
-  picSpectrum->SetScaleHeight(View.AmpRange);
+  picSpectrum->SetScaleLeft(block.BandLow);
+  picSpectrum->SetScaleTop(-amplitude.AmpCeiling);
+  picSpectrum->SetScaleWidth(block.BandHigh - block.BandLow);
+  picSpectrum->SetScaleHeight(amplitude.AmpRange);
 
   AppTitle = kAppTitle;
   SetPrevious();
@@ -85,7 +87,7 @@ void frmMain::Form_Initialize() {
 
   hScroll->setRange(0, 100);
   hScroll->setValue(50);
-  vScroll->setRange(static_cast<int>(View.AmpFloor), static_cast<int>(View.AmpCeiling));
+  vScroll->setRange(static_cast<int>(amplitude.AmpFloor), static_cast<int>(amplitude.AmpCeiling));
   vScroll->setValue(0);
 }
 
@@ -145,7 +147,7 @@ void frmMain::ApplySettings(const Settings& s) {
   Selection.SelectedTrace = -1;
   for (const Switch& sw : switches) {
     sw.item->setChecked(sw.on);
-    Traces.TraceShown[static_cast<std::size_t>(sw.row)] = sw.on;
+    Spectrum->Traces.TraceShown[static_cast<std::size_t>(sw.row)] = sw.on;
     tbMain->SetPressed(QString::fromLatin1(sw.button), sw.on);
     if (sw.on && Selection.SelectedTrace == -1) Selection.SelectedTrace = static_cast<std::int16_t>(sw.row);
   }
@@ -153,7 +155,7 @@ void frmMain::ApplySettings(const Settings& s) {
 
   // Cursor read-outs: frequency, amplitude and, with both placed, deltas.
   const auto freqText = [this](double x) {
-    return QString::fromStdString(vb::Format(x / 10.0 / View.SpanScale, View.FreqFormat));
+    return QString::fromStdString(vb::Format(x / 10.0 / Spectrum->Block.SpanScale, Spectrum->Block.FreqFormat));
   };
   const auto ampText = [](double amplitude) {
     return QString::fromStdString(vb::Format(amplitude, kCursorAmplitudeFormat));

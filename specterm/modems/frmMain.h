@@ -12,12 +12,14 @@
 #include "interaction/InteractionState.h"
 #include "modems/FormState.h"
 #include "modems/Modems.h"
+#include "processing/SpectrumUpdate.h"
 #include "view/Palettes.h"
 #include "view/ViewState.h"
 
 #include <QMainWindow>
 
 #include <array>
+#include <memory>
 #include <string>
 
 class QAction;
@@ -146,7 +148,11 @@ class frmMain : public QMainWindow {
   LayoutState Layout;
   PaletteState Palette;
   LinkState Link;
-  TraceSwitches Traces;
+  // The samples, the capture's frequency axis (BandLow, BandHigh, SpanScale,
+  // FreqFormat, CenterFreq, SampleRate), the transform output, the four
+  // traces with TraceShown and the amplitude scale (AmpFloor, AmpCeiling,
+  // AmpRange): one home for what the update writes and the view reads.
+  std::unique_ptr<SpectrumState> Spectrum = std::make_unique<SpectrumState>();
   ExportState Export;
   SelectionState Selection;
   MouseState Mouse;

@@ -18,7 +18,7 @@ struct TraceSwitch {
 void ApplyTraceSwitch(frmMain& form, QAction* item, const TraceSwitch& sw) {
   const bool on = item->isChecked();
   form.tbMain->SetPressed(QString::fromLatin1(sw.button), on);
-  form.Traces.TraceShown[static_cast<std::size_t>(sw.row)] = on;
+  form.Spectrum->Traces.TraceShown[static_cast<std::size_t>(sw.row)] = on;
   if (!on && form.Selection.LastSelectedTrace == sw.row) {
     form.Selection.LastSelectedTrace = -1;
     form.Selection.LastSelectedPoint = 0;

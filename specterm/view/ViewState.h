@@ -21,14 +21,7 @@ struct ViewState {
   float ZoomFactor = 0;
   ViewRect PreviousView;
   ViewRect TempView;
-  float BandLow = 550;
-  float BandHigh = 850;
   double MinViewWidth = 0.025;
-  float AmpFloor = -125;
-  float AmpCeiling = 125;
-  float AmpRange = 250;
-  float SpanScale = 1;
-  std::string FreqFormat = "##0.000MHz";
   std::string AmpFormat = "####";
   std::int32_t TraceWidth = 1;
   float PanStepX = 0;
@@ -40,19 +33,16 @@ struct ViewState {
   std::int16_t LastScrollValueH = 50;
   std::int16_t LastScrollValueV = 0;
 
-  // The capture's frequency axis until the first block replaces it.
-  double RateDivisor = 4;
-  double CenterFreq = 700;
-  double SampleRate = 250;
+  // Steps of the start-up band; the band itself (BandLow, BandHigh,
+  // SpanScale, FreqFormat) and the amplitude scale (AmpFloor, AmpCeiling,
+  // AmpRange) live in the spectrum state that each block updates.
   double BandWidth = 250;
   double DisplayStep = 0;    // (BandHigh - BandLow) / 4096
   double TransformStep = 0;  // BandWidth / 4096
 };
 
-// Start-up values of the view.
-inline constexpr double kInitialRateDivisor = 4.0;
-inline constexpr double kInitialCenterFreq = 700.0;
-inline constexpr double kBandEdgeFraction = 0.6;  // band edges lie this many band widths about the centre
+// The start-up band edges lie this many band widths about the centre.
+inline constexpr double kStartupBandEdgeFraction = 0.6;
 inline constexpr int kTransformLength = 4096;
 
 struct LayoutState {

@@ -174,7 +174,7 @@ TEST_F(ControlsTest, MoveTypeRelabelsTheMoveCommands) {
 
 TEST_F(ControlsTest, MovesNeedATraceRowAndASpectrum) {
   frmMain& f = Open();
-  f.Traces.HaveData = true;
+  f.Spectrum->Traces.HaveData = true;
   f.SetMoveButtons();
   EXPECT_TRUE(f.tbMain->Enabled("FirstPoint"));
   EXPECT_TRUE(f.mnuViewLastPoint->isEnabled());

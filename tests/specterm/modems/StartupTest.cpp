@@ -87,7 +87,7 @@ TEST_F(StartupTest, FirstRunShowsEveryDefault) {
   EXPECT_TRUE(f.tbMain->Pressed("CurrentTrace"));
   for (const char* key : {"PeakHold", "VideoAverage", "LastTrace"}) EXPECT_FALSE(f.tbMain->Pressed(key)) << key;
   EXPECT_FALSE(f.mnuToolsPeakHold->isChecked());
-  EXPECT_EQ(f.Traces.TraceShown, (std::array<bool, 4>{true, false, false, false}));
+  EXPECT_EQ(f.Spectrum->Traces.TraceShown, (std::array<bool, 4>{true, false, false, false}));
   EXPECT_EQ(f.Selection.SelectedTrace, 0);
 
   // Cursors unplaced and hidden; move by peak points; threshold 0 dB.
@@ -206,7 +206,7 @@ TEST_F(StartupTest, EverySettingSurvivesCloseAndReopen) {
   EXPECT_TRUE(f.mnuToolsLastTrace->isChecked());
   EXPECT_FALSE(f.tbMain->Pressed("CurrentTrace"));
   EXPECT_TRUE(f.tbMain->Pressed("LastTrace"));
-  EXPECT_EQ(f.Traces.TraceShown, (std::array<bool, 4>{false, true, true, true}));
+  EXPECT_EQ(f.Spectrum->Traces.TraceShown, (std::array<bool, 4>{false, true, true, true}));
   // The first shown trace in the order peak hold, video average, previous.
   EXPECT_EQ(f.Selection.SelectedTrace, 3);
 }

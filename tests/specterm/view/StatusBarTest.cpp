@@ -93,14 +93,14 @@ TEST_F(StatusPanelTest, TraceSwitchesKeepMenuButtonAndRowInStep) {
   f.tbMain->ClickButton("PeakHold");
   EXPECT_TRUE(f.mnuToolsPeakHold->isChecked());
   EXPECT_TRUE(f.tbMain->Pressed("PeakHold"));
-  EXPECT_TRUE(f.Traces.TraceShown[kTracePeakHold]);
+  EXPECT_TRUE(f.Spectrum->Traces.TraceShown[kTracePeakHold]);
   f.mnuToolsPeakHold->trigger();
   EXPECT_FALSE(f.tbMain->Pressed("PeakHold"));
-  EXPECT_FALSE(f.Traces.TraceShown[kTracePeakHold]);
+  EXPECT_FALSE(f.Spectrum->Traces.TraceShown[kTracePeakHold]);
   f.tbMain->ClickButton("CurrentTrace");
   EXPECT_FALSE(f.mnuToolsCurrentTrace->isChecked());
   EXPECT_FALSE(f.tbMain->Pressed("CurrentTrace"));
-  EXPECT_FALSE(f.Traces.TraceShown[kTraceCurrent]);
+  EXPECT_FALSE(f.Spectrum->Traces.TraceShown[kTraceCurrent]);
 }
 
 TEST_F(StatusPanelTest, HidingTheRowOfTheLastSelectionForgetsIt) {
