@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <memory>
 
 namespace registry {
 
@@ -194,6 +196,24 @@ bool KeepDamagedFile(const std::string& folder, const std::string& path, const s
   return true;
 }
 
+// The pending hives of the thread's write batch: each read once under its
+// exclusive lock, changed in memory, written when the batch ends.
+struct PendingHive {
+  std::unique_ptr<HiveLock> lock;
+  std::string folder;
+  std::string path;
+  std::string text;  // as read, kept for a damaged file's copy
+  bool exists = false;
+  ParseResult parsed;
+  bool changed = false;
+};
+
+struct BatchState {
+  std::map<Root, PendingHive> hives;
+};
+
+thread_local BatchState* activeBatch = nullptr;
+
 }  // namespace
 
 const char* RootName(Root root) {
@@ -211,6 +231,12 @@ const char* RootName(Root root) {
 std::string HivePath(Root root) { return HiveFolder() + "/" + RootName(root) + ".reg"; }
 
 LONG ReadHive(Root root, Hive& hive) {
+  if (activeBatch != nullptr) {
+    if (const auto it = activeBatch->hives.find(root); it != activeBatch->hives.end()) {
+      hive = it->second.parsed.hive;
+      return ERROR_SUCCESS;
+    }
+  }
   const std::string path = HivePath(root);
   hive = Hive();
   if (::access(path.c_str(), F_OK) != 0) return errno == ENOENT || errno == ENOTDIR ? ERROR_SUCCESS : ERROR_CANTREAD;
@@ -224,7 +250,66 @@ LONG ReadHive(Root root, Hive& hive) {
   return ERROR_SUCCESS;
 }
 
+namespace {
+
+// Writes a changed hive back: keeps a damaged file aside first.
+LONG WriteBack(Root root, const std::string& folder, const std::string& path, const std::string& text, bool exists,
+               const ParseResult& parsed) {
+  if (exists && !parsed.problems.empty() && !KeepDamagedFile(folder, path, text, parsed.problems)) {
+    return ERROR_ACCESS_DENIED;
+  }
+  return ReplaceFile(folder, path, WriteHive(parsed.hive, RootName(root))) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
+LONG UpdatePendingHive(Root root, const HiveChange& change) {
+  auto it = activeBatch->hives.find(root);
+  if (it == activeBatch->hives.end()) {
+    PendingHive pending;
+    pending.folder = HiveFolder();
+    const std::string name = std::string(RootName(root)) + ".reg";
+    pending.path = pending.folder + "/" + name;
+    if (!MakeFolders(pending.folder)) return ERROR_ACCESS_DENIED;
+    pending.lock = std::make_unique<HiveLock>(pending.path, true);
+    if (!pending.lock->Held()) return ERROR_ACCESS_DENIED;
+    RemoveStaleTemporaries(pending.folder, name);
+    if (!ReadWhole(pending.path, pending.text, pending.exists)) return ERROR_ACCESS_DENIED;
+    pending.parsed = ParseHive(pending.text, RootName(root));
+    it = activeBatch->hives.emplace(root, std::move(pending)).first;
+  }
+  // Changes apply to a copy, so a failing change leaves the pending hive as
+  // it was, as it leaves the file when written alone.
+  Hive copy = it->second.parsed.hive;
+  bool changed = false;
+  const LONG status = change(copy, changed);
+  if (status != ERROR_SUCCESS || !changed) return status;
+  it->second.parsed.hive = std::move(copy);
+  it->second.changed = true;
+  return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+bool BeginBatch() {
+  if (activeBatch != nullptr) return false;
+  activeBatch = new BatchState;
+  return true;
+}
+
+bool EndBatch() {
+  std::unique_ptr<BatchState> batch(activeBatch);
+  activeBatch = nullptr;
+  if (!batch) return true;
+  bool ok = true;
+  for (auto& [root, pending] : batch->hives) {
+    if (pending.changed &&
+        WriteBack(root, pending.folder, pending.path, pending.text, pending.exists, pending.parsed) != ERROR_SUCCESS)
+      ok = false;
+  }
+  return ok;
+}
+
 LONG UpdateHive(Root root, const HiveChange& change) {
+  if (activeBatch != nullptr) return UpdatePendingHive(root, change);
   const std::string folder = HiveFolder();
   const std::string name = std::string(RootName(root)) + ".reg";
   const std::string path = folder + "/" + name;
@@ -240,10 +325,21 @@ LONG UpdateHive(Root root, const HiveChange& change) {
   bool changed = false;
   const LONG status = change(parsed.hive, changed);
   if (status != ERROR_SUCCESS || !changed) return status;
-  if (exists && !parsed.problems.empty() && !KeepDamagedFile(folder, path, text, parsed.problems)) {
-    return ERROR_ACCESS_DENIED;
-  }
-  return ReplaceFile(folder, path, WriteHive(parsed.hive, RootName(root))) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+  return WriteBack(root, folder, path, text, exists, parsed);
 }
 
 }  // namespace registry::detail
+
+namespace registry {
+
+WriteBatch::WriteBatch() : owner_(detail::BeginBatch()) {}
+
+WriteBatch::~WriteBatch() { Commit(); }
+
+bool WriteBatch::Commit() {
+  if (!owner_) return true;
+  owner_ = false;
+  return detail::EndBatch();
+}
+
+}  // namespace registry

@@ -31,4 +31,9 @@ LONG ReadHive(Root root, Hive& hive);
 using HiveChange = std::function<LONG(Hive& hive, bool& changed)>;
 LONG UpdateHive(Root root, const HiveChange& change);
 
+// The thread's write batch (registry::WriteBatch): Begin returns false when
+// one is already running; End writes the changed hives and releases them.
+bool BeginBatch();
+bool EndBatch();
+
 }  // namespace registry::detail

@@ -67,4 +67,25 @@ LSTATUS RegCloseKey(HKEY key);
 namespace registry {
 // The folder that holds the hive files, as chosen from the environment.
 std::string HiveFolder();
+
+// Groups the changes this thread makes while the batch exists into one
+// replacement of each hive file. A program that saves many values at once
+// (at shutdown) would otherwise rewrite and sync the file once per value.
+// The hive's lock is taken at the batch's first change and held until the
+// batch ends, so other processes wait rather than lose writes; reads on this
+// thread see the pending changes. Commit (or the destructor) writes the
+// changed hives; batches do not nest (an inner one does nothing).
+class WriteBatch {
+ public:
+  WriteBatch();
+  ~WriteBatch();
+  WriteBatch(const WriteBatch&) = delete;
+  WriteBatch& operator=(const WriteBatch&) = delete;
+  // Writes what changed and ends the batch; false when a hive could not be
+  // written (its changes are then lost, as a failed single write would be).
+  bool Commit();
+
+ private:
+  bool owner_ = false;
+};
 }  // namespace registry

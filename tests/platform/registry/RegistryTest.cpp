@@ -3,7 +3,9 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -255,6 +257,41 @@ TEST_F(RegistryTest, LeftoverTemporaryFilesAreRemovedByTheNextWriter) {
   HKEY key = Create(HKEY_CURRENT_USER, "Software");
   RegCloseKey(key);
   EXPECT_FALSE(std::filesystem::exists(UserHive() + ".tmpAbC123"));
+}
+
+TEST_F(RegistryTest, BatchWritesTheHiveOnceAndKeepsOtherWritersWaiting) {
+  HKEY key = Create(HKEY_CURRENT_USER, "Software\\Batch");
+  ASSERT_EQ(SetText(key, "Before", "1"), ERROR_SUCCESS);
+  const std::string before = ReadFile(UserHive());
+
+  std::atomic<bool> otherDone{false};
+  std::thread other;
+  {
+    registry::WriteBatch batch;
+    for (int i = 0; i < 50; ++i) ASSERT_EQ(SetText(key, ("Value" + std::to_string(i)).c_str(), "x"), ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteValueA(key, "Before"), ERROR_SUCCESS);
+    // This thread reads what it wrote; the file still holds the old state.
+    EXPECT_EQ(GetText(key, "Value49"), "x");
+    EXPECT_EQ(GetText(key, "Before"), std::nullopt);
+    EXPECT_EQ(ReadFile(UserHive()), before);
+
+    // A writer outside the batch waits for the hive's lock.
+    other = std::thread([&] {
+      HKEY otherKey = nullptr;
+      RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Batch", &otherKey);
+      SetText(otherKey, "Other", "2");
+      RegCloseKey(otherKey);
+      otherDone = true;
+    });
+    EXPECT_FALSE(testsupport::WaitUntil([&] { return otherDone.load(); }, std::chrono::milliseconds(200)));
+    ASSERT_TRUE(batch.Commit());
+  }
+  other.join();
+  EXPECT_EQ(GetText(key, "Value0"), "x");
+  EXPECT_EQ(GetText(key, "Value49"), "x");
+  EXPECT_EQ(GetText(key, "Other"), "2");
+  EXPECT_EQ(GetText(key, "Before"), std::nullopt);
+  RegCloseKey(key);
 }
 
 TEST(HiveFolderTest, EnvironmentChoosesTheFolder) {
