@@ -296,6 +296,12 @@ bool PictureBox::ClipToCanvas(double& x1, double& y1, double& x2, double& y2) co
   return true;
 }
 
+// Within the image grown by the clipping margin: no clipping needed.
+bool PictureBox::InsideCanvas(double x, double y) const {
+  const double margin = kClipMargin + drawWidth_;
+  return x >= -margin && y >= -margin && x <= image_.width() + margin && y <= image_.height() + margin;
+}
+
 void PictureBox::DrawPixelLine(double x1, double y1, double x2, double y2) {
   if (!ClipToCanvas(x1, y1, x2, y2)) return;
   const QPoint a(RoundPixel(x1), RoundPixel(y1));
@@ -336,6 +342,53 @@ void PictureBox::Line(float x1, float y1, float x2, float y2, std::int64_t color
 }
 
 void PictureBox::LineTo(float x2, float y2, std::int64_t color) { Line(currentX_, currentY_, x2, y2, color); }
+
+void PictureBox::Polyline(std::span<const QPointF> points, std::int64_t color) {
+  if (points.empty()) return;
+  PreparePen(color, PenUse::Line);
+  currentX_ = static_cast<float>(points.back().x());
+  currentY_ = static_cast<float>(points.back().y());
+  if (points.size() < 2) return;
+  // Wide strokes and inverted pixels are laid down segment by segment, as
+  // Line does, so that joints come out the same.
+  if (WideLinesByStrokes() || drawMode_ != vbCopyPen) {
+    for (std::size_t i = 1; i < points.size(); ++i)
+      DrawPixelLine(PixelX(points[i - 1].x()), PixelY(points[i - 1].y()), PixelX(points[i].x()), PixelY(points[i].y()));
+    return;
+  }
+  QPainter& p = Painter();
+  polylineRun_.clear();
+  const auto flush = [&] {
+    if (polylineRun_.size() >= 2) p.drawPolyline(polylineRun_.data(), static_cast<int>(polylineRun_.size()));
+    polylineRun_.clear();
+  };
+  double x0 = PixelX(points[0].x());
+  double y0 = PixelY(points[0].y());
+  bool inside0 = InsideCanvas(x0, y0);
+  for (std::size_t i = 1; i < points.size(); ++i) {
+    const double x1 = PixelX(points[i].x());
+    const double y1 = PixelY(points[i].y());
+    const bool inside1 = InsideCanvas(x1, y1);
+    if (inside0 && inside1) {
+      if (polylineRun_.empty()) polylineRun_.emplace_back(RoundPixel(x0), RoundPixel(y0));
+      polylineRun_.emplace_back(RoundPixel(x1), RoundPixel(y1));
+    } else {
+      // A segment that leaves the picture is cut to it and drawn alone.
+      flush();
+      double ax = x0;
+      double ay = y0;
+      double bx = x1;
+      double by = y1;
+      if (ClipToCanvas(ax, ay, bx, by))
+        p.drawLine(QPoint(RoundPixel(ax), RoundPixel(ay)), QPoint(RoundPixel(bx), RoundPixel(by)));
+    }
+    x0 = x1;
+    y0 = y1;
+    inside0 = inside1;
+  }
+  flush();
+  Changed();
+}
 
 void PictureBox::Box(float x1, float y1, float x2, float y2, std::int64_t color) {
   PreparePen(color);

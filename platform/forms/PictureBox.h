@@ -10,12 +10,15 @@
 #include <QCursor>
 #include <QFont>
 #include <QImage>
+#include <QPoint>
 #include <QString>
 #include <QWidget>
 
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <span>
+#include <vector>
 
 class QPainter;
 
@@ -116,6 +119,10 @@ class PictureBox : public QWidget {
   void Cls();
   void Line(float x1, float y1, float x2, float y2, std::int64_t color = -1);
   void LineTo(float x2, float y2, std::int64_t color = -1);
+  // Joined lines from each point to the next, in scale units, as that many
+  // Line calls would draw them (in copy mode as one polyline per stretch
+  // inside the picture). CurrentX/CurrentY move to the last point.
+  void Polyline(std::span<const QPointF> points, std::int64_t color = -1);
   void Box(float x1, float y1, float x2, float y2, std::int64_t color = -1);
   void FilledBox(float x1, float y1, float x2, float y2, std::int64_t color = -1);
   // The radius is in horizontal scale units; the circle is round on screen.
@@ -174,10 +181,12 @@ class PictureBox : public QWidget {
   void FollowWidgetScale();
   void SyncImageSize();
   bool ClipToCanvas(double& x1, double& y1, double& x2, double& y2) const;
+  bool InsideCanvas(double x, double y) const;
   void DrawPixelLine(double x1, double y1, double x2, double y2);
   void ApplyCursor();
 
   QImage image_;
+  std::vector<QPoint> polylineRun_;  // reused by Polyline
   std::unique_ptr<QPainter> painter_;
   // The pen last given to the painter, so that runs of lines in one pen do
   // not set it again.

@@ -64,9 +64,13 @@ void frmMain::tbMain_ButtonClick(const QString& key) {
       (this->*t.item)->trigger();
       return;
     }
+  // Mouse modes and the view.
+  if (ViewButtonClick(key)) return;
 }
 
-void frmMain::tbMain_ButtonMenuClick(const QString&, const QString&) {}
+void frmMain::tbMain_ButtonMenuClick(const QString& buttonKey, const QString& menuKey) {
+  if (ViewButtonMenuClick(buttonKey, menuKey)) return;
+}
 
 void frmMain::tbMain_MouseDown(int, int, float x, float y) {
   Commands.ToolbarPressX = x;

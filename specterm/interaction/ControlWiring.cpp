@@ -53,6 +53,8 @@ void frmMain::WireControls() {
   connect(timerStatus, &QTimer::timeout, this, &frmMain::timerStatus_Timer);
   connect(timerCoord, &QTimer::timeout, this, &frmMain::timerCoord_Timer);
   connect(timerConnection, &QTimer::timeout, this, &frmMain::timerConnection_Timer);
+
+  WireViewControls();
 }
 
 }  // namespace specterm

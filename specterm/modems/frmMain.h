@@ -181,6 +181,42 @@ class frmMain : public QMainWindow {
   void UpdateView();
   void SetPrevious();
 
+  // ----- View model, scroll bars, mouse modes and view keys (view/ViewCommands.cpp,
+  // view/ScrollBars.cpp, interaction/MouseModes.cpp, interaction/KeyCommands.cpp) -----
+  void SetChecksDB(int index);
+  void SetChecksFB(int index);
+  void mnuViewDBB_Click(int index);
+  void mnuViewFB_Click(int index);
+  // Zoom and centre about the selected location; fit and previous view.
+  void ZoomOutView();
+  void ZoomInView();
+  void CenterView();
+  void FitView();
+  void PreviousView();
+  void PanView(int keyCode, bool moveMouse);
+  void SetScrollBars();
+  void hScroll_Change();
+  void hScroll_Scroll();
+  void vScroll_Change();
+  void vScroll_Scroll();
+  // Puts the mouse pointer on a plot location.
+  void MoveCursor(float& x, float& y);
+  // The selected location lies within the view, bounds included.
+  bool InRange() const;
+  void picSpectrum_MouseDown(int button, int shift, float x, float y);
+  void picSpectrum_MouseMove(int button, int shift, float x, float y);
+  void picSpectrum_MouseUp(int button, int shift, float x, float y);
+  void picSpectrum_Click();
+  void Form_MouseDown(int button, int shift, float x, float y);
+  void Form_KeyUp(int keyCode, int shift);
+  void mnuViewEnd_Click();
+  // The view and mode keys of the main toolbar and its button menus; false
+  // for keys that are not theirs.
+  bool ViewButtonClick(const QString& key);
+  bool ViewButtonMenuClick(const QString& buttonKey, const QString& menuKey);
+  // The window previews key releases (Form_KeyUp) while this is set.
+  bool KeyPreview = true;
+
   // ----- Window layout (view/) -----
   void Form_Resize();
 
@@ -220,6 +256,9 @@ class frmMain : public QMainWindow {
   void BuildControls();
   // Connects every control to its handler (interaction/ControlWiring.cpp).
   void WireControls();
+  // The plot's mouse, the scroll bars, the presets and the view keys
+  // (interaction/ViewWiring.cpp).
+  void WireViewControls();
 
   // Start-up steps (modems/Startup.cpp).
   void ApplyPlacement(const Settings& settings);

@@ -15,6 +15,10 @@ struct ViewRect {
   float Height = 0;
 };
 
+// The arrows a flat scroll bar shows: both, or only the one leading away from
+// the end it reached.
+enum class ScrollArrows { Both, LeftUp, RightDown };
+
 struct ViewState {
   std::int16_t DBDivIndex = 0;
   std::int16_t SpanIndex = 0;
@@ -32,6 +36,8 @@ struct ViewState {
   std::int16_t ScrollDragStart = 0;
   std::int16_t LastScrollValueH = 50;
   std::int16_t LastScrollValueV = 0;
+  ScrollArrows ArrowsH = ScrollArrows::Both;
+  ScrollArrows ArrowsV = ScrollArrows::Both;
 
   // Steps of the start-up band; the band itself (BandLow, BandHigh,
   // SpanScale, FreqFormat) and the amplitude scale (AmpFloor, AmpCeiling,

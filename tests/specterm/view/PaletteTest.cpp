@@ -12,9 +12,11 @@ namespace {
 
 class PaletteTest : public testing::FormTest {};
 
+// A pixel of the background near the centre: between the grid lines of the
+// fit view (25 MHz / 10 dB steps) and off the threshold line at 0 dB.
 QRgb CentrePixel(forms::PictureBox* pic) {
   const QImage& img = pic->Image();
-  return img.pixel(img.width() / 2, img.height() / 2);
+  return img.pixel(static_cast<int>(pic->PixelX(712.5)), static_cast<int>(pic->PixelY(-5.0)));
 }
 
 TEST_F(PaletteTest, ChoosingThePrintingPaletteRedrawsInItsColours) {

@@ -1,0 +1,52 @@
+// Connects the plot's mouse events, the scroll bars, the preset menus, "&End
+// Zoom Mode", the View menu's pop-up use and the window's key preview.
+
+#include "forms/PictureBox.h"
+#include "interaction/ViewInput.h"
+#include "modems/frmMain.h"
+#include "view/PlotRenderer.h"
+#include "view/ScrollBars.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QScrollBar>
+
+namespace specterm {
+
+void frmMain::WireViewControls() {
+  // A click on the plot takes the keyboard from an entry field.
+  picSpectrum->setFocusPolicy(Qt::ClickFocus);
+  picSpectrum->SetFontName(QString::fromLatin1(kLegendFontFace));
+  picSpectrum->SetFontSize(kLegendFontPoints);
+  connect(picSpectrum, &forms::PictureBox::MouseDown, this, &frmMain::picSpectrum_MouseDown);
+  connect(picSpectrum, &forms::PictureBox::MouseMove, this, &frmMain::picSpectrum_MouseMove);
+  connect(picSpectrum, &forms::PictureBox::MouseUp, this, &frmMain::picSpectrum_MouseUp);
+  connect(picSpectrum, &forms::PictureBox::Click, this, &frmMain::picSpectrum_Click);
+
+  QStyle* arrows = NewScrollArrowStyle(this);
+  for (QScrollBar* bar : {hScroll, vScroll}) {
+    bar->setStyle(arrows);
+    bar->setTracking(false);
+  }
+  connect(hScroll, &QScrollBar::valueChanged, this, &frmMain::hScroll_Change);
+  connect(vScroll, &QScrollBar::valueChanged, this, &frmMain::vScroll_Change);
+  connect(hScroll, &QScrollBar::sliderMoved, this, &frmMain::hScroll_Scroll);
+  connect(vScroll, &QScrollBar::sliderMoved, this, &frmMain::vScroll_Scroll);
+  // A thumb let go where it was taken changes nothing: the drag ends there.
+  for (QScrollBar* bar : {hScroll, vScroll})
+    connect(bar, &QScrollBar::sliderReleased, this, [this, bar] {
+      if (bar->sliderPosition() == bar->value()) View.ScrollDragging = false;
+    });
+
+  for (int i = 0; i < 10; ++i) {
+    connect(mnuViewDBB[static_cast<std::size_t>(i)], &QAction::triggered, this, [this, i] { mnuViewDBB_Click(i); });
+    connect(mnuViewFB[static_cast<std::size_t>(i)], &QAction::triggered, this, [this, i] { mnuViewFB_Click(i); });
+  }
+  connect(mnuViewEnd, &QAction::triggered, this, &frmMain::mnuViewEnd_Click);
+  connect(mnuView, &QMenu::aboutToHide, this, [this] { ViewPopupClosing(*this); });
+
+  installEventFilter(NewKeyPreview(*this));
+  centralWidget()->installEventFilter(NewFormMouse(*this));
+}
+
+}  // namespace specterm

@@ -1,0 +1,191 @@
+#include "view/PlotRenderer.h"
+
+#include "base/Twips.h"
+#include "forms/PictureBox.h"
+#include "vbformat/VbFormat.h"
+
+#include <QPointF>
+
+#include <cmath>
+#include <utility>
+#include <vector>
+
+namespace specterm {
+namespace {
+
+// The rows in drawing order with their palette slots: current, previous,
+// video average, peak hold.
+constexpr std::array<std::pair<int, int>, kTraceRows> kTraceDrawing = {{
+    {kCurrentRow, kSlotSpectrumTrace},
+    {kPreviousRow, kSlotPreviousTrace},
+    {kVideoAverageRow, kSlotVideoAverage},
+    {kPeakHoldRow, kSlotPeakHold},
+}};
+
+// Each half of a trace row is drawn on its own: the transform's positive
+// frequencies, then its negative ones.
+constexpr std::size_t kHalfTrace = kPointCount / 2;
+
+// The rotated frequency labels end this many pixels above the frame, so
+// that they do not touch it.
+constexpr double kFrequencyLabelGapPixels = 2.0;
+
+std::uint32_t Slot(const PlotScene& scene, int slot) { return (*scene.Colors)[static_cast<std::size_t>(slot)]; }
+
+void DrawTraces(forms::PictureBox& pic, const PlotScene& scene, int traceWidth) {
+  pic.SetDrawWidth(traceWidth);
+  if (scene.Traces == nullptr || !scene.Traces->HaveData) return;
+  std::vector<QPointF> points;
+  points.reserve(kHalfTrace);
+  for (const auto& [row, slot] : kTraceDrawing) {
+    if (!scene.TraceOn[static_cast<std::size_t>(row)]) continue;
+    const auto& xs = scene.Traces->TraceX[static_cast<std::size_t>(row)];
+    const auto& ys = scene.Traces->TraceY[static_cast<std::size_t>(row)];
+    for (const std::size_t half : {std::size_t{0}, kHalfTrace})
+      for (const auto& [first, end] : TracePieces(xs.data(), half, half + kHalfTrace)) {
+        points.clear();
+        for (std::size_t i = first; i < end; ++i) points.emplace_back(xs[i], -ys[i]);
+        pic.Polyline(points, Slot(scene, slot));
+      }
+  }
+}
+
+void DrawAmplitudeGrid(forms::PictureBox& pic, const PlotScene& scene, const PlotFrame& frame, int ky) {
+  const float labelX = pic.ScaleLeft() + pic.ScaleWidth() / 256.0f;
+  const float halfText = pic.TextHeight() / 2.0f;
+  for (const std::int32_t i : AmplitudeGridLines(pic.ScaleTop(), pic.ScaleHeight(), ky)) {
+    const float y = static_cast<float>(i) / 100.0f;
+    // Lines in the label band are left out with their labels.
+    if (!(frame.PlotTop < y)) continue;
+    pic.Line(frame.PlotLeft, y, frame.Right, y, Slot(scene, kSlotGridLines));
+    pic.SetCurrentX(labelX);
+    pic.SetCurrentY(y - halfText);
+    pic.PrintInline(QString::fromStdString(vb::FormatText(AmplitudeLabel(i), kAmplitudeLabelField)));
+  }
+}
+
+void DrawFrequencyGrid(forms::PictureBox& pic, const PlotScene& scene, const PlotFrame& frame, int kx) {
+  const float left = pic.ScaleLeft() + frame.Margin + pic.TextWidth(QString::fromLatin1(kFirstFrequencyLineText));
+  const std::vector<double> lines = FrequencyGridLines(left, frame.Right, scene.BandLow, scene.BandHigh, kx);
+  if (lines.empty()) return;
+  const int heightPixels =
+      static_cast<int>(RoundHalfEven(kFrequencyLabelHeightTwips / static_cast<double>(kTwipsPerPixel)));
+  // The upright text is centred on its line and rises from just above the
+  // frame into the label band.
+  const double halfTextX = heightPixels / 2.0 * pic.ScaleWidth() / pic.PixelWidth();
+  const double gapY = kFrequencyLabelGapPixels * pic.ScaleHeight() / pic.PixelHeight();
+  const QString face = QString::fromLatin1(kLegendFontFace);
+  const auto labelTop = static_cast<float>(frame.PlotTop - gapY);
+  for (const double x : lines) {
+    const auto lineX = static_cast<float>(x);
+    pic.Line(lineX, frame.PlotTop, lineX, frame.Bottom, Slot(scene, kSlotGridLines));
+    const std::string label = vb::Format(x / 10.0 / static_cast<double>(scene.SpanScale), scene.FreqFormat);
+    pic.PrintRotated(QString::fromStdString(label), static_cast<float>(x - halfTextX), labelTop, face, heightPixels,
+                     kFrequencyLabelEscapement);
+  }
+}
+
+}  // namespace
+
+PlotFrame MeasureFrame(const forms::PictureBox& pic, const std::string& freqFormat) {
+  PlotFrame f;
+  const float left = pic.ScaleLeft();
+  const float top = pic.ScaleTop();
+  const float width = pic.ScaleWidth();
+  const float height = pic.ScaleHeight();
+  f.LabelWidth = pic.TextWidth(QString::fromLatin1(kWidestAmplitudeLabel));
+  f.Margin = width / 128.0f;
+  f.PlotLeft = left + f.Margin + f.LabelWidth;
+  f.Right = left + width;
+  f.Bottom = top + height;
+  // The format's width, from horizontal units to pixels to vertical units.
+  const double pixels = static_cast<double>(pic.TextWidth(QString::fromStdString(freqFormat))) * pic.PixelWidth() /
+                        static_cast<double>(width);
+  f.LabelBand = static_cast<float>(pixels * static_cast<double>(height) / pic.PixelHeight());
+  f.PlotTop = top + f.LabelBand;
+  return f;
+}
+
+void DrawCursorLines(forms::PictureBox& pic, const std::array<float, 4>& cursorPos) {
+  const int mode = pic.DrawMode();
+  const int style = pic.DrawStyle();
+  pic.SetDrawMode(forms::vbInvert);
+  pic.SetDrawStyle(forms::vbDot);
+  const float left = pic.ScaleLeft();
+  const float top = pic.ScaleTop();
+  const float right = left + pic.ScaleWidth();
+  const float bottom = top + pic.ScaleHeight();
+  bool both = true;
+  for (std::size_t c = 0; c < 2; ++c) {
+    const float x = cursorPos[c * 2];
+    const float y = cursorPos[c * 2 + 1];
+    if (x == -1.0f) {
+      both = false;
+      continue;
+    }
+    pic.Line(x, top, x, bottom, kCursorColor);
+    pic.Line(left, y, right, y, kCursorColor);
+  }
+  if (both) pic.Line(cursorPos[0], cursorPos[1], cursorPos[2], cursorPos[3], kCursorColor);
+  pic.SetDrawStyle(style);
+  pic.SetDrawMode(mode);
+}
+
+PlotMarks DrawPlot(forms::PictureBox& pic, const PlotScene& scene, const DerivedParameters& params) {
+  PlotMarks marks;
+
+  // Background.
+  pic.SetDrawMode(forms::vbCopyPen);
+  pic.SetDrawStyle(forms::vbSolid);
+  pic.SetBackColor(Slot(scene, kSlotBackground));
+
+  DrawTraces(pic, scene, params.Height.TraceWidth);
+
+  // Legend pen and font.
+  pic.SetDrawWidth(1);
+  pic.SetForeColor(Slot(scene, kSlotLegendScale));
+  if (pic.FontName() != QLatin1String(kLegendFontFace)) pic.SetFontName(QString::fromLatin1(kLegendFontFace));
+  if (pic.FontSize() != kLegendFontPoints) pic.SetFontSize(kLegendFontPoints);
+
+  // Frame.
+  const PlotFrame frame = MeasureFrame(pic, scene.FreqFormat);
+  pic.Line(frame.PlotLeft, frame.PlotTop, frame.Right, frame.PlotTop, Slot(scene, kSlotGridLines));
+  pic.Line(frame.PlotLeft, frame.PlotTop, frame.PlotLeft, frame.Bottom, Slot(scene, kSlotGridLines));
+
+  DrawAmplitudeGrid(pic, scene, frame, params.Height.Ky);
+  DrawFrequencyGrid(pic, scene, frame, params.Width.Kx);
+
+  // The minimum peak threshold, wherever it lies.
+  pic.SetDrawStyle(forms::vbDashDotDot);
+  pic.Line(frame.PlotLeft, -scene.MinPeakThreshold, frame.Right, -scene.MinPeakThreshold,
+           Slot(scene, kSlotPeakThreshold));
+  pic.SetDrawStyle(forms::vbSolid);
+
+  // The pick box and marker size: a fixed number of pixels about the last
+  // pick location, in the current scale.
+  const double dx = static_cast<double>(kPickPixels) * pic.ScaleWidth() / pic.PixelWidth();
+  const double dy = static_cast<double>(kPickPixels) * pic.ScaleHeight() / pic.PixelHeight();
+  const double centreX = (static_cast<double>(scene.PickLeft) + scene.PickRight) / 2.0;
+  const double centreY = (static_cast<double>(scene.PickTop) + scene.PickBottom) / 2.0;
+  marks.PickLeft = static_cast<float>(centreX - dx);
+  marks.PickRight = static_cast<float>(centreX + dx);
+  marks.PickTop = static_cast<float>(centreY - dy);
+  marks.PickBottom = static_cast<float>(centreY + dy);
+
+  if (scene.CursorsOn) DrawCursorLines(pic, scene.CursorPos);
+
+  const bool pointValid = scene.SelectedPoint >= 1 && scene.SelectedPoint <= static_cast<std::int32_t>(kPointCount) &&
+                          scene.SelectedTrace >= 0 && scene.SelectedTrace < static_cast<std::int16_t>(kTraceRows);
+  if (scene.MarkerShown && pointValid && scene.Traces != nullptr) {
+    const auto row = static_cast<std::size_t>(scene.SelectedTrace);
+    const auto point = static_cast<std::size_t>(scene.SelectedPoint - 1);
+    pic.SetDrawMode(forms::vbInvert);
+    pic.Circle(scene.Traces->TraceX[row][point], -scene.Traces->TraceY[row][point],
+               std::abs(marks.PickRight - marks.PickLeft) / 2.0f, Slot(scene, kSlotSelectionMarker));
+    pic.SetDrawMode(forms::vbCopyPen);
+    marks.MarkerDrawn = true;
+  }
+  return marks;
+}
+
+}  // namespace specterm

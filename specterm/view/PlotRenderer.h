@@ -1,0 +1,96 @@
+#pragma once
+
+// Drawing of the whole spectrum plot on the picture, in the user scale of
+// the view window: background, the four traces, frame, amplitude and
+// frequency grids with their labels, the minimum peak threshold line, the two
+// cursors and the selection marker. Cursors and marker are drawn in invert
+// mode, so drawing them again erases them without a redraw.
+
+#include "processing/TraceStore.h"
+#include "view/Palettes.h"
+#include "view/ViewModel.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace forms {
+class PictureBox;
+}
+
+namespace specterm {
+
+// The faces of the plot's texts: the legend (amplitude labels, and the
+// measure of the label column and band) in the picture's own font, the
+// frequency labels in a rotated font 160 twips high.
+inline constexpr const char* kLegendFontFace = "Courier New";
+inline constexpr double kLegendFontPoints = 9.0;
+inline constexpr int kFrequencyLabelHeightTwips = 160;
+inline constexpr int kFrequencyLabelEscapement = 900;
+
+// The widest amplitude label, which sets the label column's width, and the
+// text whose width places the first frequency line.
+inline constexpr const char* kWidestAmplitudeLabel = "-125.00dB";
+inline constexpr const char* kFirstFrequencyLineText = "-90.00dB";
+// The label field of the amplitude labels.
+inline constexpr const char* kAmplitudeLabelField = "@@@@@@";
+
+// Cursor lines: dotted, inverted; this colour is what they would have in
+// copy mode.
+inline constexpr std::uint32_t kCursorColor = 0xFF00FF;
+// The selection marker and the pick box extend this many pixels.
+inline constexpr int kPickPixels = 12;
+
+// Everything a redraw reads besides the picture's scale.
+struct PlotScene {
+  const TraceStore* Traces = nullptr;
+  // The trace rows whose Tools menu item is checked.
+  std::array<bool, kTraceRows> TraceOn{};
+  const PaletteColors* Colors = nullptr;
+  float BandLow = 0;
+  float BandHigh = 0;
+  float SpanScale = 1;
+  std::string FreqFormat;
+  float MinPeakThreshold = 0;
+  bool CursorsOn = false;
+  std::array<float, 4> CursorPos{};  // Cursor1X, Cursor1Y, Cursor2X, Cursor2Y; x = -1: not placed
+  bool MarkerShown = false;
+  std::int32_t SelectedPoint = 0;  // 1-based, 0 none
+  std::int16_t SelectedTrace = -1;
+  // The pick box of the last redraw or pick; its centre is kept.
+  float PickLeft = 0;
+  float PickRight = 0;
+  float PickTop = 0;
+  float PickBottom = 0;
+};
+
+// What the redraw hands back.
+struct PlotMarks {
+  float PickLeft = 0;
+  float PickRight = 0;
+  float PickTop = 0;
+  float PickBottom = 0;
+  bool MarkerDrawn = false;
+};
+
+// The layout measures of the plot in scale units, from the legend font.
+struct PlotFrame {
+  float LabelWidth = 0;  // the amplitude label column
+  float Margin = 0;      // between the label column and the plotting area
+  float LabelBand = 0;   // height of the rotated frequency labels' band
+  float PlotLeft = 0;
+  float PlotTop = 0;
+  float Right = 0;
+  float Bottom = 0;
+};
+PlotFrame MeasureFrame(const forms::PictureBox& pic, const std::string& freqFormat);
+
+// Clears the picture and draws everything; the derived parameters give the
+// pen width and the grid steps.
+PlotMarks DrawPlot(forms::PictureBox& pic, const PlotScene& scene, const DerivedParameters& params);
+
+// The cursors' lines across the whole view and, with both placed, the line
+// between them; inverted and dotted.
+void DrawCursorLines(forms::PictureBox& pic, const std::array<float, 4>& cursorPos);
+
+}  // namespace specterm
