@@ -131,6 +131,12 @@ void DrawCursorLines(forms::PictureBox& pic, const std::array<float, 4>& cursorP
   pic.SetDrawMode(mode);
 }
 
+void DrawSelectionMarker(forms::PictureBox& pic, float x, float y, float radius, std::uint32_t color) {
+  pic.SetDrawMode(forms::vbInvert);
+  pic.Circle(x, y, radius, color);
+  pic.SetDrawMode(forms::vbCopyPen);
+}
+
 PlotMarks DrawPlot(forms::PictureBox& pic, const PlotScene& scene, const DerivedParameters& params) {
   PlotMarks marks;
 
@@ -179,10 +185,8 @@ PlotMarks DrawPlot(forms::PictureBox& pic, const PlotScene& scene, const Derived
   if (scene.MarkerShown && pointValid && scene.Traces != nullptr) {
     const auto row = static_cast<std::size_t>(scene.SelectedTrace);
     const auto point = static_cast<std::size_t>(scene.SelectedPoint - 1);
-    pic.SetDrawMode(forms::vbInvert);
-    pic.Circle(scene.Traces->TraceX[row][point], -scene.Traces->TraceY[row][point],
-               std::abs(marks.PickRight - marks.PickLeft) / 2.0f, Slot(scene, kSlotSelectionMarker));
-    pic.SetDrawMode(forms::vbCopyPen);
+    DrawSelectionMarker(pic, scene.Traces->TraceX[row][point], -scene.Traces->TraceY[row][point],
+                        std::abs(marks.PickRight - marks.PickLeft) / 2.0f, Slot(scene, kSlotSelectionMarker));
     marks.MarkerDrawn = true;
   }
   return marks;

@@ -93,4 +93,8 @@ PlotMarks DrawPlot(forms::PictureBox& pic, const PlotScene& scene, const Derived
 // between them; inverted and dotted.
 void DrawCursorLines(forms::PictureBox& pic, const std::array<float, 4>& cursorPos);
 
+// The selection marker: an inverted circle about a point (radius in x
+// units).
+void DrawSelectionMarker(forms::PictureBox& pic, float x, float y, float radius, std::uint32_t color);
+
 }  // namespace specterm

@@ -216,16 +216,18 @@ std::vector<double> FrequencyGridLines(double left, double right, float bandLow,
   std::vector<double> lines;
   if (kx <= 0 || !std::isfinite(left) || !std::isfinite(right)) return lines;
   const double step = kx / 100.0;
-  const double first = left < static_cast<double>(bandLow)
-                           ? static_cast<double>(bandLow) + step
-                           : (left * 100.0 - static_cast<double>(RoundHalfEven(left * 100.0) % kx) + kx) / 100.0;
-  const double last = right > static_cast<double>(bandHigh)
-                          ? static_cast<double>(bandHigh) - step
-                          : (right * 100.0 - static_cast<double>(RoundHalfEven(right * 100.0) % kx) - kx / 4.0) / 100.0;
+  // Lines are counted in hundredths, the multiples in whole ones, so that a
+  // line lies exactly on the value its label shows.
+  const std::int64_t l = RoundHalfEven(left * 100.0);
+  const std::int64_t r = RoundHalfEven(right * 100.0);
+  const double first = left < static_cast<double>(bandLow) ? (static_cast<double>(bandLow) + step) * 100.0
+                                                           : static_cast<double>(l - l % kx + kx);
+  const double last = right > static_cast<double>(bandHigh) ? (static_cast<double>(bandHigh) - step) * 100.0
+                                                            : static_cast<double>(r - r % kx) - kx / 4.0;
   for (std::size_t k = 0; k < kMaxGridLines; ++k) {
-    const double x = first + static_cast<double>(k) * step;
-    if (!(x <= last)) break;
-    lines.push_back(x);
+    const double hundredths = first + static_cast<double>(k) * kx;
+    if (!(hundredths <= last)) break;
+    lines.push_back(hundredths / 100.0);
   }
   return lines;
 }

@@ -123,9 +123,10 @@ std::vector<std::int32_t> AmplitudeGridLines(float scaleTop, float scaleHeight, 
 std::string AmplitudeLabel(std::int32_t hundredths);
 
 // The frequency grid lines between left (the end of the label column) and
-// right, in steps of Kx / 100: at multiples of the step, or one step inside
-// a band edge that lies within the view; the last multiple before the right
-// edge is left out so that its label is not cut.
+// right, in steps of Kx / 100: at multiples of the step (formed in whole
+// hundredths), or one step inside a band edge that lies within the view; the
+// last multiple before the right edge is left out so that its label is not
+// cut.
 std::vector<double> FrequencyGridLines(double left, double right, float bandLow, float bandHigh, int kx);
 
 // ----- Traces -----

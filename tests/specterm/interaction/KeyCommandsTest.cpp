@@ -1,0 +1,142 @@
+// The view keys: arrows with Ctrl and Alt, the pan that follows a location
+// leaving the view, Home, End, Page Up and Page Down, and the window's
+// preview of key releases.
+
+#include "FormFixture.h"
+#include "forms/KeyedStatusBar.h"
+#include "forms/KeyedToolBar.h"
+#include "forms/PictureBox.h"
+
+#include <QCursor>
+#include <QKeyEvent>
+#include <QTest>
+
+#include <cmath>
+
+namespace specterm {
+namespace {
+
+constexpr int kShift = 1;
+constexpr int kCtrl = 2;
+constexpr int kAlt = 4;
+
+class KeyCommandsTest : public testing::FormTest {
+ protected:
+  frmMain& OpenFitted() {
+    frmMain& f = Open();
+    f.tbMain_ButtonClick("ZoomFitView");
+    return f;
+  }
+  static void Select(frmMain& f, float x, float y) {
+    f.Selection.SelectedX = x;
+    f.Selection.SelectedY = y;
+  }
+  static QPoint PointerAt(const frmMain& f, float x, float y) {
+    return f.picSpectrum->mapToGlobal(QPoint(static_cast<int>(std::nearbyint(f.picSpectrum->PixelX(x))),
+                                             static_cast<int>(std::nearbyint(f.picSpectrum->PixelY(y)))));
+  }
+};
+
+TEST_F(KeyCommandsTest, ArrowsMoveTheLocationByOneOrTenStepsAndTakeThePointer) {
+  frmMain& f = OpenFitted();
+  ASSERT_FLOAT_EQ(f.View.PanStepX, 2.5f);
+  ASSERT_FLOAT_EQ(f.View.PanStepY, 1.0f);
+  Select(f, 700, -20);
+  f.Form_KeyUp(37, 0);
+  EXPECT_FLOAT_EQ(f.Selection.SelectedX, 697.5f);
+  EXPECT_EQ(QCursor::pos(), PointerAt(f, 697.5f, -20));
+  f.Form_KeyUp(39, kCtrl);
+  EXPECT_FLOAT_EQ(f.Selection.SelectedX, 722.5f);
+  f.Form_KeyUp(38, kShift);  // Shift does not count
+  EXPECT_FLOAT_EQ(f.Selection.SelectedY, -21);
+  f.Form_KeyUp(40, kCtrl);
+  EXPECT_FLOAT_EQ(f.Selection.SelectedY, -11);
+  EXPECT_EQ(QCursor::pos(), PointerAt(f, 722.5f, -11));
+  // The view stays while the location is in it.
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 550);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleTop(), -125);
+}
+
+TEST_F(KeyCommandsTest, AltArrowsAlsoPanAndALocationLeavingTheViewTakesItAlong) {
+  frmMain& f = OpenFitted();
+  Select(f, 700, -20);
+  f.Form_KeyUp(39, kAlt);
+  EXPECT_FLOAT_EQ(f.Selection.SelectedX, 725);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 575);
+  f.Form_KeyUp(38, kAlt | kCtrl);  // Alt wins over Ctrl
+  EXPECT_FLOAT_EQ(f.Selection.SelectedY, -30);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleTop(), -135);
+
+  // A plain arrow past the edge pans by ten steps.
+  f.tbMain_ButtonClick("ZoomFitView");
+  Select(f, 849, 0);
+  f.Form_KeyUp(39, 0);
+  EXPECT_FLOAT_EQ(f.Selection.SelectedX, 851.5f);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 575);
+  EXPECT_EQ(QCursor::pos(), PointerAt(f, 851.5f, 0));
+
+  // Still outside after its own pan: an Alt arrow pans a second time.
+  f.tbMain_ButtonClick("ZoomFitView");
+  Select(f, 870, 0);
+  f.Form_KeyUp(39, kAlt);
+  EXPECT_FLOAT_EQ(f.Selection.SelectedX, 895);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 600);
+
+  // Below the view.
+  f.tbMain_ButtonClick("ZoomFitView");
+  Select(f, 700, 124.5f);
+  f.Form_KeyUp(40, 0);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleTop(), -115);
+}
+
+TEST_F(KeyCommandsTest, HomeFitsEndCentresAndPageKeysZoomAboutTheLocation) {
+  frmMain& f = OpenFitted();
+  Select(f, 640, -35);
+  f.Form_KeyUp(33, 0);  // Page Up
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), static_cast<float>(300 * 0.6667));
+  EXPECT_NEAR(f.picSpectrum->ScaleLeft() + f.picSpectrum->ScaleWidth() / 2, 640, 1e-3);
+  f.Form_KeyUp(34, 0);  // Page Down
+  EXPECT_NEAR(f.picSpectrum->ScaleWidth(), 300 * 0.6667 * 1.75, 1e-3);
+  Select(f, 700, 10);
+  const float width = f.picSpectrum->ScaleWidth();
+  f.Form_KeyUp(35, 0);  // End
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), width);
+  EXPECT_NEAR(f.picSpectrum->ScaleLeft() + width / 2, 700, 1e-3);
+  EXPECT_NEAR(f.picSpectrum->ScaleTop() + f.picSpectrum->ScaleHeight() / 2, 10, 1e-3);
+  f.tbMain->ClickButton("ZoomIn");
+  f.Form_KeyUp(36, 0);  // Home
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 550);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), 300);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleTop(), -125);
+  EXPECT_EQ(f.Mouse.MouseMode, kModeSelect);
+  // Page Down three times from the fit view meets the limit.
+  f.Form_KeyUp(34, 0);
+  f.Form_KeyUp(34, 0);
+  f.Form_KeyUp(34, 0);
+  EXPECT_EQ(f.sbStatus->PanelText("Status"), "Cannot zoom out farther...you have reached the zoom out limit!");
+}
+
+TEST_F(KeyCommandsTest, TheWindowPreviewsKeyReleasesOnceWhileItPreviews) {
+  frmMain& f = OpenFitted();
+  Select(f, 700, 0);
+  QTest::keyClick(f.picSpectrum, Qt::Key_PageUp);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), static_cast<float>(300 * 0.6667));
+  // A held key's repeats do nothing until it is let go.
+  QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_PageDown, Qt::NoModifier, QString(), true);
+  QApplication::sendEvent(f.picSpectrum, &repeat);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), static_cast<float>(300 * 0.6667));
+  // Modifiers arrive with the key.
+  Select(f, 700, 0);
+  QTest::keyClick(f.picSpectrum, Qt::Key_Left, Qt::ControlModifier);
+  EXPECT_FLOAT_EQ(f.Selection.SelectedX, 700 - 10 * f.View.PanStepX);
+  // Not while an entry field has the keyboard.
+  f.KeyPreview = false;
+  QTest::keyClick(f.picSpectrum, Qt::Key_Home);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), static_cast<float>(300 * 0.6667));
+  f.KeyPreview = true;
+  QTest::keyClick(f.picSpectrum, Qt::Key_Home);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), 300);
+}
+
+}  // namespace
+}  // namespace specterm

@@ -1,0 +1,236 @@
+// The plot's mouse modes driven as a user does: the mode buttons and menu
+// items, clicks on the plot in each mode, the pop-up menu of the right
+// button, the pointer's read-outs and Esc.
+
+#include "FormFixture.h"
+#include "forms/KeyedToolBar.h"
+#include "forms/PictureBox.h"
+#include "vbformat/VbFormat.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+namespace specterm {
+namespace {
+
+class MouseModesTest : public testing::FormTest {
+ protected:
+  frmMain& OpenFitted() {
+    frmMain& f = Open();
+    f.tbMain_ButtonClick("ZoomFitView");
+    return f;
+  }
+  // The pixel of a plot location.
+  static QPoint PixelOf(const frmMain& f, double x, double y) {
+    return {static_cast<int>(f.picSpectrum->PixelX(x)), static_cast<int>(f.picSpectrum->PixelY(y))};
+  }
+  // Moves the pointer onto a plot location, as the user does before a
+  // click; returns the pixel.
+  static QPoint Point(frmMain& f, double x, double y) {
+    const QPoint p = PixelOf(f, x, y);
+    QTest::mouseMove(f.picSpectrum, p);
+    return p;
+  }
+  static void ExpectCentredOnSelection(const frmMain& f) {
+    EXPECT_NEAR(f.picSpectrum->ScaleLeft() + f.picSpectrum->ScaleWidth() / 2, f.Selection.SelectedX, 1e-3);
+    EXPECT_NEAR(f.picSpectrum->ScaleTop() + f.picSpectrum->ScaleHeight() / 2, f.Selection.SelectedY, 1e-3);
+  }
+  static void ExpectSelectMode(const frmMain& f) {
+    EXPECT_EQ(f.Mouse.MouseMode, kModeSelect);
+    for (const char* key : {"ZoomWin", "ZoomIn", "ZoomOut", "Pan"}) EXPECT_FALSE(f.tbMain->Pressed(key)) << key;
+    for (QAction* item : {f.mnuViewZoomWin, f.mnuViewZoomIn, f.mnuViewZoomOut, f.mnuViewPan})
+      EXPECT_FALSE(item->isChecked()) << item->objectName().toStdString();
+    EXPECT_FALSE(f.mnuViewEnd->isEnabled());
+  }
+};
+
+TEST_F(MouseModesTest, ModeButtonsEnterToggleAndSwitchModes) {
+  frmMain& f = OpenFitted();
+  f.tbMain->ClickButton("ZoomIn");
+  EXPECT_EQ(f.Mouse.MouseMode, kModeZoomIn);
+  EXPECT_TRUE(f.tbMain->Pressed("ZoomIn"));
+  EXPECT_TRUE(f.mnuViewZoomIn->isChecked());
+  EXPECT_TRUE(f.mnuViewEnd->isEnabled());
+  EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCustom);
+  // The same mode again returns to Select mode.
+  f.mnuViewZoomIn->trigger();
+  ExpectSelectMode(f);
+  EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCrosshair);
+  // From Pan straight to Zoom In.
+  f.mnuViewPan->trigger();
+  EXPECT_EQ(f.Mouse.MouseMode, kModePan);
+  f.tbMain->ClickButton("ZoomIn");
+  EXPECT_EQ(f.Mouse.MouseMode, kModeZoomIn);
+  EXPECT_FALSE(f.tbMain->Pressed("Pan"));
+  EXPECT_FALSE(f.mnuViewPan->isChecked());
+  f.mnuViewEnd->trigger();
+  ExpectSelectMode(f);
+  // Zoom Window and Zoom Out have their own modes.
+  f.mnuViewZoomWin->trigger();
+  EXPECT_EQ(f.Mouse.MouseMode, kModeZoomWindow);
+  f.tbMain->ClickButton("ZoomOut");
+  EXPECT_EQ(f.Mouse.MouseMode, kModeZoomOut);
+  EXPECT_FALSE(f.mnuViewZoomWin->isChecked());
+}
+
+TEST_F(MouseModesTest, SelectCancelsArmedPositioningAndFitLeavesTheMode) {
+  frmMain& f = OpenFitted();
+  f.tbMain->ClickButton("ZoomOut");
+  f.Mouse.PositioningThreshold = true;
+  f.Mouse.PositioningCursor = 2;
+  f.mnuViewCursor[1]->setChecked(true);
+  f.mnuViewSelect->trigger();
+  ExpectSelectMode(f);
+  EXPECT_FALSE(f.Mouse.PositioningThreshold);
+  EXPECT_EQ(f.Mouse.PositioningCursor, 0);
+  EXPECT_FALSE(f.mnuViewCursor[1]->isChecked());
+  EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCrosshair);
+
+  f.tbMain->ClickButton("Pan");
+  f.Selection.SelectedX = 600;
+  f.mnuViewFB[5]->trigger();
+  f.tbMain->ClickButton("ZoomFitView");
+  ExpectSelectMode(f);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 550);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), 300);
+}
+
+TEST_F(MouseModesTest, LeftClicksZoomInZoomOutOrCentreAtThePointer) {
+  frmMain& f = OpenFitted();
+  f.tbMain->ClickButton("ZoomIn");
+  QPoint p = Point(f, 640, -30);
+  EXPECT_NEAR(f.Selection.SelectedX, 640, f.picSpectrum->ScaleWidth() / f.picSpectrum->PixelWidth());
+  QTest::mouseClick(f.picSpectrum, Qt::LeftButton, {}, p);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), static_cast<float>(300 * 0.6667));
+  ExpectCentredOnSelection(f);
+  EXPECT_EQ(f.Mouse.ClickButton, 0);
+
+  f.tbMain->ClickButton("ZoomOut");
+  const float width = f.picSpectrum->ScaleWidth();
+  p = Point(f, f.picSpectrum->ScaleLeft() + width / 4, -30);
+  QTest::mouseClick(f.picSpectrum, Qt::LeftButton, {}, p);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), width * 1.75f);
+  ExpectCentredOnSelection(f);
+
+  f.tbMain->ClickButton("Pan");
+  const float panWidth = f.picSpectrum->ScaleWidth();
+  p = Point(f, f.picSpectrum->ScaleLeft() + panWidth / 5, -10);
+  QTest::mouseClick(f.picSpectrum, Qt::LeftButton, {}, p);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), panWidth);
+  ExpectCentredOnSelection(f);
+}
+
+TEST_F(MouseModesTest, ALeftClickInSelectModeBecomesTheReferenceLocation) {
+  frmMain& f = OpenFitted();
+  const QPoint p = Point(f, 655, -42);
+  QTest::mouseClick(f.picSpectrum, Qt::LeftButton, {}, p);
+  EXPECT_FLOAT_EQ(f.Mouse.ClickX, static_cast<float>(f.picSpectrum->ScaleFromPixelX(p.x())));
+  EXPECT_FLOAT_EQ(f.Mouse.ClickY, static_cast<float>(f.picSpectrum->ScaleFromPixelY(p.y())));
+  // The view does not move in Select mode.
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 550);
+}
+
+TEST_F(MouseModesTest, MiddleClickCentresOnThePointerInAnyModeWithoutZooming) {
+  frmMain& f = OpenFitted();
+  QPoint p = Point(f, 610, 40);
+  QTest::mouseClick(f.picSpectrum, Qt::MiddleButton, {}, p);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), 300);
+  ExpectCentredOnSelection(f);
+  EXPECT_EQ(f.Mouse.MouseMode, kModeSelect);
+
+  f.tbMain->ClickButton("ZoomIn");
+  p = Point(f, f.picSpectrum->ScaleLeft() + 200, -60);
+  QTest::mouseClick(f.picSpectrum, Qt::MiddleButton, {}, p);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), 300);
+  ExpectCentredOnSelection(f);
+  EXPECT_EQ(f.Mouse.MouseMode, kModeZoomIn);
+  // The press and release restored the mode's pointer.
+  EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCustom);
+}
+
+TEST_F(MouseModesTest, RightClickOpensThePopUpAndLeavesAZoomMode) {
+  frmMain& f = OpenFitted();
+  f.tbMain->ClickButton("ZoomWin");
+  const QPoint p = Point(f, 700, 0);
+  QTest::mousePress(f.picSpectrum, Qt::RightButton, {}, p);
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return f.mnuView->isVisible(); }));
+  EXPECT_TRUE(f.mnuViewDone->isVisible());
+  EXPECT_TRUE(f.mnuViewSep1->isVisible());
+  f.mnuView->hide();
+  ExpectSelectMode(f);
+  EXPECT_FALSE(f.mnuViewDone->isVisible());
+  EXPECT_FALSE(f.mnuViewSep1->isVisible());
+  EXPECT_EQ(f.Mouse.ClickButton, 0);
+
+  // In Select mode it only opens the menu.
+  QTest::mousePress(f.picSpectrum, Qt::RightButton, {}, p);
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return f.mnuView->isVisible(); }));
+  f.mnuView->hide();
+  EXPECT_EQ(f.Mouse.MouseMode, kModeSelect);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 550);
+
+  // A command chosen from the pop-up runs after the right click has ended.
+  f.tbMain->ClickButton("ZoomOut");
+  QTest::mousePress(f.picSpectrum, Qt::RightButton, {}, p);
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return f.mnuView->isVisible(); }));
+  f.mnuView->hide();
+  f.mnuViewPan->trigger();
+  EXPECT_EQ(f.Mouse.MouseMode, kModePan);
+}
+
+TEST_F(MouseModesTest, RightButtonOnTheWindowOpensThePopUpWithoutDone) {
+  frmMain& f = OpenFitted();
+  QWidget* client = f.centralWidget();
+  QTest::mousePress(client, Qt::RightButton, {}, QPoint(2, client->height() - 2));
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return f.mnuView->isVisible(); }));
+  EXPECT_FALSE(f.mnuViewDone->isVisible());
+  f.mnuView->hide();
+}
+
+TEST_F(MouseModesTest, PointerMovesWriteTheLocationAndItsReadouts) {
+  frmMain& f = OpenFitted();
+  Point(f, 701.3, -47.2);
+  const float x = f.Selection.SelectedX;
+  const float y = f.Selection.SelectedY;
+  // Within the pixel the pointer landed on.
+  EXPECT_NEAR(x, 701.3, f.picSpectrum->ScaleWidth() / f.picSpectrum->PixelWidth());
+  EXPECT_NEAR(y, -47.2, f.picSpectrum->ScaleHeight() / f.picSpectrum->PixelHeight());
+  EXPECT_TRUE(f.Mouse.PointerMoved);
+  EXPECT_EQ(f.txtCursor[6]->text().toStdString(), vb::Format(static_cast<double>(x) / 10.0, "##0.000MHz"));
+  EXPECT_EQ(f.txtCursor[7]->text().toStdString(), vb::Format(-static_cast<double>(y), "###0.000dB"));
+  EXPECT_TRUE(f.txtCursor[6]->text().endsWith("MHz"));
+  EXPECT_TRUE(f.txtCursor[7]->text().endsWith("dB"));
+}
+
+TEST_F(MouseModesTest, EscLeavesAZoomModeThenCancelsThresholdThenCursorPositioning) {
+  frmMain& f = OpenFitted();
+  f.tbMain->ClickButton("ZoomWin");
+  f.Form_KeyUp(27, 0);
+  ExpectSelectMode(f);
+
+  f.Mouse.PositioningThreshold = true;
+  f.Mouse.PositioningCursor = 2;
+  f.mnuViewCursor[1]->setChecked(true);
+  f.Form_KeyUp(27, 0);
+  EXPECT_FALSE(f.Mouse.PositioningThreshold);
+  EXPECT_EQ(f.Mouse.PositioningCursor, 2);
+  EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCustom);  // the cursor's pointer
+  f.Form_KeyUp(27, 0);
+  EXPECT_EQ(f.Mouse.PositioningCursor, 0);
+  EXPECT_FALSE(f.mnuViewCursor[1]->isChecked());
+  EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCrosshair);
+
+  // Leaving a zoom mode with a positioning armed shows its pointer.
+  f.Mouse.PositioningThreshold = true;
+  f.tbMain->ClickButton("Pan");
+  f.Form_KeyUp(27, 0);
+  EXPECT_EQ(f.Mouse.MouseMode, kModeSelect);
+  EXPECT_TRUE(f.Mouse.PositioningThreshold);
+  EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCustom);
+}
+
+}  // namespace
+}  // namespace specterm
