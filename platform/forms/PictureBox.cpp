@@ -350,43 +350,54 @@ void PictureBox::Polyline(std::span<const QPointF> points, std::int64_t color) {
   currentY_ = static_cast<float>(points.back().y());
   if (points.size() < 2) return;
   // Wide strokes and inverted pixels are laid down segment by segment, as
-  // Line does, so that joints come out the same.
+  // Line does.
   if (WideLinesByStrokes() || drawMode_ != vbCopyPen) {
     for (std::size_t i = 1; i < points.size(); ++i)
       DrawPixelLine(PixelX(points[i - 1].x()), PixelY(points[i - 1].y()), PixelX(points[i].x()), PixelY(points[i].y()));
     return;
   }
   QPainter& p = Painter();
-  polylineRun_.clear();
-  const auto flush = [&] {
-    if (polylineRun_.size() >= 2) p.drawPolyline(polylineRun_.data(), static_cast<int>(polylineRun_.size()));
-    polylineRun_.clear();
-  };
-  double x0 = PixelX(points[0].x());
-  double y0 = PixelY(points[0].y());
+  // The scale's mapping, taken once for all points.
+  const double originX = ScaleLeft();
+  const double originY = ScaleTop();
+  const double pixelsX = PixelWidth();
+  const double pixelsY = PixelHeight();
+  const double unitsX = ScaleWidth();
+  const double unitsY = ScaleHeight();
+  // The same arithmetic as PixelX and PixelY.
+  const auto toPixelX = [&](double x) { return (x - originX) * pixelsX / unitsX; };
+  const auto toPixelY = [&](double y) { return (y - originY) * pixelsY / unitsY; };
+  polylineLines_.clear();
+  double x0 = toPixelX(points[0].x());
+  double y0 = toPixelY(points[0].y());
   bool inside0 = InsideCanvas(x0, y0);
+  // Pixels are only formed for points near the picture; far ones do not fit
+  // an int.
+  QPoint a = inside0 ? QPoint(RoundPixel(x0), RoundPixel(y0)) : QPoint();
   for (std::size_t i = 1; i < points.size(); ++i) {
-    const double x1 = PixelX(points[i].x());
-    const double y1 = PixelY(points[i].y());
+    const double x1 = toPixelX(points[i].x());
+    const double y1 = toPixelY(points[i].y());
     const bool inside1 = InsideCanvas(x1, y1);
+    const QPoint b = inside1 ? QPoint(RoundPixel(x1), RoundPixel(y1)) : QPoint();
     if (inside0 && inside1) {
-      if (polylineRun_.empty()) polylineRun_.emplace_back(RoundPixel(x0), RoundPixel(y0));
-      polylineRun_.emplace_back(RoundPixel(x1), RoundPixel(y1));
+      polylineLines_.emplace_back(a, b);
     } else {
-      // A segment that leaves the picture is cut to it and drawn alone.
-      flush();
+      // A segment that leaves the picture is cut to it first.
       double ax = x0;
       double ay = y0;
       double bx = x1;
       double by = y1;
       if (ClipToCanvas(ax, ay, bx, by))
-        p.drawLine(QPoint(RoundPixel(ax), RoundPixel(ay)), QPoint(RoundPixel(bx), RoundPixel(by)));
+        polylineLines_.emplace_back(QPoint(RoundPixel(ax), RoundPixel(ay)), QPoint(RoundPixel(bx), RoundPixel(by)));
     }
     x0 = x1;
     y0 = y1;
+    a = b;
     inside0 = inside1;
   }
-  flush();
+  // One call, so that the painter joins the lines: a turning point is not
+  // left out by both lines that meet there.
+  if (!polylineLines_.empty()) p.drawLines(polylineLines_.data(), static_cast<int>(polylineLines_.size()));
   Changed();
 }
 

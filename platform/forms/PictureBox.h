@@ -10,6 +10,7 @@
 #include <QCursor>
 #include <QFont>
 #include <QImage>
+#include <QLine>
 #include <QPoint>
 #include <QString>
 #include <QWidget>
@@ -119,9 +120,10 @@ class PictureBox : public QWidget {
   void Cls();
   void Line(float x1, float y1, float x2, float y2, std::int64_t color = -1);
   void LineTo(float x2, float y2, std::int64_t color = -1);
-  // Joined lines from each point to the next, in scale units, as that many
-  // Line calls would draw them (in copy mode as one polyline per stretch
-  // inside the picture). CurrentX/CurrentY move to the last point.
+  // Joined lines from each point to the next, in scale units, in one painter
+  // call: as that many Line calls would draw them, except that in copy mode
+  // the pixel where the line turns back is not left out. CurrentX/CurrentY
+  // move to the last point.
   void Polyline(std::span<const QPointF> points, std::int64_t color = -1);
   void Box(float x1, float y1, float x2, float y2, std::int64_t color = -1);
   void FilledBox(float x1, float y1, float x2, float y2, std::int64_t color = -1);
@@ -186,7 +188,7 @@ class PictureBox : public QWidget {
   void ApplyCursor();
 
   QImage image_;
-  std::vector<QPoint> polylineRun_;  // reused by Polyline
+  std::vector<QLine> polylineLines_;  // reused by Polyline
   std::unique_ptr<QPainter> painter_;
   // The pen last given to the painter, so that runs of lines in one pen do
   // not set it again.

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 using forms::PictureBox;
@@ -104,6 +106,48 @@ TEST_F(PictureBoxTest, WideLinesCoverTheirWidthWithoutGapsAtJoints) {
   // The corner where the two meet is closed.
   for (int y = 19; y <= 21; ++y)
     for (int x = 39; x <= 41; ++x) EXPECT_EQ(img.pixel(x, y), white) << x << "," << y;
+}
+
+TEST_F(PictureBoxTest, PolylineDrawsWhatItsLinesDraw) {
+  // A zigzag that leaves the picture on both sides and comes back, at
+  // values a float holds exactly, as Line takes them.
+  std::vector<QPointF> points;
+  for (int i = 0; i <= 60; ++i)
+    points.emplace_back(500 + i * 7.25, (i % 2 ? 1 : -1) * (40.0 + 3 * i) + (i > 30 ? 200 : 0));
+  const QImage start = pic.Image().copy();
+  for (std::size_t i = 1; i < points.size(); ++i)
+    pic.Line(points[i - 1].x(), points[i - 1].y(), points[i].x(), points[i].y(), 0xFFFFFF);
+  const QImage byLines = pic.Image().copy();
+  ASSERT_GT(DifferingPixels(start, byLines), 300);
+  SetUp();
+  pic.Polyline(points, 0xFFFFFF);
+  // The same lines; where separate lines turn back, the last pixel one
+  // leaves out and the first the next one leaves out is the same pixel, and
+  // the joined lines keep it.
+  const QImage& joined = pic.Image();
+  int added = 0;
+  for (int y = 0; y < joined.height(); ++y)
+    for (int x = 0; x < joined.width(); ++x)
+      if (joined.pixel(x, y) != byLines.pixel(x, y)) {
+        EXPECT_EQ(joined.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
+        ++added;
+      }
+  EXPECT_LE(added, static_cast<int>(points.size()) / 2);
+  EXPECT_FLOAT_EQ(pic.CurrentX(), static_cast<float>(points.back().x()));
+  EXPECT_FLOAT_EQ(pic.CurrentY(), static_cast<float>(points.back().y()));
+
+  // Inverted, it is undone by drawing it again; wide, it covers its width.
+  SetUp();
+  const QImage before = pic.Image().copy();
+  pic.SetDrawMode(forms::vbInvert);
+  pic.Polyline(points);
+  EXPECT_GT(DifferingPixels(before, pic.Image()), 300);
+  pic.Polyline(points);
+  EXPECT_EQ(DifferingPixels(before, pic.Image()), 0);
+  pic.SetDrawMode(forms::vbCopyPen);
+  pic.SetDrawWidth(3);
+  pic.Polyline(std::vector<QPointF>{{560, 0}, {840, 0}}, 0xFFFFFF);
+  for (int dy = -1; dy <= 1; ++dy) EXPECT_EQ(pic.Image().pixel(100, 60 + dy), qRgb(255, 255, 255)) << dy;
 }
 
 TEST_F(PictureBoxTest, ScaleModesMapUnitsToPixels) {

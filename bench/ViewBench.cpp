@@ -1,0 +1,114 @@
+// The cost of one full redraw of the spectrum plot (UpdateView) on a
+// 1100 x 600 picture: all four traces, grids and labels, threshold line,
+// both cursors and the selection marker, at the fit view and zoomed in.
+// Runs on Qt's offscreen platform.
+//
+//   build/bin/specterm_view_bench --benchmark_repetitions=10
+//       --benchmark_report_aggregates_only=true
+
+#include "forms/PictureBox.h"
+#include "modems/frmMain.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <random>
+
+namespace {
+
+constexpr int kPlotWidth = 1100;
+constexpr int kPlotHeight = 600;
+
+// Four traces as a data set leaves them: a noise floor with two carriers,
+// in the transform's order (upper half of the band first), the previous,
+// averaged and held rows close to the current one.
+void FillTraces(specterm::SpectrumState& spectrum) {
+  specterm::TraceStore& t = spectrum.Traces;
+  const double centre = spectrum.Block.CenterFreq;
+  const double half = spectrum.Block.SampleRate / 4.0;
+  std::mt19937 random(7);
+  std::normal_distribution<float> noise(0.0f, 3.0f);
+  for (std::size_t i = 0; i < specterm::kPointCount; ++i) {
+    // Points 0..1023 run from the centre up, 1024..2047 from the lower edge
+    // up to the centre.
+    const double offset = i < 1024 ? static_cast<double>(i) / 1024.0 : static_cast<double>(i) / 1024.0 - 2.0;
+    const auto x = static_cast<float>(centre + offset * half);
+    const double carrier =
+        40.0 * std::exp(-std::pow((offset - 0.3) * 60.0, 2)) + 25.0 * std::exp(-std::pow((offset + 0.55) * 80.0, 2));
+    const auto floor = static_cast<float>(-70.0 + carrier);
+    for (std::size_t row = 0; row < specterm::kTraceRows; ++row) {
+      t.TraceX[row][i] = x;
+      t.TraceY[row][i] = floor + noise(random) + (row == specterm::kPeakHoldRow ? 6.0f : 0.0f);
+    }
+  }
+  t.TraceShown = {true, true, true, true};
+  t.HaveData = true;
+}
+
+class Plot {
+ public:
+  Plot() {
+    form_.picSpectrum->resize(kPlotWidth, kPlotHeight);
+    for (QAction* item : {form_.mnuToolsCurrentTrace, form_.mnuToolsLastTrace, form_.mnuToolsVideoAverage,
+                          form_.mnuToolsPeakHold, form_.mnuViewCursors})
+      item->setChecked(true);
+    FillTraces(*form_.Spectrum);
+    form_.Selection.MinPeakThreshold = -55;
+    form_.Cursors.CursorPos = {660, 40, 730, 10};
+    form_.Selection.SelectedTrace = 0;
+    form_.Selection.SelectedPoint = 300;
+    form_.Selection.MarkerShown = true;
+    form_.FitView();
+  }
+  specterm::frmMain& Form() { return form_; }
+
+ private:
+  specterm::frmMain form_;
+};
+
+void BM_UpdateViewFit(benchmark::State& state) {
+  Plot plot;
+  specterm::frmMain& f = plot.Form();
+  for (auto _ : state) {
+    f.UpdateView();
+    benchmark::DoNotOptimize(f.Selection.MarkerErased);
+  }
+}
+BENCHMARK(BM_UpdateViewFit)->Unit(benchmark::kMillisecond);
+
+// Zoomed in about the carrier: wider pens, finer grid.
+void BM_UpdateViewZoomed(benchmark::State& state) {
+  Plot plot;
+  specterm::frmMain& f = plot.Form();
+  f.Selection.SelectedX = 737.5f;
+  f.Selection.SelectedY = -20;
+  for (int i = 0; i < 6; ++i) f.ZoomInView();
+  for (auto _ : state) {
+    f.UpdateView();
+    benchmark::DoNotOptimize(f.Selection.MarkerErased);
+  }
+}
+BENCHMARK(BM_UpdateViewZoomed)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // The window reads no settings here, but keep any registry writes away
+  // from the user's own.
+  QTemporaryDir registry;
+  setenv("HALDEN_REGISTRY_DIR", QDir::toNativeSeparators(registry.path()).toLocal8Bit().constData(), 1);
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
