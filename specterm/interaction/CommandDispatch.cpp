@@ -2,6 +2,7 @@
 // point movement commands.
 
 #include "forms/KeyedToolBar.h"
+#include "interaction/ExportCommands.h"
 #include "modems/frmMain.h"
 
 #include <QAction>
@@ -66,10 +67,22 @@ void frmMain::tbMain_ButtonClick(const QString& key) {
     }
   // Mouse modes and the view.
   if (ViewButtonClick(key)) return;
+  // Link and export commands.
+  if (key == QLatin1String("StopGo")) {
+    StopGo();
+  } else if (key == QLatin1String("SingleStep")) {
+    SingleStep();
+  } else if (key == QLatin1String("Export")) {
+    // Repeats the last kind of export: the drop-down entry at its position.
+    const QStringList entries = tbMain->ButtonMenuKeys(key);
+    const qsizetype index = Export.LastExport >= 0 && Export.LastExport < entries.size() ? Export.LastExport : 0;
+    if (!entries.isEmpty()) tbMain_ButtonMenuClick(key, entries[index]);
+  }
 }
 
 void frmMain::tbMain_ButtonMenuClick(const QString& buttonKey, const QString& menuKey) {
   if (ViewButtonMenuClick(buttonKey, menuKey)) return;
+  if (buttonKey == QLatin1String("Export")) RunExportMenuItem(*this, menuKey);
 }
 
 void frmMain::tbMain_MouseDown(int, int, float x, float y) {

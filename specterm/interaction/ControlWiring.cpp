@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QPushButton>
 #include <QTimer>
 
 namespace specterm {
@@ -53,6 +54,15 @@ void frmMain::WireControls() {
   connect(timerStatus, &QTimer::timeout, this, &frmMain::timerStatus_Timer);
   connect(timerCoord, &QTimer::timeout, this, &frmMain::timerCoord_Timer);
   connect(timerConnection, &QTimer::timeout, this, &frmMain::timerConnection_Timer);
+
+  // The capture cycle, the update and the exports.
+  connect(timerPoll, &QTimer::timeout, this, &frmMain::timerPoll_Timer);
+  connect(cmdUpdate, &QPushButton::clicked, this, &frmMain::cmdUpdate_Click);
+  connect(mnuFileRaw, &QAction::triggered, this, &frmMain::mnuFileRaw_Click);
+  connect(mnuFileTransformed, &QAction::triggered, this, &frmMain::mnuFileTransformed_Click);
+  connect(mnuFileScaled, &QAction::triggered, this, &frmMain::mnuFileScaled_Click);
+  connect(mnuFilePeakHold, &QAction::triggered, this, &frmMain::mnuFilePeakHold_Click);
+  connect(mnuFileVideoAverage, &QAction::triggered, this, &frmMain::mnuFileVideoAverage_Click);
 
   WireViewControls();
 }

@@ -225,6 +225,9 @@ void frmMain::Form_Load() {
   }
   Form_Resize();
 
+  // The first transform plans the FFT; done now, off this thread, the first
+  // data set draws at once.
+  WarmUpFft();
   if (!LastModem.empty() && !Link.StopUpdates) timerConnection->start();
 }
 
@@ -259,6 +262,8 @@ void frmMain::Form_Unload() {
   const bool normal = !isMinimized() && !isMaximized() && !isFullScreen();
   SaveSettings(CollectSettings(), normal);
   SaveModemDirectory(ModemList, StoredModemCount, LastModem);
+  // A step still in flight is dropped with the session.
+  AbandonLink();
   ReleaseSession();
   for (QTimer* timer : {timerPoll, timerConnection, timerStatus, timerCoord}) timer->stop();
 }
@@ -268,14 +273,12 @@ void frmMain::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-// The capture cycle owns the modem session; until one exists there is
-// nothing to drop.
-void frmMain::ReleaseSession() {}
-
-// The first connection after start-up; the capture cycle connects here.
+// The first connection after start-up; from here the capture cycle owns
+// the link.
 void frmMain::timerConnection_Timer() {
   timerConnection->stop();
   pbStatus->setValue(0);
+  Connect(true, false, [this] { pbStatus->setValue(0); });
 }
 
 void frmMain::mnuFileExit_Click() { close(); }

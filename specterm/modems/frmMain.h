@@ -10,6 +10,7 @@
 
 #include "forms/ImageList.h"
 #include "interaction/InteractionState.h"
+#include "link/CaptureState.h"
 #include "modems/FormState.h"
 #include "modems/Modems.h"
 #include "processing/SpectrumUpdate.h"
@@ -19,6 +20,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -243,6 +245,38 @@ class frmMain : public QMainWindow {
   void comboPeakPoint_Click();
   void mnuViewPeakPoint_Click();
   void SetMoveButtons();
+
+  // ----- Capture cycle and the update (link/, view/UpdateSpectrum.cpp) -----
+  // The modem session ("Ftp"), living on the link thread; every FTP call
+  // and pause of the cycle runs there and the steps below continue on this
+  // thread when their results come back.
+  ModemSessionPtr Ftp{NewModemSession(this)};
+  CaptureState Capture;
+  void Connect(bool ShowStatus, bool NoTimerStart, std::function<void()> then = {});
+  void TriggerCapture(std::function<void(bool)> then);
+  void ReadSpectrum(std::function<void(bool)> then);
+  void timerPoll_Timer();
+  // The "StopGo" and "SingleStep" commands.
+  void StopGo();
+  void SingleStep();
+  // Drops every link step in flight (its session must then be released).
+  void AbandonLink();
+  // Plans the FFT once on the link thread, so the first update is quick.
+  void WarmUpFft();
+  void cmdUpdate_Click();
+
+  // ----- Data-set exports (interaction/ExportCommands.cpp) -----
+  void mnuFileRaw_Click();
+  void mnuFileTransformed_Click();
+  void mnuFileScaled_Click();
+  void mnuFilePeakHold_Click();
+  void mnuFileVideoAverage_Click();
+
+ signals:
+  // A data set from the modem has been drawn; count since start-up.
+  void DataSetShown(int count);
+
+ public:
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

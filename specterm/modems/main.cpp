@@ -1,11 +1,27 @@
 // The Halden Spectrum Analyzer: one main window; closing it ends the program.
+//
+// specterm --snapshot FILE writes the plot's picture to FILE after the third
+// data set and quits (for demos without a display); it gives up with exit
+// status 1 when no third data set arrives within a minute.
 
+#include "forms/PictureBox.h"
 #include "modems/RegSettings.h"
 #include "modems/Titles.h"
 #include "modems/frmMain.h"
 #include "view/Icons.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kSnapshotDataSet = 3;
+constexpr int kSnapshotDeadlineMs = 60000;
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -13,7 +29,34 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QString::fromStdString(specterm::VersionText()));
   QApplication::setWindowIcon(specterm::ProgramIcon());
 
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QString::fromLatin1(specterm::kAppTitle));
+  parser.addHelpOption();
+  parser.addVersionOption();
+  const QCommandLineOption snapshot(
+      QStringLiteral("snapshot"),
+      QStringLiteral("Write the plot's picture to <file> after the third data set, then quit."),
+      QStringLiteral("file"));
+  parser.addOption(snapshot);
+  parser.process(app);
+
   specterm::frmMain form;
+  if (parser.isSet(snapshot)) {
+    const QString file = parser.value(snapshot);
+    QObject::connect(&form, &specterm::frmMain::DataSetShown, &form, [&form, file](int count) {
+      if (count != kSnapshotDataSet) return;
+      const bool saved = form.picSpectrum->Image().save(file);
+      if (!saved) std::fprintf(stderr, "specterm: the picture could not be written to %s\n", qPrintable(file));
+      QCoreApplication::exit(saved ? 0 : 1);
+    });
+    QTimer::singleShot(kSnapshotDeadlineMs, &form, [] {
+      std::fprintf(stderr, "specterm: no third data set within %d s; no picture written\n", kSnapshotDeadlineMs / 1000);
+      QCoreApplication::exit(1);
+    });
+  }
   form.Form_Load();
-  return app.exec();
+  const int status = app.exec();
+  // Settings are saved as when the window closes.
+  form.close();
+  return status;
 }

@@ -14,15 +14,16 @@ struct TraceSwitch {
   const char* button;
 };
 
-// The item's check mark has already been toggled when this runs.
+// The item's check mark has already been toggled when this runs. Showing
+// the previous trace first runs the update once more on the samples at
+// hand, so that it holds the current data set.
 void ApplyTraceSwitch(frmMain& form, QAction* item, const TraceSwitch& sw) {
   const bool on = item->isChecked();
   form.tbMain->SetPressed(QString::fromLatin1(sw.button), on);
-  form.Spectrum->Traces.TraceShown[static_cast<std::size_t>(sw.row)] = on;
-  if (!on && form.Selection.LastSelectedTrace == sw.row) {
-    form.Selection.LastSelectedTrace = -1;
-    form.Selection.LastSelectedPoint = 0;
-  }
+  // Before the first data set there is nothing to process again.
+  if (on && sw.row == kTracePrevious && form.Spectrum->Traces.HaveData) form.cmdUpdate_Click();
+  form.Spectrum->Traces.ToolsCommand(static_cast<TraceRow>(sw.row), on, form.Selection.LastSelectedTrace,
+                                     form.Selection.LastSelectedPoint);
 }
 
 }  // namespace
