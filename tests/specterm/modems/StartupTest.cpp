@@ -37,9 +37,11 @@ QImage ListImage(const forms::ImageList& list, int index) {
   return list.Picture(index).toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
+// A pixel of the background near the centre: between the grid lines of the
+// fit view (25 MHz / 10 dB steps) and off the threshold line at 0 dB.
 QRgb CentrePixel(forms::PictureBox* pic) {
   const QImage& img = pic->Image();
-  return img.pixel(img.width() / 2, img.height() / 2);
+  return img.pixel(static_cast<int>(pic->PixelX(712.5)), static_cast<int>(pic->PixelY(-5.0)));
 }
 
 void StoreModem(int n, const std::string& name, const std::string& address, const vb::DateTime& when) {
