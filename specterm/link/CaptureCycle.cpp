@@ -40,6 +40,13 @@ namespace {
 
 void SetStatusText(frmMain& f, const QString& text) { f.sbStatus->SetPanelText(QStringLiteral("Status"), text); }
 
+// The link's status image shows on the "Status" panel and on the toolbar
+// button of the same key.
+void ShowLinkStatus(frmMain& f, int image) {
+  f.SetStatusImage(image);
+  f.tbMain->SetImage(QStringLiteral("Status"), f.imgToolbar.Icon(image));
+}
+
 // The stopped state that a failed connection leaves.
 void ShowStopped(frmMain& f) {
   f.tbMain->SetPressed(QStringLiteral("StopGo"), true);
@@ -92,7 +99,7 @@ void frmMain::Connect(bool ShowStatus, bool NoTimerStart, std::function<void()> 
   Capture.Connecting = true;
   Ftp->Create();
   if (!Ftp->ConnectedToInternet()) {
-    SetStatusImage(kImageNotCommunicating);
+    ShowLinkStatus(*this, kImageNotCommunicating);
     const std::uint64_t generation = Ftp->Generation();
     forms::MsgBox(QStringLiteral("A network connection could not be established!"), forms::vbCritical,
                   QStringLiteral("Cannot Connect"), this);
@@ -104,7 +111,7 @@ void frmMain::Connect(bool ShowStatus, bool NoTimerStart, std::function<void()> 
     return;
   }
 
-  SetStatusImage(kImageReading);
+  ShowLinkStatus(*this, kImageReading);
   if (ShowStatus) SetStatusText(*this, QStringLiteral("Successful network access..."));
   const std::string address = ModemAddress(*this);
   if (ShowStatus)
@@ -115,7 +122,7 @@ void frmMain::Connect(bool ShowStatus, bool NoTimerStart, std::function<void()> 
       if (ShowStatus)
         SetStatusText(
             *this, QStringLiteral("Successful connection established to ") + Text(LastModem) + QStringLiteral("..."));
-      SetStatusImage(kImageConnected);
+      ShowLinkStatus(*this, kImageConnected);
       Link.Connected = true;
       if (!NoTimerStart) {
         timerPoll->start();
@@ -124,7 +131,7 @@ void frmMain::Connect(bool ShowStatus, bool NoTimerStart, std::function<void()> 
         mnuCommStopGo->setText(QString::fromLatin1(kStopCaption));
       }
     } else {
-      SetStatusImage(kImageNotCommunicating);
+      ShowLinkStatus(*this, kImageNotCommunicating);
       SetStatusText(*this, QString());
       if (!Link.Connected) {
         const std::uint64_t generation = Ftp->Generation();
@@ -194,7 +201,7 @@ void frmMain::ReadSpectrum(std::function<void(bool)> then) {
       return;
     }
 
-    SetStatusImage(kImageReading);
+    ShowLinkStatus(*this, kImageReading);
     auto finish = [this, then] {
       Ftp->Create();
       if (Ftp->IsConnected()) Link.LossReported = false;
@@ -214,7 +221,7 @@ void frmMain::ReadSpectrum(std::function<void(bool)> then) {
     if (generation != Ftp->Generation()) return;
     if (answer != forms::vbYes) {
       timerPoll->stop();
-      SetStatusImage(kImageNotCommunicating);
+      ShowLinkStatus(*this, kImageNotCommunicating);
       ShowStatusMessage(QStringLiteral("Communications have been aborted!"));
       ShowStopped(*this);
       Link.Connected = false;
@@ -269,8 +276,7 @@ void frmMain::StopGo() {
     Link.StopUpdates = true;
     timerPoll->stop();
     tbMain->SetPressed(QStringLiteral("StopGo"), true);
-    tbMain->SetImage(QStringLiteral("Status"), imgToolbar.Icon(kImageNotCommunicating));
-    SetStatusImage(kImageNotCommunicating);
+    ShowLinkStatus(*this, kImageNotCommunicating);
     mnuCommStopGo->setText(QString::fromLatin1(kStartCaption));
     ShowStatusMessage(QStringLiteral("Halden communication has been halted!"));
     // A step in flight, a connection attempt included, ends here.
@@ -291,8 +297,7 @@ void frmMain::StopGo() {
   Connect(true, false, [this] {
     Ftp->Create();
     if (!Ftp->IsConnected()) return;
-    SetStatusImage(kImageConnected);
-    tbMain->SetImage(QStringLiteral("Status"), imgToolbar.Icon(kImageConnected));
+    ShowLinkStatus(*this, kImageConnected);
     mnuCommStopGo->setText(QString::fromLatin1(kStopCaption));
     ShowStatusMessage(QStringLiteral("Halden communication has been resumed!"));
     timerPoll->start();

@@ -1,12 +1,14 @@
 #include "CaptureTestSupport.h"
 
 #include "forms/KeyedStatusBar.h"
+#include "forms/KeyedToolBar.h"
 #include "modems/ModemStore.h"
 #include "modems/RegSettings.h"
 #include "modems/Settings.h"
 #include "wininet/WinInet.h"
 
 #include <QTimer>
+#include <QToolButton>
 
 #include <sstream>
 
@@ -86,9 +88,13 @@ bool CaptureFixture::WaitLinkIdle(std::chrono::milliseconds timeout) {
 }
 
 bool CaptureFixture::StatusImageIs(int image) const {
-  const auto shown = form->sbStatus->PanelPicture(QStringLiteral("Status")).toImage();
-  const auto expected = form->imgToolbar.Picture(image).toImage();
-  return shown.convertToFormat(QImage::Format_ARGB32) == expected.convertToFormat(QImage::Format_ARGB32);
+  const QImage expected = form->imgToolbar.Picture(image).toImage().convertToFormat(QImage::Format_ARGB32);
+  const QImage panel =
+      form->sbStatus->PanelPicture(QStringLiteral("Status")).toImage().convertToFormat(QImage::Format_ARGB32);
+  auto* button = qobject_cast<QToolButton*>(form->tbMain->ButtonWidget(QStringLiteral("Status")));
+  if (button == nullptr) return false;
+  const QImage onButton = button->icon().pixmap(expected.size()).toImage().convertToFormat(QImage::Format_ARGB32);
+  return panel == expected && onButton == expected;
 }
 
 QString CaptureFixture::StatusText() const { return form->sbStatus->PanelText(QStringLiteral("Status")); }

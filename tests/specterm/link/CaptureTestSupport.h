@@ -44,6 +44,7 @@ class CaptureFixture : public FormTest {
   frmMain& OpenOnSim(bool stopUpdates, int pollMs = kFastPollMs);
   // Waits until no cycle and no connection attempt is in flight.
   bool WaitLinkIdle(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  // The link status image on the "Status" panel and toolbar button.
   bool StatusImageIs(int image) const;
   QString StatusText() const;
 

@@ -1,0 +1,161 @@
+// Responsiveness of the analyzer's window while it polls a modem: the real
+// main window (offscreen) runs capture cycles against the simulator, and a
+// probe timer firing every 2 ms records how long the window's event loop
+// went without running. Reported per simulator reply delay (0 and 1000 ms):
+// the longest gap and the 99th percentile, over the cycles from the first
+// connection to the last data set.
+//
+//   specterm_link_bench [--benchmark_filter=...]
+//   HALDEN_BENCH_CYCLES=N sets the number of cycles (default 20).
+
+#include "TestSupport.h"
+#include "forms/Dialogs.h"
+#include "modems/ModemStore.h"
+#include "modems/RegSettings.h"
+#include "modems/Settings.h"
+#include "modems/frmMain.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kDefaultCycles = 20;
+constexpr int kProbeIntervalMs = 2;
+// Cycles follow each other quickly; the reply delay sets their pace.
+constexpr int kPollIntervalMs = 100;
+constexpr int kDeadlineMs = 30 * 60 * 1000;
+
+int Cycles() {
+  const char* text = std::getenv("HALDEN_BENCH_CYCLES");
+  const int n = text != nullptr ? std::atoi(text) : 0;
+  return n > 0 ? n : kDefaultCycles;
+}
+
+// A private registry naming the simulator as the last modem, updates on.
+class Registry {
+ public:
+  explicit Registry(const std::string& address) {
+    setenv("HALDEN_REGISTRY_DIR", dir_.Path().c_str(), 1);
+    const std::string record = std::string(specterm::kModemsKey) + "\\Modem1";
+    specterm::SaveRegSetting(record, "ModemName", "Simulator");
+    specterm::SaveRegSetting(record, "IP_Address", address);
+    specterm::SaveRegSetting(specterm::kModemsKey, "ModemCount", "1");
+    specterm::SaveRegSetting(specterm::kModemsKey, "LastModem", "Simulator");
+    specterm::SaveRegSetting(specterm::kConfigurationKey, "StopUpdates", "False");
+  }
+
+ private:
+  testsupport::TempDir dir_;
+};
+
+// Gaps between probe ticks, from Start to the end.
+class LoopProbe {
+ public:
+  LoopProbe() {
+    timer_.setTimerType(Qt::PreciseTimer);
+    timer_.setInterval(kProbeIntervalMs);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      const qint64 now = clock_.nsecsElapsed();
+      gaps_.push_back(static_cast<double>(now - last_) / 1e6);
+      last_ = now;
+    });
+  }
+  void Start() {
+    clock_.start();
+    last_ = 0;
+    timer_.start();
+  }
+  void Stop() { timer_.stop(); }
+  double Max() const { return gaps_.empty() ? 0.0 : *std::max_element(gaps_.begin(), gaps_.end()); }
+  double Percentile(double p) const {
+    if (gaps_.empty()) return 0.0;
+    std::vector<double> sorted = gaps_;
+    std::sort(sorted.begin(), sorted.end());
+    return sorted[static_cast<std::size_t>(p * static_cast<double>(sorted.size() - 1))];
+  }
+
+ private:
+  QTimer timer_;
+  QElapsedTimer clock_;
+  qint64 last_ = 0;
+  std::vector<double> gaps_;
+};
+
+void BM_WindowDuringCaptureCycles(benchmark::State& state) {
+  const int slowMs = static_cast<int>(state.range(0));
+  const int cycles = Cycles();
+  for (auto _ : state) {
+    std::vector<std::string> args;
+    if (slowMs > 0) args = {"--fault", "slow=" + std::to_string(slowMs)};
+    testsupport::ModemSim sim(args);
+    Registry registry(sim.Address());
+
+    auto form = std::make_unique<specterm::frmMain>();
+    form->Form_Load();
+    form->timerPoll->setInterval(kPollIntervalMs);
+
+    LoopProbe probe;
+    QEventLoop loop;
+    QElapsedTimer elapsed;
+    bool timedOut = false;
+    QObject::connect(form->timerPoll, &QTimer::timeout, &loop, [&] {
+      // The first cycle starts: the link is up.
+      if (!elapsed.isValid()) {
+        elapsed.start();
+        probe.Start();
+      }
+    });
+    QObject::connect(form.get(), &specterm::frmMain::DataSetShown, &loop, [&](int count) {
+      if (count >= cycles) loop.quit();
+    });
+    QTimer::singleShot(kDeadlineMs, &loop, [&] {
+      timedOut = true;
+      loop.quit();
+    });
+    loop.exec();
+    probe.Stop();
+
+    if (timedOut || form->Capture.DataSets < cycles) {
+      state.SkipWithError("the cycles did not complete");
+    } else {
+      state.counters["cycles"] = cycles;
+      state.counters["seconds"] = static_cast<double>(elapsed.elapsed()) / 1000.0;
+      state.counters["max_gap_ms"] = probe.Max();
+      state.counters["p99_gap_ms"] = probe.Percentile(0.99);
+    }
+    form->close();
+    form.reset();
+  }
+}
+BENCHMARK(BM_WindowDuringCaptureCycles)
+    ->ArgName("slow_ms")
+    ->Arg(0)
+    ->Arg(1000)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication app(argc, argv);
+  // No modal box may hold the loop: the seam answers them.
+  forms::DialogSeam::Install();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
