@@ -20,6 +20,8 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <vector>
+
 namespace specterm {
 namespace {
 
@@ -241,6 +243,8 @@ void frmMain::ReadSpectrum(std::function<void(bool)> then) {
 
 void frmMain::timerPoll_Timer() {
   timerPoll->stop();
+  // A connection made inside a cycle arms the timer; it may fire before
+  // the cycle is over, and the cycle's end arms it again.
   if (Capture.CycleRunning) return;
   Capture.CycleRunning = true;
   const auto end = [this] {
@@ -315,8 +319,9 @@ void frmMain::SingleStep() {
   Connect(false, true, [this] { timerPoll_Timer(); });
 }
 
-void frmMain::WarmUpFft() {
+void frmMain::WarmUp() {
   Ftp->RunOnLinkThread([] {
+    InternetCloseHandle(InternetOpenA(FTP_Server::kAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
     const FftLibrary::Loaded loaded = FftLibrary::Shared();
     if (!loaded) return;
     std::vector<float> in(kSampleCount, 0.0f);

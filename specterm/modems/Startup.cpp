@@ -225,9 +225,9 @@ void frmMain::Form_Load() {
   }
   Form_Resize();
 
-  // The first transform plans the FFT; done now, off this thread, the first
-  // data set draws at once.
-  WarmUpFft();
+  // The first transform plans the FFT and the first session sets up the
+  // network library; done now, off this thread, neither stalls the window.
+  WarmUp();
   if (!LastModem.empty() && !Link.StopUpdates) timerConnection->start();
 }
 

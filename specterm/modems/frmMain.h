@@ -261,8 +261,9 @@ class frmMain : public QMainWindow {
   void SingleStep();
   // Drops every link step in flight (its session must then be released).
   void AbandonLink();
-  // Plans the FFT once on the link thread, so the first update is quick.
-  void WarmUpFft();
+  // Plans the FFT and sets up the network library once, on the link
+  // thread, so that neither first use stalls the window.
+  void WarmUp();
   void cmdUpdate_Click();
 
   // ----- Data-set exports (interaction/ExportCommands.cpp) -----

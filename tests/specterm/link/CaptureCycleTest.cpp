@@ -46,16 +46,23 @@ TEST_F(CaptureCycleTest, StartupConnectsAfterItsDelayAndStartsPolling) {
   EXPECT_EQ(testing::CountText(testing::ReadLog(*sim), "> USER anonymous"), 1);
 }
 
-TEST_F(CaptureCycleTest, StartupWithUpdatesStoppedConnectsNothing) {
+TEST_F(CaptureCycleTest, StartupWithUpdatesStoppedWaitsForGo) {
   StartSim();
-  frmMain& f = OpenOnSim(/*stopUpdates=*/true);
+  frmMain& f = OpenOnSim(/*stopUpdates=*/true, /*pollMs=*/60000);
+  // The connection timer is the only way to a connection at start-up.
   EXPECT_FALSE(f.timerConnection->isActive());
-  QTimer probe;
-  probe.setSingleShot(true);
-  probe.start(700);
-  WaitUntil([&] { return !probe.isActive(); });
-  EXPECT_FALSE(f.Link.Connected);
-  EXPECT_TRUE(testing::ReadLog(*sim).size() <= 1);  // only the simulator's own start
+  EXPECT_FALSE(f.Capture.Connecting);
+  EXPECT_FALSE(f.timerPoll->isActive());
+
+  f.tbMain->ClickButton("StopGo");
+  EXPECT_TRUE(f.Capture.Connecting);
+  EXPECT_EQ(StatusText(), "Attempting connection to Simulator (<Ctrl>S to Abort)...");
+  EXPECT_TRUE(StatusImageIs(kImageReading));
+  EXPECT_NE(QApplication::overrideCursor(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return !f.Capture.Connecting; }));
+  EXPECT_TRUE(f.Link.Connected);
+  EXPECT_TRUE(f.timerPoll->isActive());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(CaptureCycleTest, OneCycleTriggersReadsAndReconnectsInOrder) {
