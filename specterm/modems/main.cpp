@@ -12,6 +12,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QGuiApplication>
+#include <QSize>
 #include <QTimer>
 
 #include <cstdio>
@@ -20,6 +22,9 @@ namespace {
 
 constexpr int kSnapshotDataSet = 3;
 constexpr int kSnapshotDeadlineMs = 60000;
+// Without a screen nobody sees the window: it takes a size at which the
+// picture reads well.
+constexpr QSize kOffscreenSnapshotSize(1100, 750);
 
 }  // namespace
 
@@ -55,6 +60,8 @@ int main(int argc, char** argv) {
     });
   }
   form.Form_Load();
+  if (parser.isSet(snapshot) && QGuiApplication::platformName() == QLatin1String("offscreen"))
+    form.resize(kOffscreenSnapshotSize);
   const int status = app.exec();
   // Settings are saved as when the window closes.
   form.close();
