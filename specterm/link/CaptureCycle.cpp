@@ -279,6 +279,9 @@ void frmMain::StopGo() {
   if (!Link.StopUpdates) {
     Link.StopUpdates = true;
     timerPoll->stop();
+    // A halt in the first moments after start-up also holds the first
+    // connection back.
+    timerConnection->stop();
     tbMain->SetPressed(QStringLiteral("StopGo"), true);
     ShowLinkStatus(*this, kImageNotCommunicating);
     mnuCommStopGo->setText(QString::fromLatin1(kStartCaption));

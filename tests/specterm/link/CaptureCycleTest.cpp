@@ -65,6 +65,16 @@ TEST_F(CaptureCycleTest, StartupWithUpdatesStoppedWaitsForGo) {
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+TEST_F(CaptureCycleTest, HaltBeforeTheFirstConnectionHoldsItBack) {
+  StartSim();
+  frmMain& f = OpenOnSim(/*stopUpdates=*/false);
+  ASSERT_TRUE(f.timerConnection->isActive());
+  f.tbMain->ClickButton("StopGo");
+  EXPECT_FALSE(f.timerConnection->isActive());
+  EXPECT_TRUE(f.Link.StopUpdates);
+  EXPECT_FALSE(f.Capture.Connecting);
+}
+
 TEST_F(CaptureCycleTest, OneCycleTriggersReadsAndReconnectsInOrder) {
   StartSim();
   frmMain& f = OpenOnSim(/*stopUpdates=*/false);
