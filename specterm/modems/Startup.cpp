@@ -11,6 +11,7 @@
 #include "modems/Titles.h"
 #include "modems/frmAbout.h"
 #include "modems/frmMain.h"
+#include "registry/Registry.h"
 #include "vbformat/VbFormat.h"
 #include "view/Icons.h"
 
@@ -260,8 +261,13 @@ void frmMain::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
   const bool normal = !isMinimized() && !isMaximized() && !isFullScreen();
-  SaveSettings(CollectSettings(), normal);
-  SaveModemDirectory(ModemList, StoredModemCount, LastModem);
+  {
+    // Every value of the settings and the directory lands in one rewrite of
+    // the hive file, rather than one synced rewrite per value.
+    registry::WriteBatch batch;
+    SaveSettings(CollectSettings(), normal);
+    SaveModemDirectory(ModemList, StoredModemCount, LastModem);
+  }
   // A step still in flight is dropped with the session.
   AbandonLink();
   ReleaseSession();
