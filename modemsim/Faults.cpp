@@ -57,11 +57,11 @@ std::string FaultSet::Describe() const {
   return out.str();
 }
 
-std::optional<FaultChange> ParseFaultSpec(std::string_view spec, std::string* error) {
+std::optional<FaultChange> ParseFaultText(std::string_view text, std::string* error) {
   FaultChange change;
-  const auto eq = spec.find('=');
-  change.name = std::string(spec.substr(0, eq));
-  if (eq != std::string_view::npos) change.value = std::string(spec.substr(eq + 1));
+  const auto eq = text.find('=');
+  change.name = std::string(text.substr(0, eq));
+  if (eq != std::string_view::npos) change.value = std::string(text.substr(eq + 1));
   if (change.name.empty()) {
     Fail(error, "missing fault name");
     return std::nullopt;
@@ -153,7 +153,7 @@ std::optional<std::vector<FaultChange>> ParseControlText(std::string_view text, 
       Fail(error, where + "expected 'fault NAME[=VALUE] [on|off]' or 'fault clear'");
       return std::nullopt;
     }
-    std::optional<FaultChange> change = ParseFaultSpec(w[1], &why);
+    std::optional<FaultChange> change = ParseFaultText(w[1], &why);
     if (change && w.size() == 3) {
       if (w[2] == "on") {
         change->on = true;

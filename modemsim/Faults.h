@@ -42,7 +42,7 @@ struct FaultChange {
 };
 
 // Parses "NAME[=VALUE]" as given to --fault. Error text on failure.
-std::optional<FaultChange> ParseFaultSpec(std::string_view spec, std::string* error);
+std::optional<FaultChange> ParseFaultText(std::string_view text, std::string* error);
 
 // Applies a change; false with an error text when the value is invalid.
 bool ApplyFault(FaultSet& faults, const FaultChange& change, std::string* error);

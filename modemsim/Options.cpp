@@ -95,7 +95,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       {"--fault",
        [&] {
          std::string why;
-         std::optional<FaultChange> change = ParseFaultSpec(value, &why);
+         std::optional<FaultChange> change = ParseFaultText(value, &why);
          FaultSet scratch;
          if (!change || !ApplyFault(scratch, *change, &why)) return bad("--fault", why);
          o.faults.push_back(*change);

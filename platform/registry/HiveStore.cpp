@@ -28,7 +28,7 @@ std::string HiveFolder() {
   };
   std::string folder = fromEnv("HALDEN_REGISTRY_DIR");
   if (!folder.empty()) return withoutTrailingSlash(folder);
-  // The base directory specification ignores relative paths.
+  // The XDG base directory rules ignore relative paths.
   std::string config = fromEnv("XDG_CONFIG_HOME");
   if (config.empty() || config.front() != '/') {
     std::string home = fromEnv("HOME");

@@ -65,7 +65,7 @@ TEST(SimAbuse, GarbageGetsErrorRepliesNotACrash) {
 
   FtpTestClient d(sim.Port());
   ASSERT_TRUE(d.Login());
-  EXPECT_EQ(d.Command(std::string("RETR spec\0trum:", 15)).code, 500);
+  EXPECT_EQ(d.Command(std::string("RETR spect\0rum:", 15)).code, 500);
   EXPECT_EQ(d.Command("").code, 500);
   EXPECT_EQ(d.Command("    ").code, 502);
   EXPECT_EQ(d.Command("SIZE \xff\xfe").code, 550);
