@@ -3,16 +3,20 @@
 // probe timer firing every 2 ms records how long the window's event loop
 // went without running. Reported per simulator reply delay (0 and 1000 ms),
 // over the cycles from the first connection to the last data set: the
-// longest gap, the 99th percentile, the gaps over 20 ms, and the most
-// processor time the window's thread used within one gap (a gap much longer
-// than that is time the thread was not scheduled, on a busy machine).
+// longest gap, the 99th percentile, the gaps over 20 ms, the most processor
+// time the window's thread used within one gap and within the longest gap
+// (a gap much longer than that is time the thread was not running), and the
+// longest gap of a plain sleeping thread over the same time (what the
+// machine alone costs any thread), overall and during the window's longest
+// gap.
 //
 //   specterm_link_bench [--benchmark_filter=...]
 //   HALDEN_BENCH_CYCLES=N sets the number of cycles (default 20);
 //   HALDEN_BENCH_TRACE=1 prints each gap over 10 ms (with the processor time
 //   the window's thread used in it: much less than the gap means the thread
-//   was not running), each data set, timed from the first cycle, and each
-//   event that took over 10 ms (over N ms with HALDEN_BENCH_TRACE=N).
+//   was not running), each data set, and each event that took over 10 ms
+//   (over N ms with HALDEN_BENCH_TRACE=N), all on one clock; an event is
+//   timed at its start.
 
 #include "TestSupport.h"
 #include "forms/Dialogs.h"
@@ -29,11 +33,15 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -62,6 +70,17 @@ qint64 ThreadCpuNs() {
   return static_cast<qint64>(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
+// Seconds on one clock for every trace line, so that gaps, data sets and
+// long events can be lined up.
+double TraceSeconds() {
+  static QElapsedTimer clock = [] {
+    QElapsedTimer started;
+    started.start();
+    return started;
+  }();
+  return static_cast<double>(clock.nsecsElapsed()) / 1e9;
+}
+
 int Cycles() {
   const char* text = std::getenv("HALDEN_BENCH_CYCLES");
   const int n = text != nullptr ? std::atoi(text) : 0;
@@ -85,40 +104,124 @@ class Registry {
   testsupport::TempDir dir_;
 };
 
-// Gaps between probe ticks, from Start to the end.
+// Now on the monotonic clock that both probes share, in nanoseconds.
+qint64 MonotonicNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// The machine's own share of the gaps: a plain thread beside the window
+// that sleeps for the probe's interval again and again, with no event loop
+// and no work. Its longest time between two wake-ups shows what the machine
+// (scheduler, virtual processors) alone costs a thread over the same time,
+// and its long gaps, kept with their times, show whether a long gap of the
+// window fell at a moment when the machine stalled every thread.
+class SleeperProbe {
+ public:
+  struct Gap {
+    qint64 endNs;
+    double ms;
+  };
+
+  SleeperProbe() {
+    thread_ = std::thread([this] {
+      qint64 last = MonotonicNs();
+      while (!stop_.load()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(kProbeIntervalMs));
+        const qint64 now = MonotonicNs();
+        const double gap = static_cast<double>(now - last) / 1e6;
+        last = now;
+        std::lock_guard lock(mutex_);
+        maxGapMs_ = std::max(maxGapMs_, gap);
+        if (gap > kTraceGapMs) longGaps_.push_back({now, gap});
+      }
+    });
+  }
+  ~SleeperProbe() {
+    stop_.store(true);
+    thread_.join();
+  }
+  SleeperProbe(const SleeperProbe&) = delete;
+  SleeperProbe& operator=(const SleeperProbe&) = delete;
+  double Max() const {
+    std::lock_guard lock(mutex_);
+    return maxGapMs_;
+  }
+  // The longest of its gaps over the trace limit that overlaps the given
+  // stretch of time.
+  double LongestOverlapping(qint64 fromNs, qint64 toNs) const {
+    std::lock_guard lock(mutex_);
+    double longest = 0.0;
+    for (const Gap& g : longGaps_) {
+      const qint64 startNs = g.endNs - static_cast<qint64>(g.ms * 1e6);
+      if (startNs < toNs && g.endNs > fromNs) longest = std::max(longest, g.ms);
+    }
+    return longest;
+  }
+
+ private:
+  std::atomic<bool> stop_{false};
+  mutable std::mutex mutex_;
+  double maxGapMs_ = 0.0;
+  std::vector<Gap> longGaps_;
+  std::thread thread_;
+};
+
+// Gaps between probe ticks, from Start to the end, with a sleeper beside
+// the window over the same time.
 class LoopProbe {
  public:
   LoopProbe() {
     timer_.setTimerType(Qt::PreciseTimer);
     timer_.setInterval(kProbeIntervalMs);
     QObject::connect(&timer_, &QTimer::timeout, [this] {
-      const qint64 now = clock_.nsecsElapsed();
+      const qint64 now = MonotonicNs();
       const qint64 cpu = ThreadCpuNs();
       const double gap = static_cast<double>(now - last_) / 1e6;
+      const double busy = static_cast<double>(cpu - lastCpu_) / 1e6;
+      if (gap > maxGapMs_) {
+        maxGapMs_ = gap;
+        maxGapEndNs_ = now;
+        busyInMaxGapMs_ = busy;
+      }
       gaps_.push_back(gap);
-      maxBusyMs_ = std::max(maxBusyMs_, static_cast<double>(cpu - lastCpu_) / 1e6);
+      maxBusyMs_ = std::max(maxBusyMs_, busy);
       if (Tracing() && gap > kTraceGapMs)
-        std::fprintf(stderr, "%10.3f s  gap %.1f ms, thread busy %.1f ms\n", static_cast<double>(now) / 1e9, gap,
+        std::fprintf(stderr, "%10.3f s  gap %.1f ms, thread busy %.1f ms\n", TraceSeconds(), gap,
                      static_cast<double>(cpu - lastCpu_) / 1e6);
       last_ = now;
       lastCpu_ = cpu;
     });
   }
   void Start() {
-    clock_.start();
-    last_ = 0;
+    last_ = MonotonicNs();
     lastCpu_ = ThreadCpuNs();
     timer_.start();
+    sleeper_ = std::make_unique<SleeperProbe>();
   }
-  void Stop() { timer_.stop(); }
-  qint64 ElapsedNs() const { return clock_.nsecsElapsed(); }
+  void Stop() {
+    timer_.stop();
+    if (sleeper_) {
+      sleeperMaxGapMs_ = sleeper_->Max();
+      sleeperInMaxGapMs_ =
+          sleeper_->LongestOverlapping(maxGapEndNs_ - static_cast<qint64>(maxGapMs_ * 1e6), maxGapEndNs_);
+    }
+    sleeper_.reset();
+  }
+  double SleeperMax() const { return sleeperMaxGapMs_; }
+  // The sleeper's longest gap (over the trace limit) that overlapped the
+  // window's longest gap: close to that gap when the machine, not the
+  // window, held every thread up.
+  double SleeperInMaxGap() const { return sleeperInMaxGapMs_; }
   long Over(double ms) const {
     return std::count_if(gaps_.begin(), gaps_.end(), [ms](double g) { return g > ms; });
   }
   // The most processor time the window's thread used within one gap: the
   // longest stretch of its own work between two turns of its loop.
   double MaxBusy() const { return maxBusyMs_; }
-  double Max() const { return gaps_.empty() ? 0.0 : *std::max_element(gaps_.begin(), gaps_.end()); }
+  // The processor time the window's thread used within the longest gap.
+  double BusyInMaxGap() const { return busyInMaxGapMs_; }
+  double Max() const { return maxGapMs_; }
   double Percentile(double p) const {
     if (gaps_.empty()) return 0.0;
     std::vector<double> sorted = gaps_;
@@ -128,11 +231,16 @@ class LoopProbe {
 
  private:
   QTimer timer_;
-  QElapsedTimer clock_;
   qint64 last_ = 0;
   qint64 lastCpu_ = 0;
   double maxBusyMs_ = 0.0;
+  double maxGapMs_ = 0.0;
+  qint64 maxGapEndNs_ = 0;
+  double busyInMaxGapMs_ = 0.0;
   std::vector<double> gaps_;
+  std::unique_ptr<SleeperProbe> sleeper_;
+  double sleeperMaxGapMs_ = 0.0;
+  double sleeperInMaxGapMs_ = 0.0;
 };
 
 void BM_WindowDuringCaptureCycles(benchmark::State& state) {
@@ -160,8 +268,7 @@ void BM_WindowDuringCaptureCycles(benchmark::State& state) {
       }
     });
     QObject::connect(form.get(), &specterm::frmMain::DataSetShown, &loop, [&](int count) {
-      if (Tracing())
-        std::fprintf(stderr, "%10.3f s  data set %d\n", static_cast<double>(probe.ElapsedNs()) / 1e9, count);
+      if (Tracing()) std::fprintf(stderr, "%10.3f s  data set %d\n", TraceSeconds(), count);
       if (count >= cycles) loop.quit();
     });
     QTimer::singleShot(kDeadlineMs, &loop, [&] {
@@ -180,6 +287,9 @@ void BM_WindowDuringCaptureCycles(benchmark::State& state) {
       state.counters["p99_gap_ms"] = probe.Percentile(0.99);
       state.counters["max_busy_ms"] = probe.MaxBusy();
       state.counters["gaps_over_20ms"] = static_cast<double>(probe.Over(kTargetGapMs));
+      state.counters["busy_in_max_gap_ms"] = probe.BusyInMaxGap();
+      state.counters["sleeper_max_gap_ms"] = probe.SleeperMax();
+      state.counters["sleeper_in_max_gap_ms"] = probe.SleeperInMaxGap();
     }
     form->close();
     form.reset();
@@ -213,6 +323,9 @@ void BM_IdleWindow(benchmark::State& state) {
     state.counters["max_gap_ms"] = probe.Max();
     state.counters["p99_gap_ms"] = probe.Percentile(0.99);
     state.counters["gaps_over_20ms"] = static_cast<double>(probe.Over(kTargetGapMs));
+    state.counters["busy_in_max_gap_ms"] = probe.BusyInMaxGap();
+    state.counters["sleeper_max_gap_ms"] = probe.SleeperMax();
+    state.counters["sleeper_in_max_gap_ms"] = probe.SleeperInMaxGap();
     form->close();
     form.reset();
   }
@@ -225,6 +338,7 @@ class TracingApplication : public QApplication {
   using QApplication::QApplication;
   bool notify(QObject* receiver, QEvent* event) override {
     if (!Tracing()) return QApplication::notify(receiver, event);
+    const double started = TraceSeconds();
     QElapsedTimer timer;
     timer.start();
     const int type = event->type();
@@ -233,7 +347,8 @@ class TracingApplication : public QApplication {
       name += QByteArray(" in ") + parent->metaObject()->className() + " " + parent->objectName().toUtf8();
     const bool result = QApplication::notify(receiver, event);
     const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-    if (ms > TraceEventMs()) std::fprintf(stderr, "  event %d to %s took %.1f ms\n", type, name.constData(), ms);
+    if (ms > TraceEventMs())
+      std::fprintf(stderr, "%10.3f s  event %d to %s took %.1f ms\n", started, type, name.constData(), ms);
     return result;
   }
 };

@@ -37,6 +37,8 @@ class StatusPanel : public QWidget {
   }
   int WidthTwips() const { return widthTwips_; }
   void SetTextInset(int pixels) {
+    // Progress reports set it at every percent; most change nothing.
+    if (std::max(0, pixels) == textInset_) return;
     textInset_ = std::max(0, pixels);
     UpdateToolTip();
     update();

@@ -45,8 +45,14 @@ void frmMain::cmdUpdate_Click() {
   options.WindowSpectrum = mnuOptionsWindow->isChecked();
   options.VideoAverage = mnuToolsVideoAverage->isChecked();
   options.PeakHold = mnuToolsPeakHold->isChecked();
+  // The chain takes well under a millisecond: painting the bar at every
+  // percent would cost the window more than the work it reports, and no
+  // one could see it. The values are still written as they come; the bar
+  // paints when the event loop next runs.
+  pbStatus->setUpdatesEnabled(false);
   const UpdateOutcome outcome =
       Capture.Updater->Update(*Spectrum, options, [this](int percent) { pbStatus->setValue(percent); });
+  pbStatus->setUpdatesEnabled(true);
   if (!outcome.Error.empty()) {
     FftUnavailable(*this, outcome.Error);
     return;
