@@ -22,12 +22,11 @@
 
 namespace {
 
-// Sizes up to this are planned with FFTW_MEASURE (a one-off cost of a few
-// hundred milliseconds for 4096 points, repaid on every later call); larger
-// or unusual sizes are planned by estimate so a first call never stalls.
-constexpr unsigned kMeasureLimit = 1u << 16;
-
-bool IsPowerOfTwo(unsigned n) { return n != 0 && (n & (n - 1)) == 0; }
+// Every plan is made by estimate. A measured plan picks its algorithm by
+// timing trial runs, so two processes could transform the same block with
+// different algorithms and disagree in the last digit of an export; an
+// estimated plan is the same in every process on a machine.
+constexpr unsigned kPlannerFlags = FFTW_ESTIMATE;
 
 // The two FFTW precisions behind one interface.
 struct SingleTraits {
@@ -101,12 +100,11 @@ class PlanCache {
     std::lock_guard lock(mutex_);
     const auto key = std::make_pair(n, sign);
     if (auto it = plans_.find(key); it != plans_.end()) return it->second;
-    // FFTW_MEASURE overwrites the arrays it plans on, so it plans on its own.
+    // The planner may write to the arrays it plans on, so it gets its own.
     ComplexBuffer<T> in(n);
     ComplexBuffer<T> out(n);
     if (in.Size() != n || out.Size() != n) return nullptr;
-    const unsigned flags = (n <= kMeasureLimit && IsPowerOfTwo(n)) ? FFTW_MEASURE : FFTW_ESTIMATE;
-    typename T::Plan plan = T::MakePlan(static_cast<int>(n), in.Data(), out.Data(), sign, flags);
+    typename T::Plan plan = T::MakePlan(static_cast<int>(n), in.Data(), out.Data(), sign, kPlannerFlags);
     if (plan) plans_.emplace(key, plan);
     return plan;
   }

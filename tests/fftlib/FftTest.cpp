@@ -11,6 +11,9 @@
 #include <cstdint>
 #include <numbers>
 #include <random>
+#include <cstring>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <thread>
 #include <vector>
 
@@ -195,6 +198,58 @@ TEST(FftFloat, ConcurrentFirstUseFromManyThreadsIsCorrect) {
   }
   for (std::thread& thread : threads) thread.join();
   EXPECT_EQ(failures, std::vector<int>(sizes.size(), 0));
+}
+
+TEST(FftFloat, EveryProcessGivesTheSameBits) {
+  // Exports are compared between runs, so a block must transform to the same
+  // bits in every process that plans the size afresh, however busy the
+  // machine is: the processes run at once and compete for the processors.
+  constexpr unsigned n = 4096;
+  constexpr int processes = 16;
+  const Signal s = RandomSignal(n, 7);
+  const std::vector<float> re = ToFloat(s.re), im = ToFloat(s.im);
+  const std::size_t bytes = 2 * n * sizeof(float);
+  std::vector<int> readEnds;
+  std::vector<pid_t> children;
+  for (int p = 0; p < processes; ++p) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      close(fds[0]);
+      std::vector<float> out(2 * n);
+      if (fft_float(n, 0, re.data(), im.data(), out.data(), out.data() + n) != 0) _exit(1);
+      const char* data = reinterpret_cast<const char*>(out.data());
+      for (std::size_t done = 0; done < bytes;) {
+        const ssize_t w = write(fds[1], data + done, bytes - done);
+        if (w <= 0) _exit(1);
+        done += static_cast<std::size_t>(w);
+      }
+      _exit(0);
+    }
+    close(fds[1]);
+    readEnds.push_back(fds[0]);
+    children.push_back(child);
+  }
+  std::vector<std::vector<float>> results;
+  for (int p = 0; p < processes; ++p) {
+    std::vector<float> got(2 * n);
+    std::size_t done = 0;
+    char* data = reinterpret_cast<char*>(got.data());
+    while (done < bytes) {
+      const ssize_t r = read(readEnds[p], data + done, bytes - done);
+      if (r <= 0) break;
+      done += static_cast<std::size_t>(r);
+    }
+    close(readEnds[p]);
+    waitpid(children[p], nullptr, 0);
+    EXPECT_EQ(done, bytes) << "process " << p;
+    results.push_back(std::move(got));
+  }
+  for (int p = 1; p < processes; ++p)
+    EXPECT_EQ(std::memcmp(results[p].data(), results[0].data(), bytes), 0)
+        << "process " << p << " differs from process 0";
 }
 
 }  // namespace
