@@ -23,7 +23,7 @@
 #include "modems/ModemStore.h"
 #include "modems/RegSettings.h"
 #include "modems/Settings.h"
-#include "modems/frmMain.h"
+#include "window/frmMain.h"
 
 #include <benchmark/benchmark.h>
 
@@ -278,7 +278,7 @@ void BM_WindowDuringCaptureCycles(benchmark::State& state) {
     loop.exec();
     probe.Stop();
 
-    if (timedOut || form->Capture.DataSets < cycles) {
+    if (timedOut || form->Cycle().DataSets() < cycles) {
       state.SkipWithError("the cycles did not complete");
     } else {
       state.counters["cycles"] = cycles;

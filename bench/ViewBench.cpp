@@ -7,7 +7,8 @@
 //       --benchmark_report_aggregates_only=true
 
 #include "forms/PictureBox.h"
-#include "modems/frmMain.h"
+#include "modems/Settings.h"
+#include "window/frmMain.h"
 
 #include <benchmark/benchmark.h>
 
@@ -56,16 +57,17 @@ class Plot {
  public:
   Plot() {
     form_.picSpectrum->resize(kPlotWidth, kPlotHeight);
-    for (QAction* item : {form_.mnuToolsCurrentTrace, form_.mnuToolsLastTrace, form_.mnuToolsVideoAverage,
-                          form_.mnuToolsPeakHold, form_.mnuViewCursors})
-      item->setChecked(true);
-    FillTraces(*form_.Spectrum);
-    form_.Selection.MinPeakThreshold = -55;
-    form_.Cursors.CursorPos = {660, 40, 730, 10};
-    form_.Selection.SelectedTrace = 0;
-    form_.Selection.SelectedPoint = 300;
-    form_.Selection.MarkerShown = true;
-    form_.FitView();
+    FillTraces(form_.Spectrum().EditState());
+    // Every trace shown, the threshold and both cursors on the plot.
+    specterm::Settings settings;
+    settings.CurrentTrace = settings.LastTrace = settings.VideoAverage = settings.PeakHold = true;
+    settings.PeakThreshold = -55;
+    settings.CursorDisplay = true;
+    settings.CursorPos = {660, 40, 730, 10};
+    form_.Traces().ApplySettings(settings);
+    form_.Input().ApplySettings(settings);
+    // TODO-NAV: the selected point 300 with its marker.
+    form_.View().FitView();
   }
   specterm::frmMain& Form() { return form_; }
 
@@ -77,8 +79,8 @@ void BM_UpdateViewFit(benchmark::State& state) {
   Plot plot;
   specterm::frmMain& f = plot.Form();
   for (auto _ : state) {
-    f.UpdateView();
-    benchmark::DoNotOptimize(f.Selection.MarkerErased);
+    f.View().UpdateView();
+    benchmark::DoNotOptimize(f.Input().Selection().MarkerErased);
   }
 }
 BENCHMARK(BM_UpdateViewFit)->Unit(benchmark::kMillisecond);
@@ -87,12 +89,11 @@ BENCHMARK(BM_UpdateViewFit)->Unit(benchmark::kMillisecond);
 void BM_UpdateViewZoomed(benchmark::State& state) {
   Plot plot;
   specterm::frmMain& f = plot.Form();
-  f.Selection.SelectedX = 737.5f;
-  f.Selection.SelectedY = -20;
-  for (int i = 0; i < 6; ++i) f.ZoomInView();
+  f.picSpectrum_MouseMove(0, 0, 737.5f, -20);
+  for (int i = 0; i < 6; ++i) f.View().ZoomInView();
   for (auto _ : state) {
-    f.UpdateView();
-    benchmark::DoNotOptimize(f.Selection.MarkerErased);
+    f.View().UpdateView();
+    benchmark::DoNotOptimize(f.Input().Selection().MarkerErased);
   }
 }
 BENCHMARK(BM_UpdateViewZoomed)->Unit(benchmark::kMillisecond);

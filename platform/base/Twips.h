@@ -1,6 +1,6 @@
 #pragma once
 
-// Layout measures of the designs are in twips: 15 twips per logical pixel,
+// Window layouts are measured in twips: 15 twips per logical pixel,
 // the classic 96-DPI ratio.
 inline constexpr int kTwipsPerPixel = 15;
 

@@ -75,7 +75,7 @@ QPainter::CompositionMode QtCompositionMode(int drawMode) {
   }
 }
 
-// Monospaced faces of the classic designs may be missing here; ask for a
+// Monospaced Windows faces (such as "Courier New") may be missing here; ask for a
 // typewriter face then, so the fallback is monospaced too.
 QFont FontForFace(const QString& face) {
   QFont font(face);

@@ -1,13 +1,15 @@
-// The main toolbar's dispatch, the move-type labels and the enabling of the
-// point movement commands.
+// The move-type labels, the enabling of the point movement commands, where
+// the main toolbar was pressed, and the point panel's double click.
 
+#include "forms/Dialogs.h"
 #include "forms/KeyedToolBar.h"
-#include "interaction/ExportCommands.h"
-#include "modems/frmMain.h"
+#include "interaction/Interaction.h"
+#include "processing/Processing.h"
+#include "view/StatusBarPresenter.h"
+#include "window/FormControls.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QSignalBlocker>
 
 namespace specterm {
 namespace {
@@ -29,89 +31,59 @@ constexpr MoveLabel kButtonLabels[] = {
 };
 
 struct MenuLabel {
-  QAction* frmMain::*item;
+  QAction* FormControls::*item;
   const char* allPoints;
   const char* peakPoints;
 };
 
 const MenuLabel kMenuLabels[] = {
-    {&frmMain::mnuViewFirstPoint, "Go to First (&Bottom) Point", "Go to Lowest (&Bottom) Peak"},
-    {&frmMain::mnuViewNextPoint, "Go to &Next Point", "Go to &Next Highest Peak"},
-    {&frmMain::mnuViewPreviousPoint, "Go to &Previous Point", "Go to &Previous Highest Peak"},
-    {&frmMain::mnuViewLastPoint, "Go to Last (&Top) Point", "Go to Highest (&Top) Peak"},
-    {&frmMain::mnuViewCurPoint, "Go to &Last Selected Point", "Go to &Last Selected Peak"},
+    {&FormControls::mnuViewFirstPoint, "Go to First (&Bottom) Point", "Go to Lowest (&Bottom) Peak"},
+    {&FormControls::mnuViewNextPoint, "Go to &Next Point", "Go to &Next Highest Peak"},
+    {&FormControls::mnuViewPreviousPoint, "Go to &Previous Point", "Go to &Previous Highest Peak"},
+    {&FormControls::mnuViewLastPoint, "Go to Last (&Top) Point", "Go to Highest (&Top) Peak"},
+    {&FormControls::mnuViewCurPoint, "Go to &Last Selected Point", "Go to &Last Selected Peak"},
     // This item names the mode that choosing it switches to.
-    {&frmMain::mnuViewPeakPoint, "Select &Move by Peak Points", "Select &Move by All Points"},
-};
-
-struct TraceButton {
-  const char* key;
-  QAction* frmMain::*item;
-};
-
-const TraceButton kTraceButtons[] = {
-    {"CurrentTrace", &frmMain::mnuToolsCurrentTrace},
-    {"PeakHold", &frmMain::mnuToolsPeakHold},
-    {"VideoAverage", &frmMain::mnuToolsVideoAverage},
-    {"LastTrace", &frmMain::mnuToolsLastTrace},
+    {&FormControls::mnuViewPeakPoint, "Select &Move by Peak Points", "Select &Move by All Points"},
 };
 
 }  // namespace
 
-void frmMain::tbMain_ButtonClick(const QString& key) {
-  for (const TraceButton& t : kTraceButtons)
-    if (key == QLatin1String(t.key)) {
-      // The menu item's handler decides the button's state.
-      (this->*t.item)->trigger();
-      return;
-    }
-  // Mouse modes and the view.
-  if (ViewButtonClick(key)) return;
-  // Link and export commands.
-  if (key == QLatin1String("StopGo")) {
-    StopGo();
-  } else if (key == QLatin1String("SingleStep")) {
-    SingleStep();
-  } else if (key == QLatin1String("Export")) {
-    // Repeats the last kind of export: the drop-down entry at its position.
-    const QStringList entries = tbMain->ButtonMenuKeys(key);
-    const qsizetype index = Export.LastExport >= 0 && Export.LastExport < entries.size() ? Export.LastExport : 0;
-    if (!entries.isEmpty()) tbMain_ButtonMenuClick(key, entries[index]);
-  }
+void Interaction::tbMain_MouseDown(int, int, float x, float y) {
+  commands_.ToolbarPressX = x;
+  commands_.ToolbarPressY = y;
 }
 
-void frmMain::tbMain_ButtonMenuClick(const QString& buttonKey, const QString& menuKey) {
-  if (ViewButtonMenuClick(buttonKey, menuKey)) return;
-  if (buttonKey == QLatin1String("Export")) RunExportMenuItem(*this, menuKey);
-}
+void Interaction::tbCursors_ButtonClick(const QString&) {}
 
-void frmMain::tbMain_MouseDown(int, int, float x, float y) {
-  Commands.ToolbarPressX = x;
-  Commands.ToolbarPressY = y;
-}
-
-void frmMain::tbCursors_ButtonClick(const QString&) {}
-
-void frmMain::comboPeakPoint_Click() {
-  Selection.MoveType = static_cast<std::int16_t>(comboPeakPoint->currentIndex() == 1 ? 1 : 0);
-  const bool peaks = Selection.MoveType == 1;
+void Interaction::comboPeakPoint_Click() {
+  selection_.MoveType = static_cast<std::int16_t>(c_.comboPeakPoint->currentIndex() == 1 ? 1 : 0);
+  const bool peaks = selection_.MoveType == 1;
   for (const MoveLabel& l : kButtonLabels)
-    tbMain->SetToolTip(QString::fromLatin1(l.button), QString::fromLatin1(peaks ? l.peakPoints : l.allPoints));
-  for (const MenuLabel& l : kMenuLabels)
-    (this->*l.item)->setText(QString::fromLatin1(peaks ? l.peakPoints : l.allPoints));
+    c_.tbMain->SetToolTip(QString::fromLatin1(l.button), QString::fromLatin1(peaks ? l.peakPoints : l.allPoints));
+  for (const MenuLabel& l : kMenuLabels) (c_.*l.item)->setText(QString::fromLatin1(peaks ? l.peakPoints : l.allPoints));
 }
 
-void frmMain::mnuViewPeakPoint_Click() {
-  Selection.MoveType = static_cast<std::int16_t>(Selection.MoveType == 0 ? 1 : 0);
-  comboPeakPoint->setCurrentIndex(Selection.MoveType);
+void Interaction::mnuViewPeakPoint_Click() {
+  selection_.MoveType = static_cast<std::int16_t>(selection_.MoveType == 0 ? 1 : 0);
+  c_.comboPeakPoint->setCurrentIndex(selection_.MoveType);
 }
 
-void frmMain::SetMoveButtons() {
-  const bool enabled = Selection.SelectedTrace != -1 && Spectrum->Traces.HaveData;
+void Interaction::SetMoveButtons() {
+  const bool enabled = selection_.SelectedTrace != -1 && spectrum_.Traces().HaveData;
   for (const char* key : {"FirstPoint", "NextPoint", "PreviousPoint", "LastPoint"})
-    tbMain->SetEnabled(QString::fromLatin1(key), enabled);
-  for (QAction* item : {mnuViewFirstPoint, mnuViewNextPoint, mnuViewPreviousPoint, mnuViewLastPoint})
+    c_.tbMain->SetEnabled(QString::fromLatin1(key), enabled);
+  for (QAction* item : {c_.mnuViewFirstPoint, c_.mnuViewNextPoint, c_.mnuViewPreviousPoint, c_.mnuViewLastPoint})
     item->setEnabled(enabled);
+}
+
+void Interaction::sbStatus_PanelDblClick(const QString& key) {
+  if (key.compare(QStringLiteral("CurPoint"), Qt::CaseInsensitive) != 0) return;
+  if (selection_.SelectedPoint != 0) {
+    c_.mnuViewCurPoint->trigger();
+    return;
+  }
+  status_.ShowStatusMessage(QStringLiteral("There is no previously selected data point!"));
+  forms::Beep();
 }
 
 }  // namespace specterm

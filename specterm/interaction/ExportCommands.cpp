@@ -6,14 +6,13 @@
 #include "interaction/ExportCommands.h"
 
 #include "forms/Dialogs.h"
-#include "forms/KeyedToolBar.h"
-#include "modems/frmMain.h"
 #include "processing/DataSetExport.h"
+#include "processing/Processing.h"
+#include "view/StatusBarPresenter.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QProgressBar>
 
 #include <array>
 
@@ -43,68 +42,78 @@ constexpr std::array<ExportCommand, 5> kExportCommands = {{
 constexpr const char* kDefaultExtension = "TXT";
 constexpr const char* kFilter = "*.TXT|*.TXT|*.*|*.*";
 
-const ExportCommand& CommandOf(ExportKind kind) { return kExportCommands[static_cast<std::size_t>(kind)]; }
-
 // The file name up to and including its last "/"; empty without one.
 QString PathOf(const QString& fileName) {
   const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
   return slash < 0 ? QString() : fileName.left(slash + 1);
 }
 
+}  // namespace
+
+ExportCommands::ExportCommands(QWidget* window, const Processing& spectrum, StatusBarPresenter& status)
+    : window_(window), spectrum_(spectrum), status_(status) {}
+
 // Writes the data set unless the user declines to overwrite; a failure is
 // shown with its reason and the file's name.
-void WriteExport(frmMain& f, const ExportCommand& command, const QString& fileName) {
+void ExportCommands::Write(int kind, const QString& fileName) {
+  const ExportCommand& command = kExportCommands[static_cast<std::size_t>(kind)];
   if (QFileInfo::exists(fileName)) {
     const int answer = forms::MsgBox(QString::fromLatin1(command.overwriteText) + fileName +
                                          QStringLiteral(" already exists!  Do you wish to overwrite this file?"),
-                                     forms::vbYesNo | forms::vbExclamation, QStringLiteral("OK to Overwrite"), &f);
+                                     forms::vbYesNo | forms::vbExclamation, QStringLiteral("OK to Overwrite"), window_);
     if (answer == forms::vbNo) return;
   }
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const ExportResult result = WriteDataSet(command.kind, QFile::encodeName(fileName).toStdString(), *f.Spectrum,
-                                           [&f](int percent) { f.pbStatus->setValue(percent); });
-  f.pbStatus->setValue(0);
+  const ExportResult result = WriteDataSet(command.kind, QFile::encodeName(fileName).toStdString(), spectrum_.State(),
+                                           [this](int percent) { status_.SetProgress(percent); });
+  status_.SetProgress(0);
   QApplication::restoreOverrideCursor();
   if (!result.Ok) {
-    forms::MsgBox(QString::fromLocal8Bit(result.Message()), forms::vbCritical, QStringLiteral("Export Failed"), &f);
+    forms::MsgBox(QString::fromLocal8Bit(result.Message()), forms::vbCritical, QStringLiteral("Export Failed"),
+                  window_);
     return;
   }
-  f.Export.LastExport = static_cast<std::int32_t>(command.kind);
+  lastExport_ = static_cast<std::int32_t>(command.kind);
 }
 
-void RunExport(frmMain& f, ExportKind kind) {
-  const ExportCommand& command = CommandOf(kind);
+void ExportCommands::Run(int kind) {
+  const ExportCommand& command = kExportCommands[static_cast<std::size_t>(kind)];
   forms::FileDialogRequest request;
   request.kind = forms::FileDialogRequest::Kind::Save;
   request.title = QString::fromLatin1(command.title);
-  request.initialFolder = QString::fromStdString(f.Export.LastPath);
+  request.initialFolder = QString::fromStdString(lastPath_);
   request.defaultExtension = QString::fromLatin1(kDefaultExtension);
   request.fileName = QStringLiteral("*.") + request.defaultExtension;
   request.filter = QString::fromLatin1(kFilter);
   request.filterIndex = 1;
   // The writer asks before it overwrites.
   request.confirmOverwrite = false;
-  const std::optional<QString> chosen = forms::ShowFileDialog(request, &f);
+  const std::optional<QString> chosen = forms::ShowFileDialog(request, window_);
   if (!chosen) return;
-  WriteExport(f, command, *chosen);
-  f.Export.LastPath = PathOf(*chosen).toStdString();
+  Write(kind, *chosen);
+  lastPath_ = PathOf(*chosen).toStdString();
 }
 
-}  // namespace
+void ExportCommands::mnuFileRaw_Click() { Run(static_cast<int>(ExportKind::Raw)); }
+void ExportCommands::mnuFileTransformed_Click() { Run(static_cast<int>(ExportKind::Transformed)); }
+void ExportCommands::mnuFileScaled_Click() { Run(static_cast<int>(ExportKind::Scaled)); }
+void ExportCommands::mnuFilePeakHold_Click() { Run(static_cast<int>(ExportKind::PeakHold)); }
+void ExportCommands::mnuFileVideoAverage_Click() { Run(static_cast<int>(ExportKind::VideoAverage)); }
 
-void frmMain::mnuFileRaw_Click() { RunExport(*this, ExportKind::Raw); }
-void frmMain::mnuFileTransformed_Click() { RunExport(*this, ExportKind::Transformed); }
-void frmMain::mnuFileScaled_Click() { RunExport(*this, ExportKind::Scaled); }
-void frmMain::mnuFilePeakHold_Click() { RunExport(*this, ExportKind::PeakHold); }
-void frmMain::mnuFileVideoAverage_Click() { RunExport(*this, ExportKind::VideoAverage); }
-
-bool RunExportMenuItem(frmMain& f, const QString& menuKey) {
+bool ExportCommands::RunMenuItem(const QString& menuKey) {
   for (const ExportCommand& command : kExportCommands)
     if (menuKey == QLatin1String(command.menuKey)) {
-      RunExport(f, command.kind);
+      Run(static_cast<int>(command.kind));
       return true;
     }
   return false;
+}
+
+void ExportCommands::RepeatLast() {
+  // The drop-down entry at the position of the last kind.
+  const std::size_t index =
+      lastExport_ >= 0 && lastExport_ < static_cast<std::int32_t>(kExportCommands.size()) ? lastExport_ : 0;
+  RunMenuItem(QString::fromLatin1(kExportCommands[index].menuKey));
 }
 
 }  // namespace specterm

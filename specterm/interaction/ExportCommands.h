@@ -1,16 +1,52 @@
 #pragma once
 
-// The entries of the "Export" toolbar button's drop-down ("Raw",
-// "Transformed", "TranScaled", "PeakHold", "VideoAverage") run the export
-// commands of the File menu.
+// The File menu's data-set exports and the "Export" toolbar button with its
+// drop-down ("Raw", "Transformed", "TranScaled", "PeakHold",
+// "VideoAverage"): a save dialog that starts in the folder of the last
+// export, a question before a file is overwritten, the writer with the
+// progress bar, and the folder and kind remembered for next time.
 
 #include <QString>
 
+#include <cstdint>
+#include <string>
+
+class QWidget;
+
 namespace specterm {
 
-class frmMain;
+class Processing;
+class StatusBarPresenter;
 
-// Runs the export of a drop-down entry; false for a key that is not one.
-bool RunExportMenuItem(frmMain& form, const QString& menuKey);
+class ExportCommands {
+ public:
+  ExportCommands(QWidget* window, const Processing& spectrum, StatusBarPresenter& status);
+
+  void mnuFileRaw_Click();
+  void mnuFileTransformed_Click();
+  void mnuFileScaled_Click();
+  void mnuFilePeakHold_Click();
+  void mnuFileVideoAverage_Click();
+  // Runs the export of a drop-down entry; false for a key that is not one.
+  bool RunMenuItem(const QString& menuKey);
+  // The "Export" button: repeats the last kind of export.
+  void RepeatLast();
+
+  // The folder of the last export, ending in "/".
+  const std::string& LastPath() const { return lastPath_; }
+  void SetLastPath(const std::string& path) { lastPath_ = path; }
+  // The kind of the last completed export: 0 raw .. 4 video average.
+  std::int32_t LastExport() const { return lastExport_; }
+
+ private:
+  void Run(int kind);
+  void Write(int kind, const QString& fileName);
+
+  QWidget* window_;
+  const Processing& spectrum_;
+  StatusBarPresenter& status_;
+  std::string lastPath_;
+  std::int32_t lastExport_ = 0;
+};
 
 }  // namespace specterm

@@ -6,9 +6,10 @@
 #include "forms/KeyedToolBar.h"
 #include "forms/PictureBox.h"
 #include "forms/VirtualKeys.h"
-#include "interaction/ViewInput.h"
-#include "modems/frmMain.h"
+#include "interaction/Interaction.h"
+#include "view/PlotView.h"
 #include "view/ViewModel.h"
+#include "window/FormControls.h"
 
 #include <QAction>
 #include <QEvent>
@@ -22,90 +23,91 @@ constexpr float kLargeSteps = 10.0f;
 
 bool IsArrow(int keyCode) { return keyCode >= forms::vbKeyLeft && keyCode <= forms::vbKeyDown; }
 
-class KeyPreview : public QObject {
+class KeyPreviewFilter : public QObject {
  public:
-  explicit KeyPreview(frmMain& form) : QObject(&form), form_(form) {}
+  KeyPreviewFilter(QObject* window, Interaction& input) : QObject(window), window_(window), input_(input) {}
 
  protected:
   // Releases that no control took reach the window; a held key's repeats
   // count once, when it is let go.
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::KeyRelease && watched == &form_ && form_.KeyPreview) {
+    if (event->type() == QEvent::KeyRelease && watched == window_ && input_.KeyPreview()) {
       const auto* key = static_cast<QKeyEvent*>(event);
       if (!key->isAutoRepeat()) {
         const int code = forms::VirtualKeyFromQt(key->key());
-        if (code != 0) form_.Form_KeyUp(code, forms::ShiftFromQt(key->modifiers()));
+        if (code != 0) input_.Form_KeyUp(code, forms::ShiftFromQt(key->modifiers()));
       }
     }
     return false;
   }
 
  private:
-  frmMain& form_;
+  QObject* window_;
+  Interaction& input_;
 };
-
-void Escape(frmMain& f) {
-  if (f.Mouse.MouseMode != kModeSelect) {
-    LeaveZoomMode(f);
-    return;
-  }
-  if (f.Mouse.PositioningThreshold) {
-    f.Mouse.PositioningThreshold = false;
-    ShowSelectPointer(f);
-  } else if (f.Mouse.PositioningCursor == 1 || f.Mouse.PositioningCursor == 2) {
-    f.mnuViewCursor[static_cast<std::size_t>(f.Mouse.PositioningCursor - 1)]->setChecked(false);
-    f.Mouse.PositioningCursor = 0;
-    ShowSelectPointer(f);
-  }
-}
 
 }  // namespace
 
-QObject* NewKeyPreview(frmMain& form) { return new KeyPreview(form); }
+QObject* Interaction::NewKeyPreview(QObject* window) { return new KeyPreviewFilter(window, *this); }
 
-void frmMain::Form_KeyUp(int keyCode, int shift) {
+void Interaction::Escape() {
+  if (mouse_.MouseMode != kModeSelect) {
+    LeaveZoomMode();
+    return;
+  }
+  if (mouse_.PositioningThreshold) {
+    mouse_.PositioningThreshold = false;
+    ShowSelectPointer();
+  } else if (mouse_.PositioningCursor == 1 || mouse_.PositioningCursor == 2) {
+    c_.mnuViewCursor[static_cast<std::size_t>(mouse_.PositioningCursor - 1)]->setChecked(false);
+    mouse_.PositioningCursor = 0;
+    ShowSelectPointer();
+  }
+}
+
+void Interaction::Form_KeyUp(int keyCode, int shift) {
   const bool alt = (shift & forms::vbAltMask) != 0;
   const bool ctrl = (shift & forms::vbCtrlMask) != 0;
   if (IsArrow(keyCode)) {
     const float steps = alt || ctrl ? kLargeSteps : 1.0f;
     switch (keyCode) {
       case forms::vbKeyLeft:
-        Selection.SelectedX -= steps * View.PanStepX;
+        selection_.SelectedX -= steps * view_.PanStepX();
         break;
       case forms::vbKeyRight:
-        Selection.SelectedX += steps * View.PanStepX;
+        selection_.SelectedX += steps * view_.PanStepX();
         break;
       case forms::vbKeyUp:
-        Selection.SelectedY -= steps * View.PanStepY;
+        selection_.SelectedY -= steps * view_.PanStepY();
         break;
       default:
-        Selection.SelectedY += steps * View.PanStepY;
+        selection_.SelectedY += steps * view_.PanStepY();
         break;
     }
-    if (alt) PanView(keyCode, true);
+    if (alt) view_.PanView(keyCode, true);
     // The pointer follows the location; a location that left the view takes
     // the view with it.
-    if (InRange())
-      MoveCursor(Selection.SelectedX, Selection.SelectedY);
+    if (view_.InRange())
+      view_.MoveCursor(selection_.SelectedX, selection_.SelectedY);
     else
-      PanView(keyCode, true);
+      view_.PanView(keyCode, true);
     return;
   }
   switch (keyCode) {
     case forms::vbKeyEscape:
-      Escape(*this);
+      Escape();
       break;
     case forms::vbKeyHome:
-      tbMain_ButtonClick(QStringLiteral("ZoomFitView"));
+      ViewButtonClick(QStringLiteral("ZoomFitView"));
       break;
     case forms::vbKeyEnd:
-      CenterView();
+      view_.CenterView();
       break;
     case forms::vbKeyPageDown:
-      ZoomOutView();
+      view_.ZoomOutView();
       break;
     case forms::vbKeyPageUp:
-      ZoomInView();
+      view_.ZoomInView();
       break;
     default:
       break;

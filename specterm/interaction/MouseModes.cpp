@@ -6,10 +6,12 @@
 
 #include "forms/KeyedToolBar.h"
 #include "forms/PictureBox.h"
-#include "interaction/ViewInput.h"
-#include "modems/frmMain.h"
+#include "interaction/Interaction.h"
+#include "processing/Processing.h"
 #include "vbformat/VbFormat.h"
 #include "view/Icons.h"
+#include "view/PlotView.h"
+#include "window/FormControls.h"
 
 #include <QAction>
 #include <QCursor>
@@ -26,65 +28,21 @@ namespace {
 struct ZoomMode {
   const char* key;
   int mode;
-  QAction* frmMain::*item;
+  QAction* FormControls::*item;
   int pointer;
 };
 
 const ZoomMode kZoomModes[] = {
-    {"ZoomWin", kModeZoomWindow, &frmMain::mnuViewZoomWin, kPointerZoomWindow},
-    {"ZoomIn", kModeZoomIn, &frmMain::mnuViewZoomIn, kPointerZoomIn},
-    {"ZoomOut", kModeZoomOut, &frmMain::mnuViewZoomOut, kPointerZoomOut},
-    {"Pan", kModePan, &frmMain::mnuViewPan, kPointerPan},
+    {"ZoomWin", kModeZoomWindow, &FormControls::mnuViewZoomWin, kPointerZoomWindow},
+    {"ZoomIn", kModeZoomIn, &FormControls::mnuViewZoomIn, kPointerZoomIn},
+    {"ZoomOut", kModeZoomOut, &FormControls::mnuViewZoomOut, kPointerZoomOut},
+    {"Pan", kModePan, &FormControls::mnuViewPan, kPointerPan},
 };
 
 // The pointer amplitude read-out.
 constexpr const char* kPointerAmplitudeFormat = "###0.000dB";
 // Where the rubber band has no seed square.
 constexpr float kNoSeed = 32000.0f;
-
-void ShowPointerImage(frmMain& f, int image) {
-  f.picSpectrum->SetMouseIcon(f.imgCursors.Cursor(image));
-  f.picSpectrum->SetMousePointer(forms::vbCustom);
-}
-
-void ReleaseModeControls(frmMain& f) {
-  for (const ZoomMode& m : kZoomModes) {
-    f.tbMain->SetPressed(QString::fromLatin1(m.key), false);
-    (f.*m.item)->setChecked(false);
-  }
-}
-
-void EnterZoomMode(frmMain& f, const ZoomMode& mode) {
-  f.Mouse.MouseMode = mode.mode;
-  for (const ZoomMode& m : kZoomModes) {
-    const bool on = &m == &mode;
-    f.tbMain->SetPressed(QString::fromLatin1(m.key), on);
-    (f.*m.item)->setChecked(on);
-  }
-  f.mnuViewEnd->setEnabled(true);
-  ShowPointerImage(f, mode.pointer);
-}
-
-// The pointer of the zoom mode whose button is pressed, else the cross.
-void ShowModePointer(frmMain& f) {
-  for (const ZoomMode& m : kZoomModes)
-    if (f.tbMain->Pressed(QString::fromLatin1(m.key))) {
-      ShowPointerImage(f, m.pointer);
-      return;
-    }
-  f.picSpectrum->SetMousePointer(forms::vbCrosshair);
-}
-
-// The reference location of the presets: the last Select-mode click, or the
-// capture's centre at 0 dB while there is none yet.
-void TakeReferenceLocation(frmMain& f) {
-  if (f.Mouse.ClickX == kNoLocation && f.Mouse.ClickY == kNoLocation) {
-    f.Mouse.ClickX = static_cast<float>(f.Spectrum->Block.CenterFreq * f.Spectrum->Block.SpanScale);
-    f.Mouse.ClickY = 0.0f;
-  }
-  f.Selection.SelectedX = f.Mouse.ClickX;
-  f.Selection.SelectedY = f.Mouse.ClickY;
-}
 
 // The preset index of a button menu key such as "dBB3" or "FB7"; -1 when
 // the key is not one.
@@ -96,195 +54,240 @@ int PresetIndex(const QString& key, QLatin1String prefix) {
 
 class FormMouse : public QObject {
  public:
-  explicit FormMouse(frmMain& form) : QObject(&form), form_(form) {}
+  FormMouse(QObject* parent, QObject* clientArea, Interaction& input)
+      : QObject(parent), clientArea_(clientArea), input_(input) {}
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::MouseButtonPress && watched == form_.centralWidget()) {
+    if (event->type() == QEvent::MouseButtonPress && watched == clientArea_) {
       const auto* mouse = static_cast<QMouseEvent*>(event);
       const int button = mouse->button() == Qt::RightButton    ? forms::vbRightButton
                          : mouse->button() == Qt::LeftButton   ? forms::vbLeftButton
                          : mouse->button() == Qt::MiddleButton ? forms::vbMiddleButton
                                                                : 0;
       if (button != 0)
-        form_.Form_MouseDown(button, 0, static_cast<float>(mouse->position().x()),
-                             static_cast<float>(mouse->position().y()));
+        input_.Form_MouseDown(button, 0, static_cast<float>(mouse->position().x()),
+                              static_cast<float>(mouse->position().y()));
     }
     return false;
   }
 
  private:
-  frmMain& form_;
+  QObject* clientArea_;
+  Interaction& input_;
 };
 
 }  // namespace
 
-QObject* NewFormMouse(frmMain& form) { return new FormMouse(form); }
+QObject* Interaction::NewFormMouse(QObject* window, QObject* clientArea) {
+  return new FormMouse(window, clientArea, *this);
+}
 
-void ShowSelectPointer(frmMain& f) {
-  if (f.Mouse.PositioningThreshold) {
-    f.picSpectrum->SetMouseIcon(f.imgCursors.Cursor(QString::fromLatin1(kPointerPeakThreshold)));
-    f.picSpectrum->SetMousePointer(forms::vbCustom);
-  } else if (f.Mouse.PositioningCursor == 1 || f.Mouse.PositioningCursor == 2) {
-    ShowPointerImage(f, f.Mouse.PositioningCursor + kPointerCursor1 - 1);
-  } else {
-    f.picSpectrum->SetMousePointer(forms::vbCrosshair);
+void Interaction::ShowPointerImage(int image) {
+  c_.picSpectrum->SetMouseIcon(c_.imgCursors.Cursor(image));
+  c_.picSpectrum->SetMousePointer(forms::vbCustom);
+}
+
+void Interaction::ReleaseModeControls() {
+  for (const ZoomMode& m : kZoomModes) {
+    c_.tbMain->SetPressed(QString::fromLatin1(m.key), false);
+    (c_.*m.item)->setChecked(false);
   }
 }
 
-void LeaveZoomMode(frmMain& f) {
-  f.Mouse.MouseMode = kModeSelect;
-  ReleaseModeControls(f);
-  f.mnuViewEnd->setEnabled(false);
-  ShowSelectPointer(f);
+// The pointer of the zoom mode whose button is pressed, else the cross.
+void Interaction::ShowModePointer() {
+  for (const ZoomMode& m : kZoomModes)
+    if (c_.tbMain->Pressed(QString::fromLatin1(m.key))) {
+      ShowPointerImage(m.pointer);
+      return;
+    }
+  c_.picSpectrum->SetMousePointer(forms::vbCrosshair);
 }
 
-void ShowViewPopup(frmMain& f, bool fromPlot) {
-  f.mnuViewSep1->setVisible(fromPlot);
-  f.mnuViewDone->setVisible(fromPlot);
+// The reference location of the presets: the last Select-mode click, or the
+// capture's centre at 0 dB while there is none yet.
+void Interaction::TakeReferenceLocation() {
+  if (mouse_.ClickX == kNoLocation && mouse_.ClickY == kNoLocation) {
+    mouse_.ClickX = static_cast<float>(spectrum_.Block().CenterFreq * spectrum_.Block().SpanScale);
+    mouse_.ClickY = 0.0f;
+  }
+  selection_.SelectedX = mouse_.ClickX;
+  selection_.SelectedY = mouse_.ClickY;
+}
+
+void Interaction::ShowSelectPointer() {
+  if (mouse_.PositioningThreshold) {
+    c_.picSpectrum->SetMouseIcon(c_.imgCursors.Cursor(QString::fromLatin1(kPointerPeakThreshold)));
+    c_.picSpectrum->SetMousePointer(forms::vbCustom);
+  } else if (mouse_.PositioningCursor == 1 || mouse_.PositioningCursor == 2) {
+    ShowPointerImage(mouse_.PositioningCursor + kPointerCursor1 - 1);
+  } else {
+    c_.picSpectrum->SetMousePointer(forms::vbCrosshair);
+  }
+}
+
+void Interaction::LeaveZoomMode() {
+  mouse_.MouseMode = kModeSelect;
+  ReleaseModeControls();
+  c_.mnuViewEnd->setEnabled(false);
+  ShowSelectPointer();
+}
+
+void Interaction::ShowViewPopup(bool fromPlot) {
+  c_.mnuViewSep1->setVisible(fromPlot);
+  c_.mnuViewDone->setVisible(fromPlot);
   // Not modal: the pop-up's end is seen in ViewPopupClosing.
-  f.mnuView->popup(QCursor::pos());
+  c_.mnuView->popup(QCursor::pos());
 }
 
-void ViewPopupClosing(frmMain& f) {
-  if (!f.mnuViewDone->isVisible()) return;
-  f.mnuViewSep1->setVisible(false);
-  f.mnuViewDone->setVisible(false);
+void Interaction::ViewPopupClosing() {
+  if (!c_.mnuViewDone->isVisible()) return;
+  c_.mnuViewSep1->setVisible(false);
+  c_.mnuViewDone->setVisible(false);
   // The pop-up took the button's release: the right click ends here, before
   // a command chosen from the menu runs.
-  if (f.Mouse.ClickButton == forms::vbRightButton) f.picSpectrum_Click();
+  if (mouse_.ClickButton == forms::vbRightButton) picSpectrum_Click();
 }
 
-bool frmMain::ViewButtonClick(const QString& key) {
+bool Interaction::ViewButtonClick(const QString& key) {
   if (key == QLatin1String("Select")) {
-    Mouse.PositioningThreshold = false;
-    Mouse.PositioningCursor = 0;
-    for (QAction* item : mnuViewCursor) item->setChecked(false);
-    LeaveZoomMode(*this);
+    mouse_.PositioningThreshold = false;
+    mouse_.PositioningCursor = 0;
+    for (QAction* item : c_.mnuViewCursor) item->setChecked(false);
+    LeaveZoomMode();
     return true;
   }
   for (const ZoomMode& m : kZoomModes)
     if (key == QLatin1String(m.key)) {
-      if (Mouse.MouseMode == m.mode)
-        LeaveZoomMode(*this);
-      else
-        EnterZoomMode(*this, m);
+      if (mouse_.MouseMode == m.mode) {
+        LeaveZoomMode();
+      } else {
+        mouse_.MouseMode = m.mode;
+        for (const ZoomMode& other : kZoomModes) {
+          const bool on = &other == &m;
+          c_.tbMain->SetPressed(QString::fromLatin1(other.key), on);
+          (c_.*other.item)->setChecked(on);
+        }
+        c_.mnuViewEnd->setEnabled(true);
+        ShowPointerImage(m.pointer);
+      }
       return true;
     }
   if (key == QLatin1String("ZoomFitView")) {
-    LeaveZoomMode(*this);
-    FitView();
+    LeaveZoomMode();
+    view_.FitView();
     return true;
   }
   if (key == QLatin1String("Previous")) {
-    PreviousView();
+    view_.PreviousView();
     return true;
   }
   if (key == QLatin1String("dBperDiv") || key == QLatin1String("FSpan")) {
-    TakeReferenceLocation(*this);
+    TakeReferenceLocation();
     if (key == QLatin1String("dBperDiv"))
-      mnuViewDBB_Click(View.DBDivIndex);
+      view_.mnuViewDBB_Click(view_.DBDivIndex());
     else
-      mnuViewFB_Click(View.SpanIndex);
-    MoveCursor(Selection.SelectedX, Selection.SelectedY);
-    Mouse.ClickButton = 0;
+      view_.mnuViewFB_Click(view_.SpanIndex());
+    view_.MoveCursor(selection_.SelectedX, selection_.SelectedY);
+    mouse_.ClickButton = 0;
     return true;
   }
   return false;
 }
 
-bool frmMain::ViewButtonMenuClick(const QString&, const QString& menuKey) {
+bool Interaction::ViewButtonMenuClick(const QString&, const QString& menuKey) {
   const int db = PresetIndex(menuKey, QLatin1String("dBB"));
   const int span = PresetIndex(menuKey, QLatin1String("FB"));
   if (db < 0 && span < 0) return false;
-  TakeReferenceLocation(*this);
+  TakeReferenceLocation();
   if (db >= 0)
-    mnuViewDBB_Click(db);
+    view_.mnuViewDBB_Click(db);
   else
-    mnuViewFB_Click(span);
-  MoveCursor(Selection.SelectedX, Selection.SelectedY);
+    view_.mnuViewFB_Click(span);
+  view_.MoveCursor(selection_.SelectedX, selection_.SelectedY);
   return true;
 }
 
-void frmMain::mnuViewEnd_Click() { LeaveZoomMode(*this); }
+void Interaction::mnuViewEnd_Click() { LeaveZoomMode(); }
 
-void frmMain::picSpectrum_MouseDown(int button, int, float x, float y) {
-  Mouse.ClickButton = static_cast<std::int16_t>(button);
-  Mouse.PointerMoved = false;
-  if (button == forms::vbLeftButton && Mouse.MouseMode == kModeSelect) {
-    timerCoord->stop();
+void Interaction::picSpectrum_MouseDown(int button, int, float x, float y) {
+  mouse_.ClickButton = static_cast<std::int16_t>(button);
+  mouse_.PointerMoved = false;
+  if (button == forms::vbLeftButton && mouse_.MouseMode == kModeSelect) {
+    c_.timerCoord->stop();
     // The click becomes the reference location of the presets.
-    Mouse.ClickX = x;
-    Mouse.ClickY = y;
+    mouse_.ClickX = x;
+    mouse_.ClickY = y;
   }
-  if ((button == forms::vbLeftButton && Mouse.MouseMode == kModeZoomWindow) || button == forms::vbMiddleButton) {
-    Mouse.DragAnchorX = x;
-    Mouse.DragAnchorY = y;
-    Mouse.DragCornerX = x;
-    Mouse.DragCornerY = y;
+  if ((button == forms::vbLeftButton && mouse_.MouseMode == kModeZoomWindow) || button == forms::vbMiddleButton) {
+    mouse_.DragAnchorX = x;
+    mouse_.DragAnchorY = y;
+    mouse_.DragCornerX = x;
+    mouse_.DragCornerY = y;
   }
-  if (button == forms::vbRightButton) ShowViewPopup(*this, true);
+  if (button == forms::vbRightButton) ShowViewPopup(true);
 }
 
-void frmMain::picSpectrum_MouseMove(int, int, float x, float y) {
+void Interaction::picSpectrum_MouseMove(int, int, float x, float y) {
   // Zoom and pan act where the pointer was last, or on the point selected
   // since.
-  Selection.SelectedX = x;
-  Selection.SelectedY = y;
-  const SampleBlock& block = Spectrum->Block;
-  txtCursor[6]->setText(QString::fromStdString(
+  selection_.SelectedX = x;
+  selection_.SelectedY = y;
+  const SampleBlock& block = spectrum_.Block();
+  c_.txtCursor[6]->setText(QString::fromStdString(
       vb::Format(static_cast<double>(x) / 10.0 / static_cast<double>(block.SpanScale), block.FreqFormat)));
-  txtCursor[7]->setText(QString::fromStdString(vb::Format(-static_cast<double>(y), kPointerAmplitudeFormat)));
-  Mouse.PointerMoved = true;
+  c_.txtCursor[7]->setText(QString::fromStdString(vb::Format(-static_cast<double>(y), kPointerAmplitudeFormat)));
+  mouse_.PointerMoved = true;
 }
 
-void frmMain::picSpectrum_MouseUp(int button, int, float, float) {
+void Interaction::picSpectrum_MouseUp(int button, int, float, float) {
   const bool dragging =
-      (button == forms::vbLeftButton && Mouse.MouseMode == kModeZoomWindow) || button == forms::vbMiddleButton;
+      (button == forms::vbLeftButton && mouse_.MouseMode == kModeZoomWindow) || button == forms::vbMiddleButton;
   if (!dragging) return;
-  Mouse.SeedLeft = kNoSeed;
-  Mouse.SeedRight = kNoSeed;
-  Mouse.SeedTop = kNoSeed;
-  Mouse.SeedBottom = kNoSeed;
-  ShowModePointer(*this);
-  if (button == forms::vbMiddleButton && Mouse.MouseMode == kModeSelect) {
-    Mouse.SavedMouseMode = kModeSelect;
+  mouse_.SeedLeft = kNoSeed;
+  mouse_.SeedRight = kNoSeed;
+  mouse_.SeedTop = kNoSeed;
+  mouse_.SeedBottom = kNoSeed;
+  ShowModePointer();
+  if (button == forms::vbMiddleButton && mouse_.MouseMode == kModeSelect) {
+    mouse_.SavedMouseMode = kModeSelect;
     // After a zoom to a box the click that follows does nothing.
-    if (Mouse.DragCornerX != Mouse.DragAnchorX && Mouse.DragCornerY != Mouse.DragAnchorY)
-      Mouse.MouseMode = kModeDragFinished;
-    picSpectrum->SetMousePointer(forms::vbCrosshair);
+    if (mouse_.DragCornerX != mouse_.DragAnchorX && mouse_.DragCornerY != mouse_.DragAnchorY)
+      mouse_.MouseMode = kModeDragFinished;
+    c_.picSpectrum->SetMousePointer(forms::vbCrosshair);
   }
   // A pending positioning gets its pointer back.
-  if ((Mouse.MouseMode == kModeSelect || Mouse.MouseMode == kModeDragFinished) &&
-      (Mouse.PositioningThreshold || Mouse.PositioningCursor != 0))
-    ShowSelectPointer(*this);
+  if ((mouse_.MouseMode == kModeSelect || mouse_.MouseMode == kModeDragFinished) &&
+      (mouse_.PositioningThreshold || mouse_.PositioningCursor != 0))
+    ShowSelectPointer();
 }
 
-void frmMain::picSpectrum_Click() {
-  switch (Mouse.ClickButton) {
+void Interaction::picSpectrum_Click() {
+  switch (mouse_.ClickButton) {
     case forms::vbLeftButton:
-      if (Mouse.MouseMode == kModeZoomIn)
-        ZoomInView();
-      else if (Mouse.MouseMode == kModeZoomOut)
-        ZoomOutView();
-      else if (Mouse.MouseMode == kModePan)
-        CenterView();
+      if (mouse_.MouseMode == kModeZoomIn)
+        view_.ZoomInView();
+      else if (mouse_.MouseMode == kModeZoomOut)
+        view_.ZoomOutView();
+      else if (mouse_.MouseMode == kModePan)
+        view_.CenterView();
       break;
     case forms::vbRightButton:
-      if (Mouse.MouseMode != kModeSelect) LeaveZoomMode(*this);
+      if (mouse_.MouseMode != kModeSelect) LeaveZoomMode();
       break;
     case forms::vbMiddleButton:
-      if (Mouse.MouseMode != kModeDragFinished) CenterView();
+      if (mouse_.MouseMode != kModeDragFinished) view_.CenterView();
       break;
     default:
       break;
   }
-  if (Mouse.MouseMode == kModeDragFinished) Mouse.MouseMode = Mouse.SavedMouseMode;
-  Mouse.ClickButton = 0;
+  if (mouse_.MouseMode == kModeDragFinished) mouse_.MouseMode = mouse_.SavedMouseMode;
+  mouse_.ClickButton = 0;
 }
 
-void frmMain::Form_MouseDown(int button, int, float, float) {
-  if (button == forms::vbRightButton) ShowViewPopup(*this, false);
+void Interaction::Form_MouseDown(int button, int, float, float) {
+  if (button == forms::vbRightButton) ShowViewPopup(false);
 }
 
 }  // namespace specterm

@@ -1,8 +1,7 @@
 #include "link/FTP_Server.h"
 
-#include "forms/Dialogs.h"
-
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -17,12 +16,20 @@ constexpr const char* kNoResponseText = "Last response information could not be 
 
 }  // namespace
 
-FTP_Server::FTP_Server() {
+FTP_Server::FTP_Server(FtpMessageHandler report) : report_(std::move(report)) {
   SessionHandle_ = InternetOpenA(kAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
   if (SessionHandle_ == nullptr) {
-    forms::MsgBox(kNoInternetText, forms::vbCritical | forms::vbOKOnly, kTitle);
+    Report({kNoInternetText, kTitle, FtpMessage::Kind::Critical});
     Terminate();
   }
+}
+
+void FTP_Server::Report(FtpMessage message) const {
+  if (report_) {
+    report_(message);
+    return;
+  }
+  std::fprintf(stderr, "%s: %s\n", message.Title.c_str(), message.Text.c_str());
 }
 
 FTP_Server::~FTP_Server() { Terminate(); }
@@ -148,7 +155,7 @@ HINTERNET FTP_Server::FindFirstFile() {
 
 bool FTP_Server::FindNextFile() {
   if (InternetFindNextFileA(FindHandle_, &FindData_)) return true;
-  if (GetLastError() == ERROR_NO_MORE_FILES) forms::MsgBox(kNoMoreFilesText, forms::vbInformation, kTitle);
+  if (GetLastError() == ERROR_NO_MORE_FILES) Report({kNoMoreFilesText, kTitle, FtpMessage::Kind::Information});
   return false;
 }
 
@@ -163,12 +170,12 @@ void FTP_Server::ShowLastResponseInfo() {
   buffer.back() = '\0';
   DWORD length = kResponseBufferLength;
   if (!InternetGetLastResponseInfoA(&error, buffer.data(), &length)) {
-    forms::MsgBox(kNoResponseText, forms::vbInformation, kTitle);
+    Report({kNoResponseText, kTitle, FtpMessage::Kind::Information});
     return;
   }
   if (length == 0) return;
-  QString title = kTitle;
-  if (error != 0) title += " Error " + QString::number(error);
+  std::string title = kTitle;
+  if (error != 0) title += " Error " + std::to_string(error);
   const std::size_t shown = std::min<std::size_t>(length, buffer.size());
-  forms::MsgBox(QString::fromLocal8Bit(buffer.data(), static_cast<qsizetype>(shown)), forms::vbInformation, title);
+  Report({std::string(buffer.data(), shown), title, FtpMessage::Kind::Information});
 }

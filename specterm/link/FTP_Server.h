@@ -3,17 +3,30 @@
 // One FTP session to one modem, as a property bag over the WinINet calls:
 // the caller sets names and buffers, calls an operation, and reads results
 // back. It knows nothing of the modem's pseudo-files and works with any FTP
-// server. Three message boxes of its own go through forms::MsgBox; every
-// other failure shows only in the results.
+// server. Three failures are reported to the user through the message
+// handler given at construction (the window shows them as message boxes);
+// every other failure shows only in the results.
 //
-// Usable from a worker thread (one thread at a time per object).
+// Usable from a worker thread (one thread at a time per object). The handler
+// runs on the thread that made the call and must not wait on another thread.
 
 #include "wininet/WinInet.h"
 
 #include <QVariant>
 
 #include <cstdint>
+#include <functional>
 #include <string>
+
+// A notice of the session for the user: text, title and whether it reports
+// a failure (critical) or is for information.
+struct FtpMessage {
+  enum class Kind { Critical, Information };
+  std::string Text;
+  std::string Title;
+  Kind Icon = Kind::Information;
+};
+using FtpMessageHandler = std::function<void(const FtpMessage&)>;
 
 class FTP_Server {
  public:
@@ -26,8 +39,9 @@ class FTP_Server {
   static constexpr DWORD kDirectoryBufferLength = 260;
   static constexpr DWORD kResponseBufferLength = 2048;
 
-  FTP_Server();   // Class_Initialize
-  ~FTP_Server();  // Class_Terminate
+  // Without a handler the notices go to the standard error stream.
+  explicit FTP_Server(FtpMessageHandler report = {});  // Class_Initialize
+  ~FTP_Server();                                       // Class_Terminate
   FTP_Server(const FTP_Server&) = delete;
   FTP_Server& operator=(const FTP_Server&) = delete;
 
@@ -95,6 +109,9 @@ class FTP_Server {
 
  private:
   void Terminate();
+  void Report(FtpMessage message) const;
+
+  FtpMessageHandler report_;
 
   HINTERNET SessionHandle_ = nullptr;
   HINTERNET ConnectionHandle_ = nullptr;

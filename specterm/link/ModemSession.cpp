@@ -1,18 +1,30 @@
 #include "link/ModemSession.h"
 
 #include <QMetaObject>
+#include <QThread>
 
 #include <utility>
 
 namespace specterm {
 
-ModemSession::ModemSession(QObject* context) : context_(context) {}
+ModemSession::ModemSession(QObject* context, FtpMessageHandler report)
+    : context_(context), report_(std::move(report)) {}
 
 ModemSession::~ModemSession() = default;
 
 void ModemSession::Create() {
   if (exists_) return;
-  auto session = std::make_unique<FTP_Server>();
+  // Notices raised on the link thread are handed to the GUI thread without
+  // waiting for them to be read.
+  auto session = std::make_unique<FTP_Server>([context = context_, report = report_](const FtpMessage& message) {
+    if (!report) return;
+    if (QThread::currentThread() == context->thread()) {
+      report(message);
+      return;
+    }
+    QMetaObject::invokeMethod(
+        context, [report, message] { report(message); }, Qt::QueuedConnection);
+  });
   internet_ = session->ConnectedToInternet();
   connected_ = false;
   exists_ = true;

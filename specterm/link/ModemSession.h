@@ -8,9 +8,11 @@
 // callback given; nothing here waits on the link. After Abandon, results of
 // operations begun before it are dropped (their callbacks never run).
 //
-// The object is created here, on the GUI thread, so that its own message
-// box ("Could not open Internet Connection") is shown where message boxes
-// belong; creating it does no network I/O.
+// The object is created here, on the GUI thread; creating it does no network
+// I/O. Its notices ("Could not open Internet Connection" and the others) go
+// to the report handler on the GUI thread: at once when they arise there,
+// through the event loop when they arise on the link thread, which never
+// waits for the user.
 
 #include "link/LinkThread.h"
 
@@ -37,7 +39,7 @@ class ModemSession {
   // Results are delivered through context's event loop. The context must
   // outlive this object (its owner, typically): the link thread is joined
   // here, so no result is posted to a destroyed context.
-  explicit ModemSession(QObject* context);
+  ModemSession(QObject* context, FtpMessageHandler report);
   ~ModemSession();
   ModemSession(const ModemSession&) = delete;
   ModemSession& operator=(const ModemSession&) = delete;
@@ -81,6 +83,7 @@ class ModemSession {
   void Call(std::function<Result(FTP_Server&)> work, Result failed, std::function<void(Result)> done);
 
   QObject* context_;
+  FtpMessageHandler report_;  // runs on the GUI thread
   bool exists_ = false;
   bool internet_ = false;
   bool connected_ = false;

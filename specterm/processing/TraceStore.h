@@ -12,6 +12,12 @@
 
 namespace specterm {
 
+// Trace rows by name, for code that indexes rows with plain integers.
+inline constexpr int kTraceCurrent = kCurrentRow;
+inline constexpr int kTracePrevious = kPreviousRow;
+inline constexpr int kTraceVideoAverage = kVideoAverageRow;
+inline constexpr int kTracePeakHold = kPeakHoldRow;
+
 // Texts written by the accumulation steps of an update.
 struct AccumulationTexts {
   std::string VideoAverageToolTip;    // tool-tip of the "VideoAverage" button

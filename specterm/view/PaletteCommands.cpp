@@ -3,40 +3,42 @@
 
 #include "forms/Dialogs.h"
 #include "forms/PictureBox.h"
-#include "modems/frmMain.h"
+#include "interaction/Interaction.h"
 #include "view/Icons.h"
+#include "view/PlotView.h"
+#include "window/FormControls.h"
 
 #include <QAction>
 
 namespace specterm {
 
-void frmMain::mnuOptionsPalette_Click(int index) {
+void PlotView::mnuOptionsPalette_Click(int index) {
   if (index != kViewingPalette && index != kPrintingPalette) index = kViewingPalette;
-  Palette.CurrentPalette = static_cast<std::int16_t>(index);
-  mnuOptionsPalette[static_cast<std::size_t>(index)]->setChecked(true);
-  mnuOptionsPalette[static_cast<std::size_t>(index == 0 ? 1 : 0)]->setChecked(false);
+  palette_.CurrentPalette = static_cast<std::int16_t>(index);
+  c_.mnuOptionsPalette[static_cast<std::size_t>(index)]->setChecked(true);
+  c_.mnuOptionsPalette[static_cast<std::size_t>(index == 0 ? 1 : 0)]->setChecked(false);
   UpdateView();
 }
 
-void frmMain::EditPaletteColor(int palette, int slot) {
+void PlotView::EditPaletteColor(int palette, int slot) {
   const ColorMenuItem* item = nullptr;
   for (const ColorMenuItem& candidate : kColorMenuItems)
     if (candidate.slot == slot) item = &candidate;
   if (item == nullptr || (palette != kViewingPalette && palette != kPrintingPalette)) return;
-  auto& colours = Palette.Palettes[static_cast<std::size_t>(palette)];
-  const auto chosen =
-      forms::ShowColorDialog(QString::fromLatin1(item->dialogTitle), colours[static_cast<std::size_t>(slot)], this);
+  auto& colours = palette_.Palettes[static_cast<std::size_t>(palette)];
+  const auto chosen = forms::ShowColorDialog(QString::fromLatin1(item->dialogTitle),
+                                             colours[static_cast<std::size_t>(slot)], c_.picSpectrum->window());
   if (!chosen) return;
   colours[static_cast<std::size_t>(slot)] = *chosen & 0xFFFFFF;
 
   if (slot == kSlotBackground) {
     // The picture takes the new background at once, whichever palette it
     // belongs to; the next redraw repaints it with the palette in use.
-    picSpectrum->SetBackColor(colours[kSlotBackground]);
-    if (palette == Palette.CurrentPalette && picSpectrum->MousePointer() == forms::vbCustom)
-      picSpectrum->SetMouseIcon(imgCursors.Cursor(PointerImageForMouseMode(Mouse.MouseMode)));
+    c_.picSpectrum->SetBackColor(colours[kSlotBackground]);
+    if (palette == palette_.CurrentPalette && c_.picSpectrum->MousePointer() == forms::vbCustom)
+      c_.picSpectrum->SetMouseIcon(c_.imgCursors.Cursor(PointerImageForMouseMode(input_.Mouse().MouseMode)));
   }
-  if (palette == Palette.CurrentPalette) UpdateView();
+  if (palette == palette_.CurrentPalette) UpdateView();
 }
 
 }  // namespace specterm

@@ -7,8 +7,10 @@
 #include "view/ScrollBars.h"
 
 #include "forms/PictureBox.h"
-#include "modems/frmMain.h"
+#include "processing/Processing.h"
+#include "view/PlotView.h"
 #include "view/ViewModel.h"
+#include "window/FormControls.h"
 
 #include <QPainter>
 #include <QProxyStyle>
@@ -61,10 +63,6 @@ class ScrollArrowStyle : public QProxyStyle {
   }
 };
 
-ViewRect CurrentView(const forms::PictureBox& pic) {
-  return {pic.ScaleLeft(), pic.ScaleTop(), pic.ScaleWidth(), pic.ScaleHeight()};
-}
-
 }  // namespace
 
 QStyle* NewScrollArrowStyle(QObject* parent) {
@@ -83,81 +81,100 @@ ScrollArrows ShownScrollArrows(const QScrollBar* bar) {
   return static_cast<ScrollArrows>(bar->property(kArrowsProperty).toInt());
 }
 
-void frmMain::SetScrollBars() {
-  View.ScrollSync = true;
-  const ViewRect view = CurrentView(*picSpectrum);
-  const auto h = HScrollValueFor(view, Spectrum->Block.BandLow, Spectrum->Block.BandHigh, View.PreviousView.Width,
-                                 hScroll->minimum(), hScroll->maximum());
+void PlotView::SetScrollBars() {
+  view_.ScrollSync = true;
+  const ViewRect view = Window();
+  QScrollBar* h = c_.hScroll;
+  QScrollBar* v = c_.vScroll;
+  const auto hValue = HScrollValueFor(view, spectrum_.Block().BandLow, spectrum_.Block().BandHigh,
+                                      view_.PreviousView.Width, h->minimum(), h->maximum());
   // A position outside the bar's range leaves it where it was.
-  if (h) hScroll->setValue(*h);
-  vScroll->setValue(VScrollValueFor(view, vScroll->minimum(), vScroll->maximum()));
+  if (hValue) h->setValue(*hValue);
+  v->setValue(VScrollValueFor(view, v->minimum(), v->maximum()));
   // The arrows follow the thumb: one that leads beyond an end is disabled,
   // both are back as soon as the thumb is off the ends.
-  View.ArrowsH = ArrowsAt(hScroll->value(), hScroll->minimum(), hScroll->maximum());
-  View.ArrowsV = ArrowsAt(vScroll->value(), vScroll->minimum(), vScroll->maximum());
-  ShowScrollArrows(hScroll, View.ArrowsH);
-  ShowScrollArrows(vScroll, View.ArrowsV);
-  View.ScrollSync = false;
+  view_.ArrowsH = ArrowsAt(h->value(), h->minimum(), h->maximum());
+  view_.ArrowsV = ArrowsAt(v->value(), v->minimum(), v->maximum());
+  ShowScrollArrows(h, view_.ArrowsH);
+  ShowScrollArrows(v, view_.ArrowsV);
+  view_.ScrollSync = false;
 }
 
-void frmMain::hScroll_Scroll() {
-  if (View.ScrollSync || View.ScrollDragging) return;
-  View.ScrollDragging = true;
-  View.ScrollDragStart = static_cast<std::int16_t>(hScroll->value());
+void PlotView::ApplyScrollSettings(const ScrollSettings& scroll) {
+  view_.ScrollSync = true;
+  c_.hScroll->setRange(scroll.HScrollMin, scroll.HScrollMax);
+  c_.hScroll->setValue(scroll.HScrollValue);
+  c_.vScroll->setRange(scroll.VScrollMin, scroll.VScrollMax);
+  c_.vScroll->setValue(scroll.VScrollValue);
+  view_.ScrollSync = false;
 }
 
-void frmMain::vScroll_Scroll() {
-  if (View.ScrollSync || View.ScrollDragging) return;
-  View.ScrollDragging = true;
-  View.ScrollDragStart = static_cast<std::int16_t>(vScroll->value());
+void PlotView::hScroll_Scroll() {
+  if (view_.ScrollSync || view_.ScrollDragging) return;
+  view_.ScrollDragging = true;
+  view_.ScrollDragStart = static_cast<std::int16_t>(c_.hScroll->value());
 }
 
-void frmMain::hScroll_Change() {
-  if (View.ScrollSync) return;
-  View.ScrollBarsStale = true;
-  const int value = hScroll->value();
-  if (View.ScrollDragging) {
+void PlotView::vScroll_Scroll() {
+  if (view_.ScrollSync || view_.ScrollDragging) return;
+  view_.ScrollDragging = true;
+  view_.ScrollDragStart = static_cast<std::int16_t>(c_.vScroll->value());
+}
+
+void PlotView::ScrollThumbReleased(bool moved) {
+  if (!moved) view_.ScrollDragging = false;
+}
+
+void PlotView::hScroll_Change() {
+  if (view_.ScrollSync) return;
+  view_.ScrollBarsStale = true;
+  const int value = c_.hScroll->value();
+  if (view_.ScrollDragging) {
     // A drag moves the view by the dragged percentage of its own width.
-    View.ScrollDragging = false;
+    view_.ScrollDragging = false;
     SetPrevious();
-    const double moved = (View.ScrollDragStart - value) / 100.0 * static_cast<double>(picSpectrum->ScaleWidth());
-    picSpectrum->SetScaleLeft(static_cast<float>(static_cast<double>(picSpectrum->ScaleLeft()) - moved));
+    ViewRect view = Window();
+    const double moved = (view_.ScrollDragStart - value) / 100.0 * static_cast<double>(view.Width);
+    view.Left = static_cast<float>(static_cast<double>(view.Left) - moved);
+    ApplyWindow(view);
     UpdateView();
     return;
   }
-  if (value != hScroll->minimum() && value != hScroll->maximum()) {
-    View.ArrowsH = ScrollArrows::Both;
-    ShowScrollArrows(hScroll, View.ArrowsH);
-    PanView(value > View.LastScrollValueH ? kPanRight : kPanLeft, false);
-    View.LastScrollValueH = static_cast<std::int16_t>(hScroll->value());
+  ScrollStep(true, value);
+}
+
+void PlotView::vScroll_Change() {
+  if (view_.ScrollSync) return;
+  view_.ScrollBarsStale = true;
+  const int value = c_.vScroll->value();
+  if (view_.ScrollDragging) {
+    // A drag moves the view by the dragged number of dB.
+    view_.ScrollDragging = false;
+    SetPrevious();
+    ViewRect view = Window();
+    view.Top -= static_cast<float>(view_.ScrollDragStart - value);
+    ApplyWindow(view);
+    UpdateView();
+    return;
+  }
+  ScrollStep(false, value);
+}
+
+void PlotView::ScrollStep(bool horizontal, int value) {
+  QScrollBar* bar = horizontal ? c_.hScroll : c_.vScroll;
+  ScrollArrows& arrows = horizontal ? view_.ArrowsH : view_.ArrowsV;
+  std::int16_t& last = horizontal ? view_.LastScrollValueH : view_.LastScrollValueV;
+  if (value != bar->minimum() && value != bar->maximum()) {
+    arrows = ScrollArrows::Both;
+    ShowScrollArrows(bar, arrows);
+    const int key = horizontal ? (value > last ? kPanRight : kPanLeft) : (value < last ? kPanUp : kPanDown);
+    PanView(key, false);
+    last = static_cast<std::int16_t>(bar->value());
     return;
   }
   // At an end: only the arrow leading away from it; the view stays.
-  View.ArrowsH = value == hScroll->maximum() ? ScrollArrows::LeftUp : ScrollArrows::RightDown;
-  ShowScrollArrows(hScroll, View.ArrowsH);
-}
-
-void frmMain::vScroll_Change() {
-  if (View.ScrollSync) return;
-  View.ScrollBarsStale = true;
-  const int value = vScroll->value();
-  if (View.ScrollDragging) {
-    // A drag moves the view by the dragged number of dB.
-    View.ScrollDragging = false;
-    SetPrevious();
-    picSpectrum->SetScaleTop(picSpectrum->ScaleTop() - static_cast<float>(View.ScrollDragStart - value));
-    UpdateView();
-    return;
-  }
-  if (value != vScroll->minimum() && value != vScroll->maximum()) {
-    View.ArrowsV = ScrollArrows::Both;
-    ShowScrollArrows(vScroll, View.ArrowsV);
-    PanView(value < View.LastScrollValueV ? kPanUp : kPanDown, false);
-    View.LastScrollValueV = static_cast<std::int16_t>(vScroll->value());
-    return;
-  }
-  View.ArrowsV = value == vScroll->maximum() ? ScrollArrows::LeftUp : ScrollArrows::RightDown;
-  ShowScrollArrows(vScroll, View.ArrowsV);
+  arrows = value == bar->maximum() ? ScrollArrows::LeftUp : ScrollArrows::RightDown;
+  ShowScrollArrows(bar, arrows);
 }
 
 }  // namespace specterm

@@ -1,55 +1,93 @@
-// The Tools menu's trace switches: each shows or hides one trace row, keeps
-// its toolbar button in step and forgets a last selection on a hidden row.
+#include "view/TraceSwitches.h"
 
 #include "forms/KeyedToolBar.h"
-#include "modems/frmMain.h"
+#include "interaction/Interaction.h"
+#include "modems/Settings.h"
+#include "processing/Processing.h"
+#include "view/PlotView.h"
+#include "window/FormControls.h"
 
 #include <QAction>
+
+#include <utility>
 
 namespace specterm {
 namespace {
 
-struct TraceSwitch {
+struct TraceSwitchDesign {
   int row;
+  QAction* FormControls::*item;
   const char* button;
+  bool Settings::*stored;
 };
 
-// The item's check mark has already been toggled when this runs. Showing
-// the previous trace first runs the update once more on the samples at
-// hand, so that it holds the current data set.
-void ApplyTraceSwitch(frmMain& form, QAction* item, const TraceSwitch& sw) {
-  const bool on = item->isChecked();
-  form.tbMain->SetPressed(QString::fromLatin1(sw.button), on);
-  // Before the first data set there is nothing to process again.
-  if (on && sw.row == kTracePrevious && form.Spectrum->Traces.HaveData) form.cmdUpdate_Click();
-  form.Spectrum->Traces.ToolsCommand(static_cast<TraceRow>(sw.row), on, form.Selection.LastSelectedTrace,
-                                     form.Selection.LastSelectedPoint);
+// In the order the settings apply them: current, peak hold, video average,
+// previous.
+constexpr TraceSwitchDesign kSwitches[] = {
+    {kTraceCurrent, &FormControls::mnuToolsCurrentTrace, "CurrentTrace", &Settings::CurrentTrace},
+    {kTracePeakHold, &FormControls::mnuToolsPeakHold, "PeakHold", &Settings::PeakHold},
+    {kTraceVideoAverage, &FormControls::mnuToolsVideoAverage, "VideoAverage", &Settings::VideoAverage},
+    {kTracePrevious, &FormControls::mnuToolsLastTrace, "LastTrace", &Settings::LastTrace},
+};
+
+const TraceSwitchDesign& DesignOf(int row) {
+  for (const TraceSwitchDesign& d : kSwitches)
+    if (d.row == row) return d;
+  return kSwitches[0];
 }
 
 }  // namespace
 
-void frmMain::mnuToolsCurrentTrace_Click() {
-  ApplyTraceSwitch(*this, mnuToolsCurrentTrace, {kTraceCurrent, "CurrentTrace"});
-  SetMoveButtons();
-  UpdateView();
+TraceSwitches::TraceSwitches(FormControls& controls, Processing& spectrum, Interaction& input, PlotView& view,
+                             std::function<void()> processAgain)
+    : c_(controls), spectrum_(spectrum), input_(input), view_(view), processAgain_(std::move(processAgain)) {}
+
+// The item's check mark has already been toggled when this runs.
+void TraceSwitches::Switch(int row) {
+  const TraceSwitchDesign& design = DesignOf(row);
+  const bool on = (c_.*design.item)->isChecked();
+  c_.tbMain->SetPressed(QString::fromLatin1(design.button), on);
+  // Before the first data set there is nothing to process again.
+  if (on && row == kTracePrevious && spectrum_.Traces().HaveData && processAgain_) processAgain_();
+  spectrum_.SwitchTrace(static_cast<TraceRow>(row), on);
+  input_.TraceSwitched(row, on);
 }
 
-void frmMain::mnuToolsLastTrace_Click() {
-  ApplyTraceSwitch(*this, mnuToolsLastTrace, {kTracePrevious, "LastTrace"});
-  SetMoveButtons();
-  UpdateView();
+void TraceSwitches::mnuToolsCurrentTrace_Click() {
+  Switch(kTraceCurrent);
+  input_.SetMoveButtons();
+  view_.UpdateView();
 }
 
-void frmMain::mnuToolsVideoAverage_Click() {
-  ApplyTraceSwitch(*this, mnuToolsVideoAverage, {kTraceVideoAverage, "VideoAverage"});
-  UpdateView();
-  SetMoveButtons();
+void TraceSwitches::mnuToolsLastTrace_Click() {
+  Switch(kTracePrevious);
+  input_.SetMoveButtons();
+  view_.UpdateView();
 }
 
-void frmMain::mnuToolsPeakHold_Click() {
-  ApplyTraceSwitch(*this, mnuToolsPeakHold, {kTracePeakHold, "PeakHold"});
-  UpdateView();
-  SetMoveButtons();
+void TraceSwitches::mnuToolsVideoAverage_Click() {
+  Switch(kTraceVideoAverage);
+  view_.UpdateView();
+  input_.SetMoveButtons();
+}
+
+void TraceSwitches::mnuToolsPeakHold_Click() {
+  Switch(kTracePeakHold);
+  view_.UpdateView();
+  input_.SetMoveButtons();
+}
+
+void TraceSwitches::ApplySettings(const Settings& settings) {
+  for (const TraceSwitchDesign& d : kSwitches) {
+    const bool on = settings.*d.stored;
+    (c_.*d.item)->setChecked(on);
+    spectrum_.SetTraceShown(d.row, on);
+    c_.tbMain->SetPressed(QString::fromLatin1(d.button), on);
+  }
+}
+
+void TraceSwitches::CollectSettings(Settings& settings) const {
+  for (const TraceSwitchDesign& d : kSwitches) settings.*d.stored = spectrum_.TraceShown(d.row);
 }
 
 }  // namespace specterm

@@ -2,66 +2,61 @@
 // store, the view window, the palette in use, the threshold, the cursors and
 // the selection. Every change of what is shown ends here.
 
-#include "forms/KeyedStatusBar.h"
 #include "forms/PictureBox.h"
-#include "modems/frmMain.h"
+#include "interaction/Interaction.h"
+#include "processing/Processing.h"
 #include "view/PlotRenderer.h"
+#include "view/PlotView.h"
+#include "view/StatusBarPresenter.h"
 #include "view/ViewModel.h"
-
-#include <QAction>
+#include "window/FormControls.h"
 
 namespace specterm {
 
-void frmMain::UpdateView() {
-  Selection.MarkerErased = true;
-  if (View.ScrollBarsStale) {
+void PlotView::UpdateView() {
+  if (view_.ScrollBarsStale) {
     SetScrollBars();
-    View.ScrollBarsStale = false;
+    view_.ScrollBarsStale = false;
   }
 
-  const DerivedParameters params = DeriveParameters(picSpectrum->ScaleWidth(), picSpectrum->ScaleHeight());
+  const forms::PictureBox& pic = *c_.picSpectrum;
+  const DerivedParameters params = DeriveParameters(pic.ScaleWidth(), pic.ScaleHeight());
   SetChecksFB(params.Width.SpanCheck);
   SetChecksDB(params.Height.DbCheck);
-  View.AmpFormat = params.Height.AmpFormat;
-  View.TraceWidth = params.Height.TraceWidth;
-  View.PanStepX = params.PanStepX;
-  View.PanStepY = params.PanStepY;
+  view_.AmpFormat = params.Height.AmpFormat;
+  view_.TraceWidth = params.Height.TraceWidth;
+  view_.PanStepX = params.PanStepX;
+  view_.PanStepY = params.PanStepY;
 
+  const SelectionState& selection = input_.Selection();
   PlotScene scene;
-  scene.Traces = &Spectrum->Traces;
-  scene.TraceOn = {mnuToolsCurrentTrace->isChecked(), mnuToolsLastTrace->isChecked(), mnuToolsVideoAverage->isChecked(),
-                   mnuToolsPeakHold->isChecked()};
-  scene.Colors = &Palette.Palettes[static_cast<std::size_t>(Palette.CurrentPalette)];
-  const SampleBlock& block = Spectrum->Block;
+  scene.Traces = &spectrum_.Traces();
+  for (int row = 0; row < static_cast<int>(kTraceRows); ++row)
+    scene.TraceOn[static_cast<std::size_t>(row)] = spectrum_.TraceShown(row);
+  scene.Colors = &palette_.Palettes[static_cast<std::size_t>(palette_.CurrentPalette)];
+  const SampleBlock& block = spectrum_.Block();
   scene.BandLow = block.BandLow;
   scene.BandHigh = block.BandHigh;
   scene.SpanScale = block.SpanScale;
   scene.FreqFormat = block.FreqFormat;
-  scene.MinPeakThreshold = Selection.MinPeakThreshold;
-  scene.CursorsOn = mnuViewCursors->isChecked();
-  scene.CursorPos = Cursors.CursorPos;
-  scene.MarkerShown = Selection.MarkerShown;
-  scene.SelectedPoint = Selection.SelectedPoint;
-  scene.SelectedTrace = Selection.SelectedTrace;
-  scene.PickLeft = Selection.PickLeft;
-  scene.PickRight = Selection.PickRight;
-  scene.PickTop = Selection.PickTop;
-  scene.PickBottom = Selection.PickBottom;
+  scene.MinPeakThreshold = selection.MinPeakThreshold;
+  scene.CursorsOn = input_.CursorDisplay();
+  scene.CursorPos = input_.Cursors().CursorPos;
+  scene.MarkerShown = selection.MarkerShown;
+  scene.SelectedPoint = selection.SelectedPoint;
+  scene.SelectedTrace = selection.SelectedTrace;
+  scene.PickLeft = selection.PickLeft;
+  scene.PickRight = selection.PickRight;
+  scene.PickTop = selection.PickTop;
+  scene.PickBottom = selection.PickBottom;
 
-  const PlotMarks marks = DrawPlot(*picSpectrum, scene, params);
-  Selection.PickLeft = marks.PickLeft;
-  Selection.PickRight = marks.PickRight;
-  Selection.PickTop = marks.PickTop;
-  Selection.PickBottom = marks.PickBottom;
-  if (marks.MarkerDrawn) Selection.MarkerErased = false;
+  // The picture is cleared: whatever marker was on it is gone.
+  input_.PlotRedrawn(DrawPlot(*c_.picSpectrum, scene, params));
 
-  sbStatus->SetPanelText(QStringLiteral("Status"), QString());
-  SetMoveButtons();
+  status_.SetStatusText(QString());
+  input_.SetMoveButtons();
 }
 
-void frmMain::SetPrevious() {
-  View.PreviousView = {picSpectrum->ScaleLeft(), picSpectrum->ScaleTop(), picSpectrum->ScaleWidth(),
-                       picSpectrum->ScaleHeight()};
-}
+void PlotView::SetPrevious() { view_.PreviousView = Window(); }
 
 }  // namespace specterm

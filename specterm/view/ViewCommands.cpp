@@ -5,28 +5,22 @@
 
 #include "forms/Dialogs.h"
 #include "forms/PictureBox.h"
-#include "modems/frmMain.h"
+#include "interaction/Interaction.h"
+#include "processing/Processing.h"
+#include "view/PlotView.h"
+#include "view/StatusBarPresenter.h"
 #include "view/ViewModel.h"
+#include "window/FormControls.h"
 
 #include <QAction>
 #include <QCursor>
+#include <QScrollBar>
 
 #include <algorithm>
 #include <cmath>
 
 namespace specterm {
 namespace {
-
-ViewRect ViewOf(const forms::PictureBox& pic) {
-  return {pic.ScaleLeft(), pic.ScaleTop(), pic.ScaleWidth(), pic.ScaleHeight()};
-}
-
-void ApplyView(forms::PictureBox& pic, const ViewRect& view) {
-  pic.SetScaleHeight(view.Height);
-  pic.SetScaleWidth(view.Width);
-  pic.SetScaleLeft(view.Left);
-  pic.SetScaleTop(view.Top);
-}
 
 void SetChecks(const std::array<QAction*, 10>& items, int index) {
   for (QAction* item : items) item->setChecked(false);
@@ -38,100 +32,142 @@ constexpr double kPointerReach = 100000.0;
 
 }  // namespace
 
-void frmMain::SetChecksDB(int index) { SetChecks(mnuViewDBB, index); }
+PlotView::PlotView(FormControls& controls, Processing& spectrum, Interaction& input, StatusBarPresenter& status)
+    : c_(controls), spectrum_(spectrum), input_(input), status_(status) {}
 
-void frmMain::SetChecksFB(int index) { SetChecks(mnuViewFB, index); }
+void PlotView::Initialize() {
+  // The selection marker is the one colour that is not stored.
+  palette_.Palettes = {DefaultPalette(kViewingPalette), DefaultPalette(kPrintingPalette)};
+  palette_.Palettes[static_cast<std::size_t>(palette_.CurrentPalette)][kSlotSelectionMarker] = kViewingSelectionMarker;
 
-void frmMain::mnuViewDBB_Click(int index) {
+  const SampleBlock& block = spectrum_.Block();
+  const AmplitudeScale& amplitude = spectrum_.Amplitude();
+  view_.BandWidth = 1000.0 / block.RateDivisor;
+  view_.MinViewWidth = 0.025;
+  view_.DisplayStep = (static_cast<double>(block.BandHigh) - block.BandLow) / kTransformLength;
+  view_.TransformStep = view_.BandWidth / kTransformLength;
+
+  // Until the first data set fits the view, the plot spans the initial band
+  // and amplitude range.
+  ApplyWindow({block.BandLow, -amplitude.AmpCeiling, block.BandHigh - block.BandLow, amplitude.AmpRange});
   SetPrevious();
-  ViewRect view = ViewOf(*picSpectrum);
-  view.Height = DbPresetHeight(index, Spectrum->Amplitude.AmpRange);
-  view.Top = Selection.SelectedY - view.Height / 2.0f;
-  ApplyView(*picSpectrum, view);
-  View.DBDivIndex = static_cast<std::int16_t>(index);
-  UpdateView();
-  Mouse.ClickButton = 0;
+
+  c_.hScroll->setRange(0, 100);
+  c_.hScroll->setValue(50);
+  c_.vScroll->setRange(static_cast<int>(amplitude.AmpFloor), static_cast<int>(amplitude.AmpCeiling));
+  c_.vScroll->setValue(0);
 }
 
-void frmMain::mnuViewFB_Click(int index) {
-  SetPrevious();
-  ViewRect view = ViewOf(*picSpectrum);
-  view.Width = SpanPresetWidth(index, Spectrum->Block.SpanScale);
-  view.Left = Selection.SelectedX - view.Width / 2.0f;
-  ApplyView(*picSpectrum, view);
-  View.SpanIndex = static_cast<std::int16_t>(index);
-  UpdateView();
-  Mouse.ClickButton = 0;
+ViewRect PlotView::Window() const {
+  const forms::PictureBox& pic = *c_.picSpectrum;
+  return {pic.ScaleLeft(), pic.ScaleTop(), pic.ScaleWidth(), pic.ScaleHeight()};
 }
 
-void frmMain::ZoomOutView() {
+void PlotView::ApplyWindow(const ViewRect& view) {
+  forms::PictureBox& pic = *c_.picSpectrum;
+  pic.SetScaleHeight(view.Height);
+  pic.SetScaleWidth(view.Width);
+  pic.SetScaleLeft(view.Left);
+  pic.SetScaleTop(view.Top);
+}
+
+void PlotView::SetChecksDB(int index) { SetChecks(c_.mnuViewDBB, index); }
+
+void PlotView::SetChecksFB(int index) { SetChecks(c_.mnuViewFB, index); }
+
+void PlotView::mnuViewDBB_Click(int index) {
   SetPrevious();
-  View.ZoomFactor = kZoomOutFactor;
-  const auto zoomed =
-      ZoomedOut(ViewOf(*picSpectrum), Selection.SelectedX, Selection.SelectedY, Spectrum->Amplitude.AmpRange);
+  ViewRect view = Window();
+  view.Height = DbPresetHeight(index, spectrum_.Amplitude().AmpRange);
+  view.Top = input_.Selection().SelectedY - view.Height / 2.0f;
+  ApplyWindow(view);
+  view_.DBDivIndex = static_cast<std::int16_t>(index);
+  UpdateView();
+  input_.EndClick();
+}
+
+void PlotView::mnuViewFB_Click(int index) {
+  SetPrevious();
+  ViewRect view = Window();
+  view.Width = SpanPresetWidth(index, spectrum_.Block().SpanScale);
+  view.Left = input_.Selection().SelectedX - view.Width / 2.0f;
+  ApplyWindow(view);
+  view_.SpanIndex = static_cast<std::int16_t>(index);
+  UpdateView();
+  input_.EndClick();
+}
+
+void PlotView::ZoomOutView() {
+  SetPrevious();
+  view_.ZoomFactor = kZoomOutFactor;
+  const SelectionState& selection = input_.Selection();
+  const auto zoomed = ZoomedOut(Window(), selection.SelectedX, selection.SelectedY, spectrum_.Amplitude().AmpRange);
   if (zoomed) {
-    ApplyView(*picSpectrum, *zoomed);
+    ApplyWindow(*zoomed);
     UpdateView();
     return;
   }
-  ApplyView(*picSpectrum, View.PreviousView);
-  ShowStatusMessage(QString::fromLatin1(kZoomOutLimitMessage));
+  ApplyWindow(view_.PreviousView);
+  status_.ShowStatusMessage(QString::fromLatin1(kZoomOutLimitMessage));
   forms::Beep();
 }
 
-void frmMain::ZoomInView() {
+void PlotView::ZoomInView() {
   SetPrevious();
-  View.ZoomFactor = kZoomInRecorded;
-  const auto zoomed = ZoomedIn(ViewOf(*picSpectrum), Selection.SelectedX, Selection.SelectedY, View.MinViewWidth);
+  view_.ZoomFactor = kZoomInRecorded;
+  const SelectionState& selection = input_.Selection();
+  const auto zoomed = ZoomedIn(Window(), selection.SelectedX, selection.SelectedY, view_.MinViewWidth);
   if (zoomed) {
-    ApplyView(*picSpectrum, *zoomed);
+    ApplyWindow(*zoomed);
     UpdateView();
     return;
   }
-  ShowStatusMessage(QString::fromLatin1(kZoomInLimitMessage));
+  status_.ShowStatusMessage(QString::fromLatin1(kZoomInLimitMessage));
   forms::Beep();
 }
 
-void frmMain::CenterView() {
+void PlotView::CenterView() {
   SetPrevious();
-  ApplyView(*picSpectrum, CentredOn(ViewOf(*picSpectrum), Selection.SelectedX, Selection.SelectedY));
+  ApplyWindow(CentredOn(Window(), input_.Selection().SelectedX, input_.Selection().SelectedY));
   UpdateView();
 }
 
-void frmMain::FitView() {
+void PlotView::FitView() {
   SetPrevious();
-  const AmplitudeScale& amplitude = Spectrum->Amplitude;
-  ApplyView(*picSpectrum,
-            FittedView(Spectrum->Block.BandLow, Spectrum->Block.BandHigh, amplitude.AmpCeiling, amplitude.AmpRange));
+  const AmplitudeScale& amplitude = spectrum_.Amplitude();
+  ApplyWindow(
+      FittedView(spectrum_.Block().BandLow, spectrum_.Block().BandHigh, amplitude.AmpCeiling, amplitude.AmpRange));
   UpdateView();
-  Mouse.ClickButton = 0;
+  input_.EndClick();
 }
 
-void frmMain::PreviousView() {
-  View.TempView = View.PreviousView;
+void PlotView::PreviousView() {
+  view_.TempView = view_.PreviousView;
   SetPrevious();
-  ApplyView(*picSpectrum, View.TempView);
+  ApplyWindow(view_.TempView);
   UpdateView();
-  Mouse.ClickButton = 0;
+  input_.EndClick();
 }
 
-void frmMain::PanView(int keyCode, bool moveMouse) {
+void PlotView::PanView(int keyCode, bool moveMouse) {
   SetPrevious();
-  ApplyView(*picSpectrum, Panned(ViewOf(*picSpectrum), keyCode, View.PanStepX, View.PanStepY));
+  ApplyWindow(Panned(Window(), keyCode, view_.PanStepX, view_.PanStepY));
   UpdateView();
-  if (moveMouse) MoveCursor(Selection.SelectedX, Selection.SelectedY);
+  if (moveMouse) MoveCursor(input_.Selection().SelectedX, input_.Selection().SelectedY);
 }
 
-void frmMain::MoveCursor(float& x, float& y) {
-  const ViewRect view = ViewOf(*picSpectrum);
+void PlotView::MoveCursor(float x, float y) const {
+  const ViewRect view = Window();
   const double fx = (static_cast<double>(x) - view.Left) / static_cast<double>(view.Width);
   const double fy = (static_cast<double>(y) - view.Top) / static_cast<double>(view.Height);
   if (!std::isfinite(fx) || !std::isfinite(fy)) return;
-  const auto px = RoundHalfEven(std::clamp(picSpectrum->PixelWidth() * fx, -kPointerReach, kPointerReach));
-  const auto py = RoundHalfEven(std::clamp(picSpectrum->PixelHeight() * fy, -kPointerReach, kPointerReach));
-  QCursor::setPos(picSpectrum->mapToGlobal(QPoint(static_cast<int>(px), static_cast<int>(py))));
+  const auto px = RoundHalfEven(std::clamp(c_.picSpectrum->PixelWidth() * fx, -kPointerReach, kPointerReach));
+  const auto py = RoundHalfEven(std::clamp(c_.picSpectrum->PixelHeight() * fy, -kPointerReach, kPointerReach));
+  QCursor::setPos(c_.picSpectrum->mapToGlobal(QPoint(static_cast<int>(px), static_cast<int>(py))));
 }
 
-bool frmMain::InRange() const { return Contains(ViewOf(*picSpectrum), Selection.SelectedX, Selection.SelectedY); }
+bool PlotView::InRange() const {
+  return Contains(Window(), input_.Selection().SelectedX, input_.Selection().SelectedY);
+}
 
 }  // namespace specterm

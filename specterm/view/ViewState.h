@@ -1,7 +1,6 @@
 #pragma once
 
-// The plot's view window and what moves it, the capture's frequency axis
-// that bounds it, and the window layout's own state.
+// The plot's view window and the bookkeeping of what moves it.
 
 #include <cstdint>
 #include <string>
@@ -50,10 +49,5 @@ struct ViewState {
 // The start-up band edges lie this many band widths about the centre.
 inline constexpr double kStartupBandEdgeFraction = 0.6;
 inline constexpr int kTransformLength = 4096;
-
-struct LayoutState {
-  int SavedWindowState = 0;  // recorded by each accepted resize
-  bool LayoutReady = false;  // set while the window loads; resizing does nothing before
-};
 
 }  // namespace specterm

@@ -8,20 +8,25 @@
 // below the menu bar. The plot ends where the vertical scroll bar begins, so
 // that the whole view window is visible.
 
+#include "view/WindowLayout.h"
 #include "base/Twips.h"
 #include "forms/Dialogs.h"
 #include "forms/KeyedStatusBar.h"
 #include "forms/KeyedToolBar.h"
 #include "forms/PictureBox.h"
-#include "modems/Settings.h"
-#include "modems/frmMain.h"
-#include "view/LayoutConstants.h"
 
-#include <QEvent>
+#include "view/LayoutConstants.h"
+#include "view/PlotView.h"
+#include "view/StatusBarPresenter.h"
+#include "window/FormControls.h"
+
+#include <QGuiApplication>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -48,24 +53,39 @@ int HeightTw(const QWidget* w) { return Tw(w->height()); }
 
 }  // namespace
 
-int frmMain::WindowWidthTwips() const { return Tw(width()); }
-int frmMain::WindowHeightTwips() const { return Tw(height()); }
+WindowLayout::WindowLayout(FormControls& controls, QMainWindow& window, PlotView& view, StatusBarPresenter& status)
+    : c_(controls), window_(window), view_(view), status_(status) {}
 
-void frmMain::SetWindowSizeTwips(int widthTwips, int heightTwips) { resize(Px(widthTwips), Px(heightTwips)); }
+int WindowLayout::WindowWidthTwips() const { return Tw(window_.width()); }
+int WindowLayout::WindowHeightTwips() const { return Tw(window_.height()); }
 
-void frmMain::resizeEvent(QResizeEvent* event) {
-  QMainWindow::resizeEvent(event);
-  Form_Resize();
+void WindowLayout::SetWindowSizeTwips(int widthTwips, int heightTwips) {
+  window_.resize(Px(widthTwips), Px(heightTwips));
 }
 
-void frmMain::changeEvent(QEvent* event) {
-  QMainWindow::changeEvent(event);
-  // Restoring from the minimised state lays the window out again.
-  if (event->type() == QEvent::WindowStateChange && !isMinimized()) Form_Resize();
+void WindowLayout::ApplyPlacement(const WindowPlacement& place) {
+  QPoint topLeft(Px(place.Left), Px(place.Top));
+  // A window stored on a screen that is no longer there comes back on the
+  // primary screen.
+  if (QGuiApplication::screenAt(topLeft) == nullptr && QGuiApplication::primaryScreen() != nullptr)
+    topLeft = QGuiApplication::primaryScreen()->availableGeometry().topLeft();
+  window_.move(topLeft);
+  // A stored size below the minimum (only a hand-edited one) is raised to it.
+  window_.resize(Px(std::max<double>(place.Width, kMinWindowWidth)),
+                 Px(std::max<double>(place.Height, kMinWindowHeight)));
 }
 
-void frmMain::Form_Resize() {
-  if (isMinimized() || !Layout.LayoutReady) return;
+WindowPlacement WindowLayout::Placement() const {
+  WindowPlacement place;
+  place.Left = static_cast<float>(PixelsToTwips(window_.pos().x()));
+  place.Top = static_cast<float>(PixelsToTwips(window_.pos().y()));
+  place.Width = static_cast<float>(WindowWidthTwips());
+  place.Height = static_cast<float>(WindowHeightTwips());
+  return place;
+}
+
+void WindowLayout::Form_Resize() {
+  if (window_.isMinimized() || !layoutReady_) return;
   // While a refusal is on the screen, the sizes the window passes through
   // are not judged again: one message per refusal.
   if (refusingSize_) return;
@@ -73,7 +93,7 @@ void frmMain::Form_Resize() {
   const int width = WindowWidthTwips();
   const int height = WindowHeightTwips();
   // A maximised window takes the screen as it is.
-  const bool sizable = !isMaximized() && !isFullScreen();
+  const bool sizable = !window_.isMaximized() && !window_.isFullScreen();
   if (sizable && (width < kMinWindowWidth || height < kMinWindowHeight)) {
     const int newWidth = std::max(width, kMinWindowWidth);
     const int newHeight = std::max(height, kMinWindowHeight);
@@ -87,13 +107,13 @@ void frmMain::Form_Resize() {
     refusingSize_ = true;
     if (width < kMinWindowWidth && height < kMinWindowHeight) {
       forms::MsgBox(QStringLiteral("You cannot resize this window to this size!"), forms::vbCritical,
-                    QStringLiteral("Invalid Window Width"), this);
+                    QStringLiteral("Invalid Window Width"), &window_);
     } else if (width < kMinWindowWidth) {
       forms::MsgBox(QStringLiteral("You cannot resize this window to this width!"), forms::vbCritical,
-                    QStringLiteral("Invalid Window Width"), this);
+                    QStringLiteral("Invalid Window Width"), &window_);
     } else {
       forms::MsgBox(QStringLiteral("You cannot resize this window to this height!"), forms::vbCritical,
-                    QStringLiteral("Invalid Window Height"), this);
+                    QStringLiteral("Invalid Window Height"), &window_);
     }
     refusingSize_ = false;
     // The accepted size comes back through this handler and is laid out.
@@ -103,90 +123,87 @@ void frmMain::Form_Resize() {
   }
   settingBack_ = 0;
 
-  Layout.SavedWindowState = isMaximized() ? kWindowMaximized : kWindowNormal;
+  savedWindowState_ = window_.isMaximized() ? kWindowMaximized : kWindowNormal;
 
-  if (QLayout* l = layout()) l->activate();
-  const int clientWidth = WidthTw(client_);
-  const int clientHeight = HeightTw(client_);
+  if (QLayout* l = window_.layout()) l->activate();
+  const int clientWidth = WidthTw(c_.client);
+  const int clientHeight = HeightTw(c_.client);
 
-  Place(tbMain, 0, 0, clientWidth, kToolbarHeight);
-  Place(tbCursors, 0, kToolbarHeight, clientWidth, kToolbarHeight);
+  Place(c_.tbMain, 0, 0, clientWidth, kToolbarHeight);
+  Place(c_.tbCursors, 0, kToolbarHeight, clientWidth, kToolbarHeight);
 
-  const int statusHeight = Tw(sbStatus->sizeHint().height());
-  const int vScrollWidth = Tw(vScroll->sizeHint().width());
-  const int hScrollHeight = Tw(hScroll->sizeHint().height());
+  const int statusHeight = Tw(c_.sbStatus->sizeHint().height());
+  const int vScrollWidth = Tw(c_.vScroll->sizeHint().width());
+  const int hScrollHeight = Tw(c_.hScroll->sizeHint().height());
   const int plotWidth = clientWidth - vScrollWidth;
   const int plotHeight = clientHeight - (hScrollHeight + kPlotTop + statusHeight);
-  Place(picSpectrum, 0, kPlotTop, plotWidth, plotHeight);
-  Place(vScroll, plotWidth, kPlotTop, vScrollWidth, plotHeight);
-  Place(hScroll, 0, kPlotTop + plotHeight, plotWidth, hScrollHeight);
+  Place(c_.picSpectrum, 0, kPlotTop, plotWidth, plotHeight);
+  Place(c_.vScroll, plotWidth, kPlotTop, vScrollWidth, plotHeight);
+  Place(c_.hScroll, 0, kPlotTop + plotHeight, plotWidth, hScrollHeight);
   // The update button is not shown; it keeps its place centred at the foot.
-  Place(cmdUpdate, clientWidth / 2.0 - WidthTw(cmdUpdate) / 2.0, clientHeight - statusHeight - HeightTw(cmdUpdate),
-        WidthTw(cmdUpdate), HeightTw(cmdUpdate));
+  Place(c_.cmdUpdate, clientWidth / 2.0 - WidthTw(c_.cmdUpdate) / 2.0,
+        clientHeight - statusHeight - HeightTw(c_.cmdUpdate), WidthTw(c_.cmdUpdate), HeightTw(c_.cmdUpdate));
 
-  const auto panel = [this](const char* key) { return sbStatus->PanelWidth(QString::fromLatin1(key)); };
+  const auto panel = [this](const char* key) { return c_.sbStatus->PanelWidth(QString::fromLatin1(key)); };
   const int fixedWithoutTrace =
       panel("SampleRate") + panel("CenterFreq") + panel("CurPoint") + panel("Frequency") + panel("Amplitude");
   if (width - fixedWithoutTrace > kStatusPanelMinimum)
-    sbStatus->SetPanelWidth(QStringLiteral("Status"), clientWidth - fixedWithoutTrace - panel("CurTrace"));
+    c_.sbStatus->SetPanelWidth(QStringLiteral("Status"), clientWidth - fixedWithoutTrace - panel("CurTrace"));
 
-  UpdateView();
+  view_.UpdateView();
 
-  Place(sbStatus, 0, clientHeight - statusHeight, clientWidth, statusHeight);
+  Place(c_.sbStatus, 0, clientHeight - statusHeight, clientWidth, statusHeight);
   PlaceStatusFields();
   PlaceCursorFields();
 }
 
 // The point, frequency and amplitude editors lie over their panels.
-void frmMain::PlaceStatusFields() {
-  const auto panel = [this](const char* key) { return sbStatus->PanelWidth(QString::fromLatin1(key)); };
-  const int top = TopTw(sbStatus) + kStatusFieldTop;
-  const int height = HeightTw(sbStatus) - 2 * kStatusFieldTop;
+void WindowLayout::PlaceStatusFields() {
+  const auto panel = [this](const char* key) { return c_.sbStatus->PanelWidth(QString::fromLatin1(key)); };
+  const int top = TopTw(c_.sbStatus) + kStatusFieldTop;
+  const int height = HeightTw(c_.sbStatus) - 2 * kStatusFieldTop;
   const int pointPanel = panel("Status") + panel("CenterFreq") + panel("SampleRate") + panel("CurTrace");
   const int freqPanel = pointPanel + panel("CurPoint");
   const int ampPanel = freqPanel + panel("Frequency");
   const auto fieldWidth = [](int panelWidth) { return panelWidth - kStatusFieldLeft - kStatusFieldRightGap; };
-  Place(txtPoint, pointPanel + kStatusFieldLeft, top, fieldWidth(panel("CurPoint")), height);
-  Place(txtFreq, freqPanel + kStatusFieldLeft, top, fieldWidth(panel("Frequency")), height);
-  Place(txtAmp, ampPanel + kStatusFieldLeft, top, fieldWidth(panel("Amplitude")), height);
-  for (QWidget* w : {static_cast<QWidget*>(txtPoint), static_cast<QWidget*>(txtFreq), static_cast<QWidget*>(txtAmp)})
+  Place(c_.txtPoint, pointPanel + kStatusFieldLeft, top, fieldWidth(panel("CurPoint")), height);
+  Place(c_.txtFreq, freqPanel + kStatusFieldLeft, top, fieldWidth(panel("Frequency")), height);
+  Place(c_.txtAmp, ampPanel + kStatusFieldLeft, top, fieldWidth(panel("Amplitude")), height);
+  for (QWidget* w :
+       {static_cast<QWidget*>(c_.txtPoint), static_cast<QWidget*>(c_.txtFreq), static_cast<QWidget*>(c_.txtAmp)})
     w->raise();
   // The progress bar sits at the right end of the "Status" panel; while it
   // shows, the panel's text ends before it.
   const int progressWidth = std::min(kProgressWidth, panel("Status") / 3);
-  Place(pbStatus, panel("Status") - progressWidth - kStatusFieldTop, top, progressWidth, height);
-  pbStatus->raise();
-  ShowProgressRoom();
-}
-
-void frmMain::ShowProgressRoom() {
-  sbStatus->SetPanelTextInset(QStringLiteral("Status"), pbStatus->isVisible() ? pbStatus->width() + 6 : 0);
+  Place(c_.pbStatus, panel("Status") - progressWidth - kStatusFieldTop, top, progressWidth, height);
+  c_.pbStatus->raise();
+  status_.ShowProgressRoom();
 }
 
 // Each cursor slot of the cursor toolbar shows two read-outs side by side;
 // the pointer read-outs and the threshold box follow.
-void frmMain::PlaceCursorFields() {
-  if (QLayout* l = tbCursors->layout()) l->activate();
-  const int rowTop = TopTw(tbCursors);
+void WindowLayout::PlaceCursorFields() {
+  if (QLayout* l = c_.tbCursors->layout()) l->activate();
+  const int rowTop = TopTw(c_.tbCursors);
   const int fieldHeight = kToolbarHeight - 2 * kStatusFieldTop;
   const int fieldWidth = (kCursorPlaceholderWidth - kCursorFieldGap) / 2;
   int right = 0;
   for (int i = 0; i < 3; ++i) {
-    const QRect slot = tbCursors->ButtonRectTwips(QStringLiteral("Cursor%1").arg(i + 1));
-    const int left = LeftTw(tbCursors) + slot.x();
+    const QRect slot = c_.tbCursors->ButtonRectTwips(QStringLiteral("Cursor%1").arg(i + 1));
+    const int left = LeftTw(c_.tbCursors) + slot.x();
     const int top = rowTop + slot.y() + (slot.height() - fieldHeight) / 2;
-    Place(txtCursor[static_cast<std::size_t>(i)], left, top, fieldWidth, fieldHeight);
-    Place(txtCursor[static_cast<std::size_t>(i + 3)], left + fieldWidth + kCursorFieldGap, top, fieldWidth,
+    Place(c_.txtCursor[static_cast<std::size_t>(i)], left, top, fieldWidth, fieldHeight);
+    Place(c_.txtCursor[static_cast<std::size_t>(i + 3)], left + fieldWidth + kCursorFieldGap, top, fieldWidth,
           fieldHeight);
     right = left + slot.width();
   }
   const int top = rowTop + kStatusFieldTop;
   int left = right + kCursorRowGap;
-  Place(txtCursor[6], left, top, kReadoutWidth, fieldHeight);
+  Place(c_.txtCursor[6], left, top, kReadoutWidth, fieldHeight);
   left += kReadoutWidth + kCursorFieldGap;
-  Place(txtCursor[7], left, top, kReadoutWidth, fieldHeight);
+  Place(c_.txtCursor[7], left, top, kReadoutWidth, fieldHeight);
   left += kReadoutWidth + kCursorRowGap;
-  Place(txtThreshold, left, top, kThresholdFieldWidth, fieldHeight);
+  Place(c_.txtThreshold, left, top, kThresholdFieldWidth, fieldHeight);
 }
 
 }  // namespace specterm

@@ -4,6 +4,8 @@
 
 #include "FormFixture.h"
 #include "forms/KeyedToolBar.h"
+#include "modems/RegSettings.h"
+#include "modems/Settings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -152,14 +154,14 @@ TEST_F(ControlsTest, AShortcutRunsTheItemAndItsButtonFollows) {
 TEST_F(ControlsTest, MoveTypeRelabelsTheMoveCommands) {
   frmMain& f = Open();
   f.comboPeakPoint->setCurrentIndex(0);
-  EXPECT_EQ(f.Selection.MoveType, 0);
+  EXPECT_EQ(f.Input().Selection().MoveType, 0);
   EXPECT_EQ(f.tbMain->ToolTip("FirstPoint"), "Go to First Point");
   EXPECT_EQ(f.tbMain->ToolTip("CurPoint"), "Go to Last Selected Point");
   EXPECT_EQ(f.mnuViewLastPoint->text(), "Go to Last (&Top) Point");
   EXPECT_EQ(f.mnuViewPeakPoint->text(), "Select &Move by Peak Points");
 
   f.mnuViewPeakPoint->trigger();
-  EXPECT_EQ(f.Selection.MoveType, 1);
+  EXPECT_EQ(f.Input().Selection().MoveType, 1);
   EXPECT_EQ(f.comboPeakPoint->currentIndex(), 1);
   EXPECT_EQ(f.tbMain->ToolTip("NextPoint"), "Go to Next Highest Peak");
   EXPECT_EQ(f.tbMain->ToolTip("PreviousPoint"), "Go to Previous Highest Peak");
@@ -173,14 +175,20 @@ TEST_F(ControlsTest, MoveTypeRelabelsTheMoveCommands) {
 }
 
 TEST_F(ControlsTest, MovesNeedATraceRowAndASpectrum) {
+  {
+    frmMain& f = Open();
+    f.Spectrum().EditState().Traces.HaveData = true;
+    f.Input().SetMoveButtons();
+    EXPECT_TRUE(f.tbMain->Enabled("FirstPoint"));
+    EXPECT_TRUE(f.mnuViewLastPoint->isEnabled());
+    Close();
+  }
+  // With no trace shown at start-up there is no row to move in.
+  SaveRegSetting(kConfigurationKey, "CurrentTrace", "False");
   frmMain& f = Open();
-  f.Spectrum->Traces.HaveData = true;
-  f.SetMoveButtons();
-  EXPECT_TRUE(f.tbMain->Enabled("FirstPoint"));
-  EXPECT_TRUE(f.mnuViewLastPoint->isEnabled());
-  // Hiding the only shown trace leaves no row to move in.
-  f.Selection.SelectedTrace = -1;
-  f.SetMoveButtons();
+  ASSERT_EQ(f.Input().Selection().SelectedTrace, -1);
+  f.Spectrum().EditState().Traces.HaveData = true;
+  f.Input().SetMoveButtons();
   for (const char* key : {"FirstPoint", "NextPoint", "PreviousPoint", "LastPoint"})
     EXPECT_FALSE(f.tbMain->Enabled(key)) << key;
   EXPECT_FALSE(f.mnuViewPreviousPoint->isEnabled());
@@ -193,8 +201,8 @@ TEST_F(ControlsTest, APressOnTheToolbarIsRememberedInTwips) {
   QWidget* button = f.tbMain->ButtonWidget("NextPoint");
   QTest::mousePress(button, Qt::LeftButton, Qt::NoModifier, QPoint(3, 4));
   QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, QPoint(3, 4));
-  EXPECT_FLOAT_EQ(f.Commands.ToolbarPressX, (button->x() + 3) * 15.0f);
-  EXPECT_FLOAT_EQ(f.Commands.ToolbarPressY, (button->y() + 4) * 15.0f);
+  EXPECT_FLOAT_EQ(f.Input().Commands().ToolbarPressX, (button->x() + 3) * 15.0f);
+  EXPECT_FLOAT_EQ(f.Input().Commands().ToolbarPressY, (button->y() + 4) * 15.0f);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ namespace specterm {
 namespace {
 
 using forms::ShownDialog;
+using forms::DialogSeam::ClearShown;
 using forms::DialogSeam::QueueFileAnswer;
 using forms::DialogSeam::QueueMsgBoxAnswer;
 using forms::DialogSeam::Shown;
@@ -40,19 +41,29 @@ class ExportCommandsTest : public testing::FormTest {
  protected:
   frmMain& OpenWithData() {
     frmMain& f = Open();
-    f.Export.LastPath = folder.Path() + "/";
-    f.Spectrum->Block.IData[0] = 127.0f;
-    f.Spectrum->Block.QData[0] = -127.5f;
-    f.Spectrum->Traces.TraceX[kPeakHoldRow][0] = 7000.5f;
-    f.Spectrum->Traces.TraceY[kPeakHoldRow][0] = 42.25f;
+    f.Exports().SetLastPath(folder.Path() + "/");
+    SpectrumState& data = f.Spectrum().EditState();
+    data.Block.IData[0] = 127.0f;
+    data.Block.QData[0] = -127.5f;
+    data.Traces.TraceX[kPeakHoldRow][0] = 7000.5f;
+    data.Traces.TraceY[kPeakHoldRow][0] = 42.25f;
     return f;
+  }
+  // Completes one export of a kind elsewhere, so that it is the last kind;
+  // the folder stays the test's.
+  void ExportOnce(frmMain& f, QAction* item) {
+    TempDir elsewhere;
+    QueueFileAnswer(Q(elsewhere.File("once.txt")));
+    item->trigger();
+    f.Exports().SetLastPath(folder.Path() + "/");
+    ClearShown();
   }
   static QString Q(const std::string& s) { return QString::fromStdString(s); }
 
   TempDir folder;
 };
 
-TEST_F(ExportCommandsTest, DialogIsAskedAsDesignedAndTheRawDataSetIsWritten) {
+TEST_F(ExportCommandsTest, DialogAsksForATextFileInTheLastFolderAndTheRawDataSetIsWritten) {
   frmMain& f = OpenWithData();
   const std::string file = folder.File("raw.txt");
   QueueFileAnswer(Q(file));
@@ -74,20 +85,21 @@ TEST_F(ExportCommandsTest, DialogIsAskedAsDesignedAndTheRawDataSetIsWritten) {
   ASSERT_EQ(lines.size(), 4097u);
   EXPECT_EQ(lines[0], "\"Point\",\"I_Data\",\"Q_Data\"\r");
   EXPECT_EQ(lines[1], "\"1\",\"127\",\"-127.5\"\r");
-  EXPECT_EQ(f.Export.LastExport, 0);
+  EXPECT_EQ(f.Exports().LastExport(), 0);
   EXPECT_EQ(f.pbStatus->value(), 0);
   EXPECT_TRUE(ShownOf(ShownDialog::Kind::MessageBox).empty());
 }
 
 TEST_F(ExportCommandsTest, CancelledDialogWritesNothingAndKeepsFolderAndKind) {
   frmMain& f = OpenWithData();
-  f.Export.LastExport = 3;
+  ExportOnce(f, f.mnuFilePeakHold);
+  ASSERT_EQ(f.Exports().LastExport(), 3);
   QueueFileAnswer(std::nullopt);
   f.mnuFileScaled->trigger();
   EXPECT_EQ(ShownOf(ShownDialog::Kind::FileDialog).at(0).file.title,
             "Specify the transformed & scaled data set file to export...");
-  EXPECT_EQ(f.Export.LastPath, folder.Path() + "/");
-  EXPECT_EQ(f.Export.LastExport, 3);
+  EXPECT_EQ(f.Exports().LastPath(), folder.Path() + "/");
+  EXPECT_EQ(f.Exports().LastExport(), 3);
   EXPECT_TRUE(QDir(Q(folder.Path())).isEmpty());
 }
 
@@ -107,8 +119,8 @@ TEST_F(ExportCommandsTest, OverwriteQuestionNoKeepsTheFileButRemembersItsFolder)
             Q("The peak hold data set file " + file + " already exists!  Do you wish to overwrite this file?"));
   EXPECT_EQ(boxes[0].style, forms::vbYesNo | forms::vbExclamation);
   EXPECT_EQ(ReadFile(file), "keep me");
-  EXPECT_EQ(f.Export.LastPath, other.Path() + "/");
-  EXPECT_EQ(f.Export.LastExport, 0);
+  EXPECT_EQ(f.Exports().LastPath(), other.Path() + "/");
+  EXPECT_EQ(f.Exports().LastExport(), 0);
 
   // Yes replaces it.
   QueueFileAnswer(Q(file));
@@ -117,12 +129,13 @@ TEST_F(ExportCommandsTest, OverwriteQuestionNoKeepsTheFileButRemembersItsFolder)
   const auto lines = Lines(ReadFile(file));
   ASSERT_EQ(lines.size(), 2049u);
   EXPECT_EQ(lines[1], "\"1\",\"7000.5\",\"42.25\"\r");
-  EXPECT_EQ(f.Export.LastExport, 3);
+  EXPECT_EQ(f.Exports().LastExport(), 3);
 }
 
 TEST_F(ExportCommandsTest, FailedWriteIsShownWithItsReasonAndFile) {
   frmMain& f = OpenWithData();
-  f.Export.LastExport = 1;
+  ExportOnce(f, f.mnuFileTransformed);
+  ASSERT_EQ(f.Exports().LastExport(), 1);
   const std::string file = folder.File("missing/folder/out.txt");
   QueueFileAnswer(Q(file));
   f.mnuFileVideoAverage->trigger();
@@ -134,8 +147,8 @@ TEST_F(ExportCommandsTest, FailedWriteIsShownWithItsReasonAndFile) {
   EXPECT_TRUE(boxes[0].text.contains(Q(file)));
   EXPECT_TRUE(boxes[0].text.contains("No such file or directory"));
   // Not a completed export: the kind stays; the folder is the one chosen.
-  EXPECT_EQ(f.Export.LastExport, 1);
-  EXPECT_EQ(f.Export.LastPath, folder.Path() + "/missing/folder/");
+  EXPECT_EQ(f.Exports().LastExport(), 1);
+  EXPECT_EQ(f.Exports().LastPath(), folder.Path() + "/missing/folder/");
   EXPECT_EQ(f.pbStatus->value(), 0);
 }
 
@@ -172,7 +185,7 @@ TEST_F(ExportCommandsTest, ExportButtonRepeatsTheLastKindAndItsDropDownRunsEachK
     QueueFileAnswer(Q(file));
     f.tbMain->ClickButtonMenu("Export", key);
     EXPECT_EQ(ShownOf(ShownDialog::Kind::FileDialog).back().file.title, title);
-    EXPECT_EQ(f.Export.LastExport, kind++);
+    EXPECT_EQ(f.Exports().LastExport(), kind++);
     EXPECT_FALSE(ReadFile(file).empty()) << key;
 
     QueueFileAnswer(std::nullopt);

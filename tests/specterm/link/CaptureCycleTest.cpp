@@ -29,15 +29,15 @@ TEST_F(CaptureCycleTest, StartupConnectsAfterItsDelayAndStartsPolling) {
   // Nothing connects while the window loads: the connection timer does it.
   EXPECT_TRUE(f.timerConnection->isActive());
   EXPECT_EQ(f.timerConnection->interval(), 500);
-  EXPECT_FALSE(f.Link.Connected);
+  EXPECT_FALSE(f.Cycle().Link().Connected);
   EXPECT_EQ(testing::CountText(testing::ReadLog(*sim), "> USER anonymous"), 0);
 
-  ASSERT_TRUE(WaitUntil([&] { return f.Link.Connected && !f.Capture.Connecting; }));
+  ASSERT_TRUE(WaitUntil([&] { return f.Cycle().Link().Connected && !f.Cycle().Connecting(); }));
   EXPECT_FALSE(f.timerConnection->isActive());
   EXPECT_EQ(StatusText(), "Successful connection established to Simulator...");
   EXPECT_TRUE(StatusImageIs(kImageConnected));
   EXPECT_TRUE(f.timerPoll->isActive());
-  EXPECT_FALSE(f.Link.StopUpdates);
+  EXPECT_FALSE(f.Cycle().Link().StopUpdates);
   EXPECT_FALSE(f.tbMain->Pressed("StopGo"));
   EXPECT_EQ(f.mnuCommStopGo->text(), "&Stop Data Set Updates");
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -51,16 +51,16 @@ TEST_F(CaptureCycleTest, StartupWithUpdatesStoppedWaitsForGo) {
   frmMain& f = OpenOnSim(/*stopUpdates=*/true, /*pollMs=*/60000);
   // The connection timer is the only way to a connection at start-up.
   EXPECT_FALSE(f.timerConnection->isActive());
-  EXPECT_FALSE(f.Capture.Connecting);
+  EXPECT_FALSE(f.Cycle().Connecting());
   EXPECT_FALSE(f.timerPoll->isActive());
 
   f.tbMain->ClickButton("StopGo");
-  EXPECT_TRUE(f.Capture.Connecting);
+  EXPECT_TRUE(f.Cycle().Connecting());
   EXPECT_EQ(StatusText(), "Attempting connection to Simulator (<Ctrl>S to Abort)...");
   EXPECT_TRUE(StatusImageIs(kImageReading));
   EXPECT_NE(QApplication::overrideCursor(), nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return !f.Capture.Connecting; }));
-  EXPECT_TRUE(f.Link.Connected);
+  ASSERT_TRUE(WaitUntil([&] { return !f.Cycle().Connecting(); }));
+  EXPECT_TRUE(f.Cycle().Link().Connected);
   EXPECT_TRUE(f.timerPoll->isActive());
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
@@ -71,8 +71,8 @@ TEST_F(CaptureCycleTest, HaltBeforeTheFirstConnectionHoldsItBack) {
   ASSERT_TRUE(f.timerConnection->isActive());
   f.tbMain->ClickButton("StopGo");
   EXPECT_FALSE(f.timerConnection->isActive());
-  EXPECT_TRUE(f.Link.StopUpdates);
-  EXPECT_FALSE(f.Capture.Connecting);
+  EXPECT_TRUE(f.Cycle().Link().StopUpdates);
+  EXPECT_FALSE(f.Cycle().Connecting());
 }
 
 TEST_F(CaptureCycleTest, OneCycleTriggersReadsAndReconnectsInOrder) {
@@ -80,7 +80,7 @@ TEST_F(CaptureCycleTest, OneCycleTriggersReadsAndReconnectsInOrder) {
   frmMain& f = OpenOnSim(/*stopUpdates=*/false);
   int shown = 0;
   QObject::connect(&f, &frmMain::DataSetShown, &f, [&](int count) { shown = count; });
-  ASSERT_TRUE(WaitUntil([&] { return f.Capture.DataSets >= 1; }));
+  ASSERT_TRUE(WaitUntil([&] { return f.Cycle().DataSets() >= 1; }));
   // The cycle ends with its connection; the next one is far away.
   f.timerPoll->setInterval(60000);
   ASSERT_TRUE(WaitLinkIdle());
@@ -126,10 +126,10 @@ TEST_F(CaptureCycleTest, DataSetFillsTheReadOutsCaptionsAndReferenceLocation) {
   StartSim({"--rate-exponent", "12"});
   frmMain& f = OpenOnSim(/*stopUpdates=*/true);
   f.tbMain->ClickButton("SingleStep");
-  ASSERT_TRUE(WaitUntil([&] { return f.Capture.DataSets == 1; }));
+  ASSERT_TRUE(WaitUntil([&] { return f.Cycle().DataSets() == 1; }));
   ASSERT_TRUE(WaitLinkIdle());
 
-  const SampleBlock& block = f.Spectrum->Block;
+  const SampleBlock& block = f.Spectrum().Block();
   EXPECT_EQ(block.SpanScale, 10000.0f);
   EXPECT_EQ(f.sbStatus->PanelText("CenterFreq"), "70.0000000MHz");
   EXPECT_EQ(f.sbStatus->PanelText("Frequency"), "70.0000000MHz");
@@ -140,11 +140,11 @@ TEST_F(CaptureCycleTest, DataSetFillsTheReadOutsCaptionsAndReferenceLocation) {
   EXPECT_EQ(f.tbMain->ButtonMenuText("FSpan", "FB9"), "0.0025MHz Span");
   // The reference location is the capture's centre on the plot's x axis,
   // inside the band.
-  EXPECT_FLOAT_EQ(f.Mouse.ClickX, 700.0f * 10000.0f);
-  EXPECT_EQ(f.Mouse.ClickY, 0.0f);
-  EXPECT_GT(f.Mouse.ClickX, block.BandLow);
-  EXPECT_LT(f.Mouse.ClickX, block.BandHigh);
-  EXPECT_TRUE(f.Spectrum->Traces.HaveData);
+  EXPECT_FLOAT_EQ(f.Input().Mouse().ClickX, 700.0f * 10000.0f);
+  EXPECT_EQ(f.Input().Mouse().ClickY, 0.0f);
+  EXPECT_GT(f.Input().Mouse().ClickX, block.BandLow);
+  EXPECT_LT(f.Input().Mouse().ClickX, block.BandHigh);
+  EXPECT_TRUE(f.Spectrum().Traces().HaveData);
   EXPECT_EQ(f.pbStatus->value(), 0);
 }
 
@@ -152,11 +152,11 @@ TEST_F(CaptureCycleTest, SingleStepWhileStoppedRunsExactlyOneCycle) {
   StartSim();
   frmMain& f = OpenOnSim(/*stopUpdates=*/true);
   f.tbMain->ClickButton("SingleStep");
-  ASSERT_TRUE(WaitUntil([&] { return f.Capture.DataSets == 1; }));
+  ASSERT_TRUE(WaitUntil([&] { return f.Cycle().DataSets() == 1; }));
   ASSERT_TRUE(WaitLinkIdle());
   EXPECT_FALSE(f.timerPoll->isActive());
-  EXPECT_FALSE(f.Link.SingleStepping);
-  EXPECT_TRUE(f.Link.StopUpdates);
+  EXPECT_FALSE(f.Cycle().Link().SingleStepping);
+  EXPECT_TRUE(f.Cycle().Link().StopUpdates);
   EXPECT_TRUE(f.tbMain->Pressed("StopGo"));
   const auto log = testing::ReadLog(*sim);
   EXPECT_EQ(testing::CountText(log, "> STOR capt_spec:"), 1);
@@ -169,11 +169,11 @@ TEST_F(CaptureCycleTest, HaltClosesTheSessionAtOnceAndGoConnectsAnew) {
   StartSim();
   // Polling, but idle between cycles, with the session connected.
   frmMain& f = OpenOnSim(/*stopUpdates=*/false, /*pollMs=*/60000);
-  ASSERT_TRUE(WaitUntil([&] { return f.Link.Connected && !f.Capture.Connecting; }));
+  ASSERT_TRUE(WaitUntil([&] { return f.Cycle().Link().Connected && !f.Cycle().Connecting(); }));
   ASSERT_TRUE(WaitUntil([&] { return testing::CountText(testing::ReadLog(*sim), "> PWD") == 1; }));
 
   f.tbMain->ClickButton("StopGo");
-  EXPECT_TRUE(f.Link.StopUpdates);
+  EXPECT_TRUE(f.Cycle().Link().StopUpdates);
   EXPECT_FALSE(f.timerPoll->isActive());
   EXPECT_TRUE(f.tbMain->Pressed("StopGo"));
   EXPECT_EQ(f.mnuCommStopGo->text(), "&Start Data Set Updates");
@@ -186,8 +186,8 @@ TEST_F(CaptureCycleTest, HaltClosesTheSessionAtOnceAndGoConnectsAnew) {
   ASSERT_TRUE(WaitUntil([&] { return testing::CountText(testing::ReadLog(*sim), "close (quit)") == 1; }, 3s));
 
   f.tbMain->ClickButton("StopGo");
-  ASSERT_TRUE(WaitUntil([&] { return !f.Capture.Connecting; }));
-  EXPECT_FALSE(f.Link.StopUpdates);
+  ASSERT_TRUE(WaitUntil([&] { return !f.Cycle().Connecting(); }));
+  EXPECT_FALSE(f.Cycle().Link().StopUpdates);
   EXPECT_TRUE(f.timerPoll->isActive());
   EXPECT_EQ(StatusText(), "Halden communication has been resumed!");
   EXPECT_TRUE(StatusImageIs(kImageConnected));
@@ -203,14 +203,14 @@ TEST_F(CaptureCycleTest, HaltCutsShortAStepInFlight) {
   // waiting for the greeting when the user halts.
   StartSim({"--fault", "slow=5000"});
   frmMain& f = OpenOnSim(/*stopUpdates=*/false);
-  ASSERT_TRUE(WaitUntil([&] { return f.Capture.Connecting; }));
+  ASSERT_TRUE(WaitUntil([&] { return f.Cycle().Connecting(); }));
   ASSERT_TRUE(WaitUntil([&] {
     for (const auto& e : testing::ReadLog(*sim))
       if (e.session == 1 && e.text.rfind("open", 0) == 0) return true;
     return false;
   }));
   f.tbMain->ClickButton("StopGo");
-  EXPECT_FALSE(f.Capture.Connecting);
+  EXPECT_FALSE(f.Cycle().Connecting());
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   // Gone well before the greeting would have come.
   ASSERT_TRUE(WaitUntil(
@@ -229,11 +229,11 @@ TEST_F(CaptureCycleTest, ServerWithoutSizesIsReadInFullBlocks) {
   StartSim({"--fault", "no-size"});
   frmMain& f = OpenOnSim(/*stopUpdates=*/true);
   f.tbMain->ClickButton("SingleStep");
-  ASSERT_TRUE(WaitUntil([&] { return f.Capture.DataSets == 1; }));
+  ASSERT_TRUE(WaitUntil([&] { return f.Cycle().DataSets() == 1; }));
   ASSERT_TRUE(WaitLinkIdle());
   EXPECT_EQ(testing::CountText(testing::ReadLog(*sim), "> SIZE spectrum:"), 1);
-  EXPECT_TRUE(f.Spectrum->Traces.HaveData);
-  EXPECT_EQ(f.Spectrum->Block.CenterFreq, 700.0);
+  EXPECT_TRUE(f.Spectrum().Traces().HaveData);
+  EXPECT_EQ(f.Spectrum().Block().CenterFreq, 700.0);
   EXPECT_EQ(f.sbStatus->PanelText("CenterFreq"), "70.000MHz");
 }
 
@@ -246,11 +246,11 @@ TEST_F(CaptureCycleTest, ShortBlockIsReportedAndNotDrawn) {
   ASSERT_TRUE(WaitLinkIdle());
   EXPECT_EQ(StatusText(), "An incomplete data set was received (5000 of 8224 bytes)!");
   EXPECT_TRUE(f.timerStatus->isActive());
-  EXPECT_EQ(f.Capture.DataSets, 0);
-  EXPECT_FALSE(f.Spectrum->Traces.HaveData);
+  EXPECT_EQ(f.Cycle().DataSets(), 0);
+  EXPECT_FALSE(f.Spectrum().Traces().HaveData);
   EXPECT_EQ(f.sbStatus->PanelText("CenterFreq"), centreBefore);
   // Counted as a read: the link reconnects and no loss is reported.
-  EXPECT_FALSE(f.Link.LossReported);
+  EXPECT_FALSE(f.Cycle().Link().LossReported);
   EXPECT_TRUE(forms::DialogSeam::Shown().empty());
 }
 
@@ -259,9 +259,9 @@ TEST_F(CaptureCycleTest, PreviousTraceSwitchedOnProcessesTheSamplesAgain) {
   frmMain& f = OpenOnSim(/*stopUpdates=*/true);
   f.mnuToolsVideoAverage->trigger();
   f.tbMain->ClickButton("SingleStep");
-  ASSERT_TRUE(WaitUntil([&] { return f.Capture.DataSets == 1; }));
+  ASSERT_TRUE(WaitUntil([&] { return f.Cycle().DataSets() == 1; }));
   ASSERT_TRUE(WaitLinkIdle());
-  TraceStore& traces = f.Spectrum->Traces;
+  TraceStore& traces = f.Spectrum().EditState().Traces;
   ASSERT_EQ(traces.VideoAverageCount, 1);
   EXPECT_NE(traces.TraceY[kPreviousRow], traces.TraceY[kCurrentRow]);
 

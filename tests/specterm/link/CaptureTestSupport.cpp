@@ -84,7 +84,8 @@ frmMain& CaptureFixture::OpenOnSim(bool stopUpdates, int pollMs) {
 }
 
 bool CaptureFixture::WaitLinkIdle(std::chrono::milliseconds timeout) {
-  return testsupport::WaitUntil([this] { return !form->Capture.CycleRunning && !form->Capture.Connecting; }, timeout);
+  return testsupport::WaitUntil([this] { return !form->Cycle().CycleRunning() && !form->Cycle().Connecting(); },
+                                timeout);
 }
 
 bool CaptureFixture::StatusImageIs(int image) const {

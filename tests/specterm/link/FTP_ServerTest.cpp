@@ -1,9 +1,8 @@
-// The FTP session class against pyftpdlib, with its message boxes answered
-// by the dialog seam.
+// The FTP session class against pyftpdlib, with its notices recorded by the
+// handler it is given.
 
 #include "PyFtpServer.h"
 #include "TestSupport.h"
-#include "forms/Dialogs.h"
 #include "link/FTP_Server.h"
 
 #include <gtest/gtest.h>
@@ -12,17 +11,37 @@
 #include <filesystem>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <random>
 #include <vector>
 
-using forms::DialogSeam::ClearShown;
-using forms::DialogSeam::Shown;
 using testsupport::PyFtpServer;
 using testsupport::ReadFile;
 using testsupport::WaitUntil;
 using testsupport::WriteFile;
 
 namespace {
+
+// The notices of every session, from whichever thread reported them.
+std::mutex messagesMutex;
+std::vector<FtpMessage> messages;
+
+void Record(const FtpMessage& message) {
+  std::lock_guard lock(messagesMutex);
+  messages.push_back(message);
+}
+
+std::vector<FtpMessage> Shown() {
+  std::lock_guard lock(messagesMutex);
+  return messages;
+}
+
+void ClearShown() {
+  std::lock_guard lock(messagesMutex);
+  messages.clear();
+}
+
+bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
 
 std::string RandomBytes(std::size_t n, unsigned seed = 1) {
   std::mt19937 gen(seed);
@@ -46,7 +65,7 @@ class FtpServerTest : public ::testing::Test {
   // A session connected as the capture cycle connects: empty user and
   // password; the port travels in the server name.
   std::unique_ptr<FTP_Server> Connected() {
-    auto ftp = std::make_unique<FTP_Server>();
+    auto ftp = std::make_unique<FTP_Server>(Record);
     ftp->SetServerName(server_->Address());
     ftp->SetUserName("");
     ftp->SetPassWord("");
@@ -69,7 +88,7 @@ TEST(FtpServerStrings, ZeroTerminateAddsOneNulOnlyOnce) {
 }
 
 TEST(FtpServerStrings, WhichSettersTerminate) {
-  FTP_Server ftp;
+  FTP_Server ftp(Record);
   ftp.SetDownloadFileName("a");
   EXPECT_EQ(ftp.DownloadFileName(), std::string("a\0", 2));
   ftp.SetDownloadFileName(ftp.DownloadFileName());
@@ -87,7 +106,7 @@ TEST(FtpServerStrings, WhichSettersTerminate) {
 }
 
 TEST(FtpServerLifecycle, FreshObjectHoldsOnlyASession) {
-  FTP_Server ftp;
+  FTP_Server ftp(Record);
   EXPECT_TRUE(ftp.ConnectedToInternet());
   EXPECT_FALSE(ftp.IsConnected());
   EXPECT_EQ(ftp.FileHandle(), nullptr);
@@ -103,14 +122,14 @@ TEST(FtpServerLifecycle, FailedConstructionReportsAndStaysHarmless) {
   while (HINTERNET h = InternetOpenA("hog", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0)) hog.push_back(h);
   ASSERT_EQ(GetLastError(), ERROR_INTERNET_OUT_OF_HANDLES);
   {
-    auto ftp = std::make_unique<FTP_Server>();
+    auto ftp = std::make_unique<FTP_Server>(Record);
     for (HINTERNET h : hog) InternetCloseHandle(h);
     EXPECT_FALSE(ftp->ConnectedToInternet());
     const auto shown = Shown();
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, "Could not open Internet Connection");
-    EXPECT_EQ(shown[0].title, "FTP");
-    EXPECT_EQ(shown[0].style, forms::vbCritical | forms::vbOKOnly);
+    EXPECT_EQ(shown[0].Text, "Could not open Internet Connection");
+    EXPECT_EQ(shown[0].Title, "FTP");
+    EXPECT_EQ(shown[0].Icon, FtpMessage::Kind::Critical);
 
     // Still usable: every operation fails quietly.
     ftp->SetServerName("127.0.0.1:1");
@@ -195,7 +214,7 @@ TEST_F(FtpServerTest, SecondConnectReplacesTheControlConnection) {
 }
 
 TEST_F(FtpServerTest, ConnectFailureLeavesItUnconnected) {
-  FTP_Server ftp;
+  FTP_Server ftp(Record);
   ftp.SetServerName("127.0.0.1:" + std::to_string(testsupport::FreeLoopbackPort()));
   ftp.ConnectToServer();
   EXPECT_FALSE(ftp.IsConnected());
@@ -212,9 +231,9 @@ TEST_F(FtpServerTest, MissingFileAndTheLastResponse) {
   ftp->ShowLastResponseInfo();
   auto shown = Shown();
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_TRUE(shown[0].text.startsWith("550 ")) << shown[0].text.toStdString();
-  EXPECT_EQ(shown[0].title, "FTP Error " + QString::number(ERROR_INTERNET_EXTENDED_ERROR));
-  EXPECT_EQ(shown[0].style, forms::vbInformation);
+  EXPECT_TRUE(StartsWith(shown[0].Text, "550 ")) << shown[0].Text;
+  EXPECT_EQ(shown[0].Title, "FTP Error " + std::to_string(ERROR_INTERNET_EXTENDED_ERROR));
+  EXPECT_EQ(shown[0].Icon, FtpMessage::Kind::Information);
 
   // After a good call the reply carries no error code.
   ClearShown();
@@ -222,14 +241,14 @@ TEST_F(FtpServerTest, MissingFileAndTheLastResponse) {
   ftp->ShowLastResponseInfo();
   shown = Shown();
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_TRUE(shown[0].text.startsWith("230 "));
-  EXPECT_EQ(shown[0].title, "FTP");
+  EXPECT_TRUE(StartsWith(shown[0].Text, "230 "));
+  EXPECT_EQ(shown[0].Title, "FTP");
 }
 
 TEST_F(FtpServerTest, NothingToShowShowsNothing) {
   // A thread that never talked to a server has no response info.
   auto work = std::async(std::launch::async, [] {
-    FTP_Server ftp;
+    FTP_Server ftp(Record);
     ftp.ShowLastResponseInfo();
   });
   ASSERT_TRUE(WaitUntil([&] { return work.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
@@ -261,9 +280,9 @@ TEST_F(FtpServerTest, FindRetriesWhenThePreviousSearchIsOpen) {
   EXPECT_FALSE(ftp->FindNextFile());
   const auto shown = Shown();
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].text, "No More Files!");
-  EXPECT_EQ(shown[0].title, "FTP");
-  EXPECT_EQ(shown[0].style, forms::vbInformation);
+  EXPECT_EQ(shown[0].Text, "No More Files!");
+  EXPECT_EQ(shown[0].Title, "FTP");
+  EXPECT_EQ(shown[0].Icon, FtpMessage::Kind::Information);
 }
 
 TEST_F(FtpServerTest, DirectoryDeleteDownloadAndUpload) {
@@ -299,7 +318,7 @@ TEST_F(FtpServerTest, DirectoryDeleteDownloadAndUpload) {
   EXPECT_EQ(ftp->GetCurrentDirectory(), "/sub");
 }
 
-TEST_F(FtpServerTest, CloseFileReportsAsDesigned) {
+TEST_F(FtpServerTest, CloseFileIsTrueOnlyWithoutAFileHandle) {
   WriteFile(server_->File("f"), "x");
   auto ftp = Connected();
   ftp->SetReadFileName("f");
@@ -309,7 +328,7 @@ TEST_F(FtpServerTest, CloseFileReportsAsDesigned) {
   EXPECT_FALSE(InternetCloseHandle(ftp->FileHandle()));
 }
 
-TEST_F(FtpServerTest, WorksOnAWorkerThreadWithItsBoxesOnTheGuiThread) {
+TEST_F(FtpServerTest, WorksOnAWorkerThreadAndReportsThere) {
   WriteFile(server_->File("spectrum:"), RandomBytes(9000));
   auto work = std::async(std::launch::async, [this] {
     auto ftp = Connected();
@@ -318,7 +337,7 @@ TEST_F(FtpServerTest, WorksOnAWorkerThreadWithItsBoxesOnTheGuiThread) {
     const std::int32_t total = opened ? ftp->ReadFromFile(8224) : -1;
     ftp->SetReadFileName("missing:");
     ftp->OpenForRead();
-    ftp->ShowLastResponseInfo();  // runs on the GUI thread; this one waits
+    ftp->ShowLastResponseInfo();
     return total;
   });
   ASSERT_TRUE(WaitUntil([&] { return work.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
@@ -326,7 +345,7 @@ TEST_F(FtpServerTest, WorksOnAWorkerThreadWithItsBoxesOnTheGuiThread) {
   EXPECT_EQ(work.get(), 9000);
   const auto shown = Shown();
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_TRUE(shown[0].text.startsWith("550"));
+  EXPECT_TRUE(StartsWith(shown[0].Text, "550"));
 }
 
 TEST_F(FtpServerTest, WriteTheServerRefusesCountsNothing) {

@@ -37,7 +37,7 @@ class LinkFailureTest : public testing::CaptureFixture {
   // Polling, with a first data set drawn.
   frmMain& Running() {
     frmMain& f = OpenOnSim(/*stopUpdates=*/false);
-    EXPECT_TRUE(WaitUntil([&] { return f.Capture.DataSets >= 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return f.Cycle().DataSets() >= 1; }));
     return f;
   }
   // Read attempts: a refused file is refused at its SIZE, before any RETR.
@@ -57,9 +57,9 @@ TEST_F(LinkFailureTest, NoToTheLostLinkQuestionStopsUpdates) {
             QString::fromStdString("The connection to the Halden modem [Simulator] at IP address " + sim->Address() +
                                    " has been lost!  Do you wish to re-establish communications?"));
   EXPECT_EQ(box.style, forms::vbYesNo | forms::vbCritical);
-  EXPECT_TRUE(f.Link.StopUpdates);
-  EXPECT_FALSE(f.Link.Connected);
-  EXPECT_TRUE(f.Link.LossReported);
+  EXPECT_TRUE(f.Cycle().Link().StopUpdates);
+  EXPECT_FALSE(f.Cycle().Link().Connected);
+  EXPECT_TRUE(f.Cycle().Link().LossReported);
   EXPECT_FALSE(f.timerPoll->isActive());
   EXPECT_TRUE(f.tbMain->Pressed("StopGo"));
   EXPECT_EQ(f.mnuCommStopGo->text(), "&Start Data Set Updates");
@@ -75,14 +75,14 @@ TEST_F(LinkFailureTest, YesToTheLostLinkQuestionReconnectsAndPollingGoesOn) {
   ASSERT_TRUE(testing::SendControl(*sim, "fault deny=spectrum: on\n"));
   ASSERT_TRUE(WaitUntil([] { return BoxesTitled(kLostTitle) == 1; }));
   // The link comes back at once, with the connection texts.
-  ASSERT_TRUE(WaitUntil([&] { return !f.Link.LossReported; }));
-  EXPECT_FALSE(f.Link.StopUpdates);
-  EXPECT_TRUE(f.Link.Connected);
+  ASSERT_TRUE(WaitUntil([&] { return !f.Cycle().Link().LossReported; }));
+  EXPECT_FALSE(f.Cycle().Link().StopUpdates);
+  EXPECT_TRUE(f.Cycle().Link().Connected);
   ASSERT_TRUE(testing::SendControl(*sim, "fault deny=spectrum: off\n"));
   // Data sets arrive again: the cycles after the answer have a connection.
-  const int before = f.Capture.DataSets;
-  ASSERT_TRUE(WaitUntil([&] { return f.Capture.DataSets >= before + 2; }));
-  EXPECT_FALSE(f.Link.StopUpdates);
+  const int before = f.Cycle().DataSets();
+  ASSERT_TRUE(WaitUntil([&] { return f.Cycle().DataSets() >= before + 2; }));
+  EXPECT_FALSE(f.Cycle().Link().StopUpdates);
 }
 
 TEST_F(LinkFailureTest, ReadFailingAgainWhileTheLossIsReportedReconnectsWithoutAsking) {
@@ -92,7 +92,7 @@ TEST_F(LinkFailureTest, ReadFailingAgainWhileTheLossIsReportedReconnectsWithoutA
   ASSERT_TRUE(testing::SendControl(*sim, "fault deny=spectrum: on\n"));
   ASSERT_TRUE(WaitUntil([] { return BoxesTitled(kLostTitle) == 1; }));
   ASSERT_TRUE(WaitLinkIdle());
-  ASSERT_TRUE(f.Link.LossReported);
+  ASSERT_TRUE(f.Cycle().Link().LossReported);
   const int readsBefore = Reads();
 
   // Go: the next refused read reconnects without a question and clears the
@@ -102,7 +102,7 @@ TEST_F(LinkFailureTest, ReadFailingAgainWhileTheLossIsReportedReconnectsWithoutA
   ASSERT_TRUE(WaitUntil([] { return BoxesTitled(kLostTitle) == 2; }));
   ASSERT_TRUE(WaitLinkIdle());
   EXPECT_EQ(Reads(), readsBefore + 2);
-  EXPECT_TRUE(f.Link.StopUpdates);
+  EXPECT_TRUE(f.Cycle().Link().StopUpdates);
   EXPECT_FALSE(f.timerPoll->isActive());
   // No other box was shown: the reconnection succeeded.
   EXPECT_EQ(Shown().size(), 2u);
@@ -115,7 +115,7 @@ TEST_F(LinkFailureTest, RefusedConnectionInsideACycleLeavesPollingStopped) {
   // still goes out on the connection the last cycle made, the connection
   // before the read fails.
   ASSERT_TRUE(testing::SendControl(*sim, "fault refuse-connections on\n"));
-  ASSERT_TRUE(WaitUntil([&] { return f.Link.StopUpdates; }));
+  ASSERT_TRUE(WaitUntil([&] { return f.Cycle().Link().StopUpdates; }));
   ASSERT_TRUE(WaitLinkIdle());
   // Stopped, and the cycle did not arm the timer again.
   EXPECT_FALSE(f.timerPoll->isActive());
@@ -131,15 +131,15 @@ TEST_F(LinkFailureTest, MissingFftLibraryIsReportedAndStopsUpdates) {
   StoreModem(sim->Address(), /*stopUpdates=*/false);
   frmMain& f = Open();
   f.timerPoll->setInterval(kFastPollMs);
-  f.Capture.LoadFftLibrary = [] { return FftLibrary::Open("/nonexistent/folder/libFFT.so"); };
+  f.Spectrum().SetFftLoader([] { return FftLibrary::Open("/nonexistent/folder/libFFT.so"); });
   ASSERT_TRUE(WaitUntil([] { return BoxesTitled("FFT Library Not Available") == 1; }));
   ASSERT_TRUE(WaitLinkIdle());
   EXPECT_TRUE(Shown().back().text.contains("/nonexistent/folder/libFFT.so"));
   EXPECT_EQ(Shown().back().style, forms::vbCritical);
-  EXPECT_TRUE(f.Link.StopUpdates);
+  EXPECT_TRUE(f.Cycle().Link().StopUpdates);
   EXPECT_FALSE(f.timerPoll->isActive());
-  EXPECT_FALSE(f.Spectrum->Traces.HaveData);
-  EXPECT_EQ(f.Capture.DataSets, 0);
+  EXPECT_FALSE(f.Spectrum().Traces().HaveData);
+  EXPECT_EQ(f.Cycle().DataSets(), 0);
   EXPECT_TRUE(f.isVisible());
   // The session is given up at once.
   ASSERT_TRUE(WaitUntil([&] { return testing::CountText(testing::ReadLog(*sim), "close (quit)") >= 2; }));
@@ -157,14 +157,14 @@ TEST_F(LinkFailureTest, CtrlSAbortsAConnectionAttemptThatHangs) {
   StoreModem("127.0.0.1:" + std::to_string(silent.serverPort()), /*stopUpdates=*/false);
   frmMain& f = Open();
   ASSERT_TRUE(WaitUntil([&] { return !accepted.empty(); }));
-  EXPECT_TRUE(f.Capture.Connecting);
+  EXPECT_TRUE(f.Cycle().Connecting());
   EXPECT_EQ(StatusText(), "Attempting connection to Simulator (<Ctrl>S to Abort)...");
 
   f.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
   QTest::keyClick(&f, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_FALSE(f.Capture.Connecting);
-  EXPECT_TRUE(f.Link.StopUpdates);
+  EXPECT_FALSE(f.Cycle().Connecting());
+  EXPECT_TRUE(f.Cycle().Link().StopUpdates);
   EXPECT_EQ(StatusText(), "Halden communication has been halted!");
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   // The socket is closed well before the attempt would have timed out.

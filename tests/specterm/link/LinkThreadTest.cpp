@@ -106,7 +106,7 @@ TEST(LinkThreadTest, AbandonCutsShortALoginThatHangs) {
 TEST(ModemSessionTest, ResultsComeBackThroughTheEventLoopUnlessAbandoned) {
   SilentServer server;
   QObject context;
-  ModemSession session(&context);
+  ModemSession session(&context, {});
   EXPECT_FALSE(session.Exists());
   session.Create();
   EXPECT_TRUE(session.Exists());

@@ -3,15 +3,14 @@
 // Helpers of the main-window tests: a private registry folder per test and
 // the window opened and closed as the program does it.
 
-#include "TestSupport.h"
+#include "RegistryFolder.h"
 #include "forms/Dialogs.h"
-#include "modems/frmMain.h"
+#include "window/frmMain.h"
 
 #include <gtest/gtest.h>
 
 #include <QString>
 
-#include <cstdlib>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -22,30 +21,6 @@ inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.
 QT_END_NAMESPACE
 
 namespace specterm::testing {
-
-// Points the registry at a fresh folder for the lifetime of the object.
-class RegistryFolder {
- public:
-  RegistryFolder() {
-    const char* old = std::getenv("HALDEN_REGISTRY_DIR");
-    if (old != nullptr) old_ = old;
-    setenv("HALDEN_REGISTRY_DIR", dir_.Path().c_str(), 1);
-  }
-  ~RegistryFolder() {
-    if (old_.empty())
-      unsetenv("HALDEN_REGISTRY_DIR");
-    else
-      setenv("HALDEN_REGISTRY_DIR", old_.c_str(), 1);
-  }
-  RegistryFolder(const RegistryFolder&) = delete;
-  RegistryFolder& operator=(const RegistryFolder&) = delete;
-  const std::string& Path() const { return dir_.Path(); }
-  std::string HiveText() const { return testsupport::ReadFile(dir_.File("HKEY_CURRENT_USER.reg")); }
-
- private:
-  testsupport::TempDir dir_;
-  std::string old_;
-};
 
 class FormTest : public ::testing::Test {
  protected:

@@ -59,15 +59,15 @@ TEST_F(StartupTest, FirstRunShowsEveryDefault) {
   EXPECT_EQ(f.pos(), QPoint(0, 0));
 
   // Viewing palette: black background.
-  EXPECT_EQ(f.Palette.CurrentPalette, 0);
+  EXPECT_EQ(f.View().CurrentPalette(), 0);
   EXPECT_TRUE(f.mnuOptionsPalette[0]->isChecked());
   EXPECT_FALSE(f.mnuOptionsPalette[1]->isChecked());
   EXPECT_EQ(CentrePixel(f.picSpectrum), qRgb(0, 0, 0));
-  EXPECT_EQ(f.Palette.Palettes[0][kSlotSelectionMarker], 0x00FFFFu);
-  EXPECT_EQ(f.Palette.Palettes[1][kSlotSelectionMarker], 0u);
+  EXPECT_EQ(f.View().Palettes()[0][kSlotSelectionMarker], 0x00FFFFu);
+  EXPECT_EQ(f.View().Palettes()[1][kSlotSelectionMarker], 0u);
 
   // Updates stopped, no modem: Stop/Go pressed but unusable.
-  EXPECT_TRUE(f.Link.StopUpdates);
+  EXPECT_TRUE(f.Cycle().Link().StopUpdates);
   EXPECT_TRUE(f.tbMain->Pressed("StopGo"));
   EXPECT_FALSE(f.tbMain->Enabled("StopGo"));
   EXPECT_FALSE(f.tbMain->Enabled("SingleStep"));
@@ -81,25 +81,25 @@ TEST_F(StartupTest, FirstRunShowsEveryDefault) {
   EXPECT_TRUE(f.mnuCommSel[0]->isVisible());
   EXPECT_EQ(f.mnuCommSel[0]->text(), "<No Recent Modem Monitored>");
   for (std::size_t i = 1; i < 10; ++i) EXPECT_FALSE(f.mnuCommSel[i]->isVisible()) << i;
-  EXPECT_EQ(f.ModemList.Count(), 0);
-  EXPECT_EQ(f.LastModem, "");
+  EXPECT_EQ(f.Directory().ModemList().Count(), 0);
+  EXPECT_EQ(f.Directory().LastModem(), "");
 
   // Traces: current only.
   EXPECT_TRUE(f.mnuToolsCurrentTrace->isChecked());
   EXPECT_TRUE(f.tbMain->Pressed("CurrentTrace"));
   for (const char* key : {"PeakHold", "VideoAverage", "LastTrace"}) EXPECT_FALSE(f.tbMain->Pressed(key)) << key;
   EXPECT_FALSE(f.mnuToolsPeakHold->isChecked());
-  EXPECT_EQ(f.Spectrum->Traces.TraceShown, (std::array<bool, 4>{true, false, false, false}));
-  EXPECT_EQ(f.Selection.SelectedTrace, 0);
+  EXPECT_EQ(f.Spectrum().Traces().TraceShown, (std::array<bool, 4>{true, false, false, false}));
+  EXPECT_EQ(f.Input().Selection().SelectedTrace, 0);
 
   // Cursors unplaced and hidden; move by peak points; threshold 0 dB.
-  for (float c : f.Cursors.CursorPos) EXPECT_FLOAT_EQ(c, -1);
+  for (float c : f.Input().Cursors().CursorPos) EXPECT_FLOAT_EQ(c, -1);
   for (QLineEdit* box : f.txtCursor) EXPECT_EQ(box->text(), "");
   EXPECT_FALSE(f.mnuViewCursors->isChecked());
   EXPECT_FALSE(f.tbCursors->Pressed("CursorDelta"));
   EXPECT_FALSE(f.mnuViewZoomCursors->isEnabled());
   EXPECT_FALSE(f.tbMain->Enabled("ZoomCursors"));
-  EXPECT_EQ(f.Selection.MoveType, 1);
+  EXPECT_EQ(f.Input().Selection().MoveType, 1);
   EXPECT_EQ(f.comboPeakPoint->currentIndex(), 1);
   EXPECT_EQ(f.tbMain->ToolTip("FirstPoint"), "Go to Lowest Peak");
   EXPECT_EQ(f.mnuViewPeakPoint->text(), "Select &Move by All Points");
@@ -114,7 +114,7 @@ TEST_F(StartupTest, FirstRunShowsEveryDefault) {
   EXPECT_FALSE(f.tbMain->Enabled("CurPoint"));
   EXPECT_FALSE(f.mnuViewNextPoint->isEnabled());
   EXPECT_FALSE(f.tbMain->Enabled("NextPoint"));
-  EXPECT_EQ(f.Export.LastPath, QDir::homePath().toStdString() + "/");
+  EXPECT_EQ(f.Exports().LastPath(), QDir::homePath().toStdString() + "/");
   EXPECT_EQ(f.sbStatus->PanelText("CurTrace"), "None");
   EXPECT_EQ(f.sbStatus->PanelText("CurPoint"), "None");
 
@@ -139,24 +139,29 @@ std::uint32_t ExpectedColour(std::size_t palette, int slot) {
 }
 
 TEST_F(StartupTest, EverySettingSurvivesCloseAndReopen) {
+  // The cursors and the threshold come from a stored run.
+  const std::pair<const char*, const char*> stored[] = {{"CursorDisplay", "True"}, {"Cursor1X", "7005"},
+                                                        {"Cursor1Y", "20"},        {"Cursor2X", "7010.25"},
+                                                        {"Cursor2Y", "32.5"},      {"PeakThreshold", "-20.5"}};
+  for (const auto& [name, text] : stored) SaveRegSetting(kConfigurationKey, name, text);
   {
     frmMain& f = Open();
     f.move(150, 120);
     f.resize(1000, 640);
-    // A colour of its own for every stored slot of both palettes.
+    // A colour of its own for every stored slot of both palettes, chosen in
+    // the colour dialog.
     for (std::size_t p = 0; p < 2; ++p)
-      for (const StoredColor& c : kStoredColors)
-        f.Palette.Palettes[p][static_cast<std::size_t>(c.slot)] = ExpectedColour(p, c.slot);
+      for (std::size_t i = 0; i < kColorMenuItems.size(); ++i) {
+        forms::DialogSeam::QueueColorAnswer(ExpectedColour(p, kColorMenuItems[i].slot));
+        f.mnuOptionsColor[p][i]->trigger();
+      }
     f.mnuOptionsPalette[1]->trigger();
-    f.Export.LastPath = "/srv/exports/";
+    f.Exports().SetLastPath("/srv/exports/");
     f.mnuOptionsSnap->trigger();
     f.mnuOptionsWindow->trigger();
-    f.Link.StopUpdates = false;
+    f.Cycle().ApplyStopUpdates(false);
     f.mnuOptionsPanel->trigger();
-    f.mnuViewCursors->setChecked(true);
-    f.Cursors.CursorPos = {7005.0f, 20.0f, 7010.25f, 32.5f};
     f.comboPeakPoint->setCurrentIndex(0);
-    f.Selection.MinPeakThreshold = -20.5f;
     f.mnuToolsCurrentTrace->trigger();
     f.mnuToolsPeakHold->trigger();
     f.mnuToolsVideoAverage->trigger();
@@ -172,17 +177,17 @@ TEST_F(StartupTest, EverySettingSurvivesCloseAndReopen) {
   EXPECT_EQ(f.size(), QSize(1000, 640));
   for (std::size_t p = 0; p < 2; ++p)
     for (const StoredColor& c : kStoredColors)
-      EXPECT_EQ(f.Palette.Palettes[p][static_cast<std::size_t>(c.slot)], ExpectedColour(p, c.slot)) << c.valueName;
-  EXPECT_FALSE(f.Link.StopUpdates);
+      EXPECT_EQ(f.View().Palettes()[p][static_cast<std::size_t>(c.slot)], ExpectedColour(p, c.slot)) << c.valueName;
+  EXPECT_FALSE(f.Cycle().Link().StopUpdates);
   EXPECT_FALSE(f.tbMain->Pressed("StopGo"));
   EXPECT_EQ(f.mnuCommStopGo->text(), "&Stop Data Set Updates");
-  EXPECT_EQ(f.Palette.Palettes[0][kSlotSelectionMarker], 0x00FFFFu);  // not stored, set again
-  EXPECT_EQ(f.Palette.CurrentPalette, 1);
+  EXPECT_EQ(f.View().Palettes()[0][kSlotSelectionMarker], 0x00FFFFu);  // not stored, set again
+  EXPECT_EQ(f.View().CurrentPalette(), 1);
   EXPECT_TRUE(f.mnuOptionsPalette[1]->isChecked());
   EXPECT_FALSE(f.mnuOptionsPalette[0]->isChecked());
   // The printing palette's background is on the picture.
   EXPECT_EQ(CentrePixel(f.picSpectrum), forms::RgbFromColorRef(ExpectedColour(1, kSlotBackground)));
-  EXPECT_EQ(f.Export.LastPath, "/srv/exports/");
+  EXPECT_EQ(f.Exports().LastPath(), "/srv/exports/");
   EXPECT_FALSE(f.mnuOptionsSnap->isChecked());
   EXPECT_FALSE(f.mnuOptionsWindow->isChecked());
   EXPECT_FALSE(f.mnuOptionsPanel->isChecked());
@@ -190,17 +195,17 @@ TEST_F(StartupTest, EverySettingSurvivesCloseAndReopen) {
   EXPECT_TRUE(f.tbCursors->Pressed("CursorDelta"));
   EXPECT_TRUE(f.mnuViewZoomCursors->isEnabled());
   EXPECT_TRUE(f.tbMain->Enabled("ZoomCursors"));
-  EXPECT_EQ(f.Cursors.CursorPos, (std::array<float, 4>{7005.0f, 20.0f, 7010.25f, 32.5f}));
+  EXPECT_EQ(f.Input().Cursors().CursorPos, (std::array<float, 4>{7005.0f, 20.0f, 7010.25f, 32.5f}));
   EXPECT_EQ(f.txtCursor[0]->text(), "700.500MHz");
   EXPECT_EQ(f.txtCursor[1]->text(), "701.025MHz");
   EXPECT_EQ(f.txtCursor[2]->text(), "0.525MHz");
   EXPECT_EQ(f.txtCursor[3]->text(), "-20.000dB");
   EXPECT_EQ(f.txtCursor[4]->text(), "-32.500dB");
   EXPECT_EQ(f.txtCursor[5]->text(), "-12.500dB");
-  EXPECT_EQ(f.Selection.MoveType, 0);
+  EXPECT_EQ(f.Input().Selection().MoveType, 0);
   EXPECT_EQ(f.comboPeakPoint->currentIndex(), 0);
   EXPECT_EQ(f.tbMain->ToolTip("LastPoint"), "Go to Last Point");
-  EXPECT_FLOAT_EQ(f.Selection.MinPeakThreshold, -20.5f);
+  EXPECT_FLOAT_EQ(f.Input().Selection().MinPeakThreshold, -20.5f);
   EXPECT_EQ(f.txtThreshold->text(), "-20.500dB");
   EXPECT_FALSE(f.mnuToolsCurrentTrace->isChecked());
   EXPECT_TRUE(f.mnuToolsPeakHold->isChecked());
@@ -208,9 +213,9 @@ TEST_F(StartupTest, EverySettingSurvivesCloseAndReopen) {
   EXPECT_TRUE(f.mnuToolsLastTrace->isChecked());
   EXPECT_FALSE(f.tbMain->Pressed("CurrentTrace"));
   EXPECT_TRUE(f.tbMain->Pressed("LastTrace"));
-  EXPECT_EQ(f.Spectrum->Traces.TraceShown, (std::array<bool, 4>{false, true, true, true}));
+  EXPECT_EQ(f.Spectrum().Traces().TraceShown, (std::array<bool, 4>{false, true, true, true}));
   // The first shown trace in the order peak hold, video average, previous.
-  EXPECT_EQ(f.Selection.SelectedTrace, 3);
+  EXPECT_EQ(f.Input().Selection().SelectedTrace, 3);
 }
 
 TEST_F(StartupTest, PeakHoldAndVideoAverageShownSelectPeakHold) {
@@ -218,13 +223,13 @@ TEST_F(StartupTest, PeakHoldAndVideoAverageShownSelectPeakHold) {
   SaveRegSetting("Configuration", "PeakHold", "True");
   SaveRegSetting("Configuration", "VideoAverage", "True");
   frmMain& f = Open();
-  EXPECT_EQ(f.Selection.SelectedTrace, 3);
+  EXPECT_EQ(f.Input().Selection().SelectedTrace, 3);
 }
 
 TEST_F(StartupTest, NoTraceShownLeavesNoSelectedTrace) {
   SaveRegSetting("Configuration", "CurrentTrace", "False");
   frmMain& f = Open();
-  EXPECT_EQ(f.Selection.SelectedTrace, -1);
+  EXPECT_EQ(f.Input().Selection().SelectedTrace, -1);
 }
 
 TEST_F(StartupTest, TwelveStoredModemsWithUpdatesStopped) {
@@ -234,8 +239,8 @@ TEST_F(StartupTest, TwelveStoredModemsWithUpdatesStopped) {
     StoreModem(n, "M" + std::to_string(n), "10.0.0." + std::to_string(n), {2024, 1, n, 0, 0, 0});
   frmMain& f = Open();
   EXPECT_EQ(f.windowTitle(), "Halden Spectrum Analyzer [Last Connected to M3] - Version 1.0.14");
-  EXPECT_EQ(f.ModemList.Count(), 12);
-  EXPECT_EQ(f.StoredModemCount, 12);
+  EXPECT_EQ(f.Directory().ModemList().Count(), 12);
+  EXPECT_EQ(f.Directory().StoredModemCount(), 12);
   EXPECT_TRUE(f.mnuCommRecent->menuAction()->isEnabled());
   // Stored order, the first ten.
   for (std::size_t i = 0; i < 10; ++i) {
@@ -279,7 +284,7 @@ TEST_F(StartupTest, ClosingMaximisedKeepsTheNormalPlacement) {
   frmMain& f = Open();
   f.showMaximized();
   ASSERT_TRUE(testsupport::WaitUntil([&] { return f.isMaximized(); }));
-  EXPECT_EQ(f.Layout.SavedWindowState, 2);
+  EXPECT_EQ(f.Layout().SavedWindowState(), 2);
   Close();
   EXPECT_EQ(GetRegSetting("WindowState", "WindowState", ""), "2");
   EXPECT_EQ(GetRegSetting("WindowState", "WindowLeft", ""), "150");
@@ -287,9 +292,16 @@ TEST_F(StartupTest, ClosingMaximisedKeepsTheNormalPlacement) {
 }
 
 TEST_F(StartupTest, TheDirectoryIsSavedOnExit) {
+  SaveRegSetting("Halden Modems", "ModemCount", "1");
+  SaveRegSetting("Halden Modems", "LastModem", "Hub");
+  StoreModem(1, "Hub", "10.9.9.9", {2025, 2, 3, 4, 5, 6});
   frmMain& f = Open();
-  f.ModemList.Add("Hub", "10.9.9.9", false, {2025, 2, 3, 4, 5, 6}, 1, 0, "Hub");
-  f.LastModem = "Hub";
+  ASSERT_EQ(f.Directory().LastModem(), "Hub");
+  // What the window holds is written back, whatever the file says now.
+  DeleteRegKey("Halden Modems", "Modem1");
+  DeleteRegValue("Halden Modems", "ModemCount");
+  DeleteRegValue("Halden Modems", "LastModem");
+  ASSERT_EQ(GetRegSetting("Halden Modems", "ModemCount", ""), "");
   f.mnuFileExit->trigger();
   EXPECT_FALSE(f.isVisible());
   EXPECT_EQ(GetRegSetting("Halden Modems", "ModemCount", ""), "1");

@@ -1,7 +1,7 @@
 // The registry routines, the modem directory's load and save, the dates of
 // the directory and the settings schema, through real registry files.
 
-#include "FormFixture.h"
+#include "RegistryFolder.h"
 #include "modems/DateText.h"
 #include "modems/ModemStore.h"
 #include "modems/RegSettings.h"

@@ -148,15 +148,15 @@ TEST_F(LayoutTest, CursorReadoutsSitInTheirToolbarSlots) {
 
 TEST_F(LayoutTest, MaximisingIsRecordedAndMinimisingLeavesTheLayout) {
   frmMain& f = Open();
-  EXPECT_EQ(f.Layout.SavedWindowState, 0);
+  EXPECT_EQ(f.Layout().SavedWindowState(), 0);
   const QRect plot = f.picSpectrum->geometry();
   f.showMinimized();
   ASSERT_TRUE(testsupport::WaitUntil([&] { return f.isMinimized(); }));
-  EXPECT_EQ(f.Layout.SavedWindowState, 0);
+  EXPECT_EQ(f.Layout().SavedWindowState(), 0);
   EXPECT_EQ(f.picSpectrum->geometry(), plot);
   f.showMaximized();
   ASSERT_TRUE(testsupport::WaitUntil([&] { return f.isMaximized(); }));
-  EXPECT_EQ(f.Layout.SavedWindowState, 2);
+  EXPECT_EQ(f.Layout().SavedWindowState(), 2);
   EXPECT_TRUE(Boxes().empty());
 }
 

@@ -2,6 +2,7 @@
 // dialog seam.
 
 #include "FormFixture.h"
+#include "forms/KeyedToolBar.h"
 #include "forms/PictureBox.h"
 #include "view/Icons.h"
 
@@ -22,7 +23,7 @@ QRgb CentrePixel(forms::PictureBox* pic) {
 TEST_F(PaletteTest, ChoosingThePrintingPaletteRedrawsInItsColours) {
   frmMain& f = Open();
   f.mnuOptionsPalette[1]->trigger();
-  EXPECT_EQ(f.Palette.CurrentPalette, 1);
+  EXPECT_EQ(f.View().CurrentPalette(), 1);
   EXPECT_TRUE(f.mnuOptionsPalette[1]->isChecked());
   EXPECT_FALSE(f.mnuOptionsPalette[0]->isChecked());
   EXPECT_EQ(CentrePixel(f.picSpectrum), qRgb(255, 255, 255));
@@ -30,7 +31,7 @@ TEST_F(PaletteTest, ChoosingThePrintingPaletteRedrawsInItsColours) {
   f.mnuOptionsPalette[1]->trigger();
   EXPECT_TRUE(f.mnuOptionsPalette[1]->isChecked());
   f.mnuOptionsPalette[0]->trigger();
-  EXPECT_EQ(f.Palette.CurrentPalette, 0);
+  EXPECT_EQ(f.View().CurrentPalette(), 0);
   EXPECT_TRUE(f.mnuOptionsPalette[0]->isChecked());
   EXPECT_FALSE(f.mnuOptionsPalette[1]->isChecked());
   EXPECT_EQ(CentrePixel(f.picSpectrum), qRgb(0, 0, 0));
@@ -45,8 +46,8 @@ TEST_F(PaletteTest, EditingAColourAsksWithItsTitleAndCurrentColour) {
   EXPECT_EQ(shown[0].kind, forms::ShownDialog::Kind::ColorDialog);
   EXPECT_EQ(shown[0].title, "Select Analyzer Spectrum Trace Color");
   EXPECT_EQ(shown[0].color, 0x00FF00u);
-  EXPECT_EQ(f.Palette.Palettes[0][kSlotSpectrumTrace], 0x123456u);
-  EXPECT_EQ(f.Palette.Palettes[1][kSlotSpectrumTrace], 0x008000u);
+  EXPECT_EQ(f.View().Palettes()[0][kSlotSpectrumTrace], 0x123456u);
+  EXPECT_EQ(f.View().Palettes()[1][kSlotSpectrumTrace], 0x008000u);
 }
 
 TEST_F(PaletteTest, EveryColourItemEditsItsOwnSlotAndPalette) {
@@ -72,7 +73,7 @@ TEST_F(PaletteTest, EveryColourItemEditsItsOwnSlotAndPalette) {
     f.findChild<QAction*>(item.item)->trigger();
     ASSERT_EQ(forms::DialogSeam::Shown().size(), 1u) << item.item;
     EXPECT_EQ(forms::DialogSeam::Shown()[0].title, item.title);
-    EXPECT_EQ(f.Palette.Palettes[static_cast<std::size_t>(item.palette)][static_cast<std::size_t>(item.slot)], colour)
+    EXPECT_EQ(f.View().Palettes()[static_cast<std::size_t>(item.palette)][static_cast<std::size_t>(item.slot)], colour)
         << item.item;
     colour += 0x010101;
   }
@@ -81,11 +82,11 @@ TEST_F(PaletteTest, EveryColourItemEditsItsOwnSlotAndPalette) {
 
 TEST_F(PaletteTest, ACancelledColourDialogChangesNothing) {
   frmMain& f = Open();
-  const auto before = f.Palette.Palettes;
+  const auto before = f.View().Palettes();
   forms::DialogSeam::QueueColorAnswer(std::nullopt);
   f.findChild<QAction*>("mnuOptionsBGColor0")->trigger();
   EXPECT_EQ(forms::DialogSeam::Shown().size(), 1u);
-  EXPECT_EQ(f.Palette.Palettes, before);
+  EXPECT_EQ(f.View().Palettes(), before);
   EXPECT_EQ(CentrePixel(f.picSpectrum), qRgb(0, 0, 0));
 }
 
@@ -93,10 +94,10 @@ TEST_F(PaletteTest, BackgroundOfThePaletteNotInUseShowsUntilTheNextRedraw) {
   frmMain& f = Open();
   forms::DialogSeam::QueueColorAnswer(0x0000FF);
   f.findChild<QAction*>("mnuOptionsBGColor1")->trigger();
-  EXPECT_EQ(f.Palette.Palettes[1][kSlotBackground], 0x0000FFu);
-  EXPECT_EQ(f.Palette.Palettes[0][kSlotBackground], 0u);
+  EXPECT_EQ(f.View().Palettes()[1][kSlotBackground], 0x0000FFu);
+  EXPECT_EQ(f.View().Palettes()[0][kSlotBackground], 0u);
   EXPECT_EQ(CentrePixel(f.picSpectrum), qRgb(255, 0, 0));
-  f.UpdateView();
+  f.View().UpdateView();
   EXPECT_EQ(CentrePixel(f.picSpectrum), qRgb(0, 0, 0));
 }
 
@@ -110,11 +111,12 @@ TEST_F(PaletteTest, OtherColoursOfThePaletteNotInUseLeaveThePictureAlone) {
 
 TEST_F(PaletteTest, ANewBackgroundReloadsTheCustomPointerOfTheMouseMode) {
   frmMain& f = Open();
+  f.tbMain->ClickButton("ZoomOut");
+  ASSERT_EQ(f.Input().Mouse().MouseMode, kModeZoomOut);
   QPixmap other(32, 32);
   other.fill(Qt::green);
   f.picSpectrum->SetMouseIcon(QCursor(other));
   f.picSpectrum->SetMousePointer(forms::vbCustom);
-  f.Mouse.MouseMode = kModeZoomOut;
   forms::DialogSeam::QueueColorAnswer(0x202020);
   f.findChild<QAction*>("mnuOptionsBGColor0")->trigger();
   EXPECT_EQ(f.picSpectrum->MouseIcon().pixmap().toImage(), f.imgCursors.Picture(kPointerZoomOut).toImage());

@@ -54,40 +54,39 @@ TEST_F(ViewCommandsTest, DbPresetsSetTheHeightAboutTheLocationAndTheTableSetsThe
   const std::array<float, 10> heights = {0.125f, 0.25f, 0.625f, 1.25f, 2.5f, 6.25f, 12.5f, 25, 62.5f, 125};
   const std::array<int, 10> checks = {1, 1, 3, 4, 4, 6, 7, 7, 9, 9};
   for (int i = 0; i < 10; ++i) {
-    f.Selection.SelectedX = 700;
-    f.Selection.SelectedY = -20;
-    f.Mouse.ClickButton = 1;
+    f.picSpectrum_MouseDown(1, 0, 700, -20);
+    f.picSpectrum_MouseMove(0, 0, 700, -20);
+    ASSERT_EQ(f.Input().Mouse().ClickButton, 1);
     f.mnuViewDBB[static_cast<std::size_t>(i)]->trigger();
     const ViewRect v = ViewOf(f);
     EXPECT_FLOAT_EQ(v.Height, heights[static_cast<std::size_t>(i)]) << i;
     EXPECT_FLOAT_EQ(v.Top, -20 - heights[static_cast<std::size_t>(i)] / 2) << i;
     EXPECT_FLOAT_EQ(v.Width, 300) << i;
-    EXPECT_EQ(f.View.DBDivIndex, i);
+    EXPECT_EQ(f.View().DBDivIndex(), i);
     EXPECT_EQ(CheckedItem(f.mnuViewDBB), checks[static_cast<std::size_t>(i)]) << i;
-    EXPECT_EQ(f.Mouse.ClickButton, 0);
+    EXPECT_EQ(f.Input().Mouse().ClickButton, 0);
   }
   f.mnuViewDBB[0]->trigger();
-  EXPECT_FLOAT_EQ(f.View.PanStepY, 0.002f);
-  EXPECT_EQ(f.View.AmpFormat, "####.000000");
-  EXPECT_EQ(f.View.TraceWidth, 7);
+  EXPECT_FLOAT_EQ(f.View().PanStepY(), 0.002f);
+  EXPECT_EQ(f.View().AmpFormat(), "####.000000");
+  EXPECT_EQ(f.View().TraceWidth(), 7);
 }
 
 TEST_F(ViewCommandsTest, SpanPresetsSetTheWidthAboutTheLocationAndCheckTheirOwnItem) {
   frmMain& f = OpenFitted();
   const std::array<float, 10> widths = {0.25f, 0.5f, 1, 2.5f, 5, 10, 25, 50, 100, 250};
   for (int i = 0; i < 10; ++i) {
-    f.Selection.SelectedX = 712.5f;
-    f.Selection.SelectedY = -20;
+    f.picSpectrum_MouseMove(0, 0, 712.5f, -20);
     f.mnuViewFB[static_cast<std::size_t>(i)]->trigger();
     const ViewRect v = ViewOf(f);
     EXPECT_FLOAT_EQ(v.Width, widths[static_cast<std::size_t>(i)]) << i;
     EXPECT_FLOAT_EQ(v.Left, 712.5f - widths[static_cast<std::size_t>(i)] / 2) << i;
     EXPECT_FLOAT_EQ(v.Height, 250) << i;
-    EXPECT_EQ(f.View.SpanIndex, i);
+    EXPECT_EQ(f.View().SpanIndex(), i);
     EXPECT_EQ(CheckedItem(f.mnuViewFB), i);
   }
   // With a larger SpanScale the same preset lands lower in the table.
-  f.Spectrum->Block.SpanScale = 10;
+  f.Spectrum().EditState().Block.SpanScale = 10;
   f.mnuViewFB[9]->trigger();
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), 25);
   EXPECT_EQ(CheckedItem(f.mnuViewFB), 6);
@@ -95,16 +94,15 @@ TEST_F(ViewCommandsTest, SpanPresetsSetTheWidthAboutTheLocationAndCheckTheirOwnI
 
 TEST_F(ViewCommandsTest, ZoomOutIsRefusedOnTheThirdStepWithANoticeAndABeep) {
   frmMain& f = OpenFitted();
-  f.Selection.SelectedX = 700;
-  f.Selection.SelectedY = 0;
-  f.ZoomOutView();
+  f.picSpectrum_MouseMove(0, 0, 700, 0);
+  f.View().ZoomOutView();
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleHeight(), 437.5f);
-  EXPECT_FLOAT_EQ(f.View.ZoomFactor, 1.75f);
-  f.ZoomOutView();
+  EXPECT_FLOAT_EQ(f.View().ZoomFactor(), 1.75f);
+  f.View().ZoomOutView();
   const ViewRect second = ViewOf(f);
   EXPECT_FLOAT_EQ(second.Height, 765.625f);
   const int beeps = forms::DialogSeam::BeepCount();
-  f.ZoomOutView();
+  f.View().ZoomOutView();
   ExpectView(ViewOf(f), second);
   EXPECT_EQ(Status(f), "Cannot zoom out farther...you have reached the zoom out limit!");
   EXPECT_TRUE(f.timerStatus->isActive());
@@ -118,12 +116,11 @@ TEST_F(ViewCommandsTest, ZoomOutIsRefusedOnTheThirdStepWithANoticeAndABeep) {
 
 TEST_F(ViewCommandsTest, ZoomInStopsBeforeTheMinimumWidthWithItsNotice) {
   frmMain& f = OpenFitted();
-  f.Selection.SelectedX = 700;
-  f.Selection.SelectedY = -30;
+  f.picSpectrum_MouseMove(0, 0, 700, -30);
   const int beeps = forms::DialogSeam::BeepCount();
   int steps = 0;
   while (Status(f).isEmpty() && steps < 100) {
-    f.ZoomInView();
+    f.View().ZoomInView();
     ++steps;
   }
   EXPECT_EQ(steps, 24);
@@ -131,15 +128,14 @@ TEST_F(ViewCommandsTest, ZoomInStopsBeforeTheMinimumWidthWithItsNotice) {
   EXPECT_EQ(forms::DialogSeam::BeepCount(), beeps + 1);
   EXPECT_GT(f.picSpectrum->ScaleWidth(), 0.025f);
   EXPECT_LE(f.picSpectrum->ScaleWidth() * 0.6667, 0.025);
-  EXPECT_FLOAT_EQ(f.View.ZoomFactor, 0.667f);
+  EXPECT_FLOAT_EQ(f.View().ZoomFactor(), 0.667f);
   EXPECT_NEAR(f.picSpectrum->ScaleLeft() + f.picSpectrum->ScaleWidth() / 2, 700, 1e-3);
 }
 
 TEST_F(ViewCommandsTest, PreviousViewTwiceReturnsToTheViewItStartedFrom) {
   frmMain& f = OpenFitted();
   const ViewRect fit = ViewOf(f);
-  f.Selection.SelectedX = 640;
-  f.Selection.SelectedY = -60;
+  f.picSpectrum_MouseMove(0, 0, 640, -60);
   f.mnuViewDBB[3]->trigger();
   const ViewRect preset = ViewOf(f);
   f.tbMain->ClickButton("Previous");
@@ -158,11 +154,11 @@ TEST_F(ViewCommandsTest, DraggingAScrollBoxMovesByTheDraggedShareOfTheViewNotThe
   ASSERT_EQ(f.hScroll->value(), 50);
   drag(f.hScroll, 60);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 580);
-  EXPECT_FALSE(f.View.ScrollDragging);
+  EXPECT_FALSE(f.View().ScrollDragging());
   // The redraw puts the box where the view now is.
   EXPECT_EQ(f.hScroll->value(), 60);
 
-  f.Selection.SelectedX = 700;
+  f.picSpectrum_MouseMove(0, 0, 700, f.Input().Selection().SelectedY);
   f.mnuViewFB[7]->trigger();  // 50 units wide
   const float left = f.picSpectrum->ScaleLeft();
   drag(f.hScroll, f.hScroll->value() + 10);
@@ -179,108 +175,109 @@ TEST_F(ViewCommandsTest, DraggingAScrollBoxMovesByTheDraggedShareOfTheViewNotThe
   const float before = f.picSpectrum->ScaleLeft();
   f.hScroll->setSliderDown(true);
   f.hScroll->setSliderPosition(at + 5);
-  ASSERT_TRUE(f.View.ScrollDragging);
+  ASSERT_TRUE(f.View().ScrollDragging());
   f.hScroll->setSliderPosition(at);
   f.hScroll->setSliderDown(false);
-  EXPECT_FALSE(f.View.ScrollDragging);
+  EXPECT_FALSE(f.View().ScrollDragging());
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), before);
 }
 
 TEST_F(ViewCommandsTest, ArrowAtTheEndOfABarHidesThatArrowAndLeavesTheView) {
   frmMain& f = OpenFitted();
   const ViewRect start = ViewOf(f);
-  f.View.ScrollSync = true;
-  f.hScroll->setValue(99);
-  f.View.ScrollSync = false;
-  f.View.LastScrollValueH = 99;
+  // The bars are put near their ends as an amplitude re-fit writes them:
+  // without moving the view.
+  ScrollSettings near{0, 100, 99, f.vScroll->minimum(), f.vScroll->maximum(), f.vScroll->value()};
+  f.View().ApplyScrollSettings(near);
   f.hScroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
   EXPECT_EQ(f.hScroll->value(), 100);
   ExpectView(ViewOf(f), start);
-  EXPECT_EQ(f.View.ArrowsH, ScrollArrows::LeftUp);
+  EXPECT_EQ(f.View().ArrowsH(), ScrollArrows::LeftUp);
   EXPECT_EQ(ShownScrollArrows(f.hScroll), ScrollArrows::LeftUp);
 
-  f.View.ScrollSync = true;
-  f.vScroll->setValue(f.vScroll->minimum() + 1);
-  f.View.ScrollSync = false;
+  near.VScrollValue = f.vScroll->minimum() + 1;
+  f.View().ApplyScrollSettings(near);
   f.vScroll->triggerAction(QAbstractSlider::SliderSingleStepSub);
-  EXPECT_EQ(f.View.ArrowsV, ScrollArrows::RightDown);
+  EXPECT_EQ(f.View().ArrowsV(), ScrollArrows::RightDown);
   ExpectView(ViewOf(f), start);
 }
 
 TEST_F(ViewCommandsTest, ArrowsAwayFromTheEndsPanTowardsTheChange) {
   frmMain& f = OpenFitted();
-  f.View.LastScrollValueH = 50;
+  ASSERT_EQ(f.View().LastScrollValueH(), f.hScroll->value());
   f.hScroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 575);
-  EXPECT_EQ(f.View.ArrowsH, ScrollArrows::Both);
+  EXPECT_EQ(f.View().ArrowsH(), ScrollArrows::Both);
   // The box follows the view, and the next change compares with it.
   EXPECT_EQ(f.hScroll->value(), 58);
-  EXPECT_EQ(f.View.LastScrollValueH, 58);
+  EXPECT_EQ(f.View().LastScrollValueH(), 58);
   f.hScroll->triggerAction(QAbstractSlider::SliderSingleStepSub);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 550);
 
-  f.View.LastScrollValueV = f.vScroll->value();
+  ASSERT_EQ(f.View().LastScrollValueV(), f.vScroll->value());
   f.vScroll->triggerAction(QAbstractSlider::SliderPageStepAdd);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleTop(), -115);  // down by ten steps of 1 dB
 }
 
 TEST_F(ViewCommandsTest, PresetButtonsReapplyTheirPresetAboutTheReferenceLocation) {
   frmMain& f = OpenFitted();
-  f.Mouse.ClickX = 712.5f;
-  f.Mouse.ClickY = -40;
-  f.View.DBDivIndex = 3;
-  f.Mouse.ClickButton = 1;
+  f.mnuViewDBB[3]->trigger();
+  f.picSpectrum_MouseDown(1, 0, 712.5f, -40);
+  ASSERT_EQ(f.Input().Mouse().ClickButton, 1);
   f.tbMain->ClickButton("dBperDiv");
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleHeight(), 1.25f);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleTop(), -40.625f);
-  EXPECT_FLOAT_EQ(f.Selection.SelectedX, 712.5f);
-  EXPECT_FLOAT_EQ(f.Selection.SelectedY, -40);
-  EXPECT_EQ(f.Mouse.ClickButton, 0);
+  EXPECT_FLOAT_EQ(f.Input().Selection().SelectedX, 712.5f);
+  EXPECT_FLOAT_EQ(f.Input().Selection().SelectedY, -40);
+  EXPECT_EQ(f.Input().Mouse().ClickButton, 0);
   // The pointer is put on the location.
   const QPoint expected(static_cast<int>(std::nearbyint(f.picSpectrum->PixelX(712.5))),
                         static_cast<int>(std::nearbyint(f.picSpectrum->PixelY(-40))));
   EXPECT_EQ(QCursor::pos(), f.picSpectrum->mapToGlobal(expected));
 
-  f.View.SpanIndex = 4;
+  f.mnuViewFB[4]->trigger();
   f.tbMain->ClickButton("FSpan");
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), 5);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 710);
 
   // The drop-down entries choose the preset by their key's digit.
-  f.Mouse.ClickX = 650;
+  f.picSpectrum_MouseDown(1, 0, 650, -40);
+  f.picSpectrum_Click();
   f.tbMain->ClickButtonMenu("FSpan", "FB6");
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), 25);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 637.5f);
-  EXPECT_EQ(f.View.SpanIndex, 6);
+  EXPECT_EQ(f.View().SpanIndex(), 6);
   f.tbMain->ClickButtonMenu("dBperDiv", "dBB8");
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleHeight(), 62.5f);
-  EXPECT_EQ(f.View.DBDivIndex, 8);
+  EXPECT_EQ(f.View().DBDivIndex(), 8);
 }
 
 TEST_F(ViewCommandsTest, PresetButtonBeforeAnyDataSetCentresOnTheCapturesCentre) {
   frmMain& f = OpenFitted();
-  ASSERT_EQ(f.Mouse.ClickX, kNoLocation);
-  f.View.DBDivIndex = 9;
-  f.View.SpanIndex = 8;
+  ASSERT_EQ(f.Input().Mouse().ClickX, kNoLocation);
+  f.mnuViewFB[8]->trigger();
+  ASSERT_EQ(f.Input().Mouse().ClickX, kNoLocation);
   f.tbMain->ClickButton("FSpan");
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 650);  // 700 - 100 / 2
-  EXPECT_FLOAT_EQ(f.Mouse.ClickX, 700);
-  EXPECT_FLOAT_EQ(f.Mouse.ClickY, 0);
+  EXPECT_FLOAT_EQ(f.Input().Mouse().ClickX, 700);
+  EXPECT_FLOAT_EQ(f.Input().Mouse().ClickY, 0);
 }
 
 TEST_F(ViewCommandsTest, RedrawWithAllTracesOffShowsOnlyTheScaleAndThreshold) {
   frmMain& f = OpenFitted();
-  TraceStore& t = f.Spectrum->Traces;
-  t.HaveData = true;
-  for (std::size_t row = 0; row < kTraceRows; ++row)
-    for (std::size_t i = 0; i < kPointCount; ++i) {
-      t.TraceX[row][i] = 560.0f + 280.0f * static_cast<float>(i % 1024) / 1023.0f;
-      t.TraceY[row][i] = -73.0f + 17.0f * static_cast<float>(row) + 3.0f * std::sin(static_cast<float>(i));
-    }
-  for (QAction* item : {f.mnuToolsCurrentTrace, f.mnuToolsLastTrace, f.mnuToolsVideoAverage, f.mnuToolsPeakHold})
-    item->setChecked(false);
-  f.UpdateView();
-  const PaletteColors& c = f.Palette.Palettes[0];
+  TraceStore& t = f.Spectrum().EditState().Traces;
+  const auto fill = [&t] {
+    t.HaveData = true;
+    for (std::size_t row = 0; row < kTraceRows; ++row)
+      for (std::size_t i = 0; i < kPointCount; ++i) {
+        t.TraceX[row][i] = 560.0f + 280.0f * static_cast<float>(i % 1024) / 1023.0f;
+        t.TraceY[row][i] = -73.0f + 17.0f * static_cast<float>(row) + 3.0f * std::sin(static_cast<float>(i));
+      }
+  };
+  fill();
+  // Only the current trace is on after start-up: switch it off.
+  f.mnuToolsCurrentTrace->trigger();
+  const PaletteColors& c = f.View().Palettes()[0];
   auto count = [&](int slot) {
     const QImage& img = f.picSpectrum->Image();
     const QRgb colour = forms::RgbFromColorRef(c[static_cast<std::size_t>(slot)]);
@@ -296,8 +293,11 @@ TEST_F(ViewCommandsTest, RedrawWithAllTracesOffShowsOnlyTheScaleAndThreshold) {
     EXPECT_GT(count(slot), 0) << slot;
   // The same data with every trace on.
   for (QAction* item : {f.mnuToolsCurrentTrace, f.mnuToolsLastTrace, f.mnuToolsVideoAverage, f.mnuToolsPeakHold})
-    item->setChecked(true);
-  f.UpdateView();
+    item->trigger();
+  // Showing the previous trace processed the samples again: the data once
+  // more.
+  fill();
+  f.View().UpdateView();
   for (int slot : {kSlotSpectrumTrace, kSlotPreviousTrace, kSlotVideoAverage, kSlotPeakHold})
     EXPECT_GT(count(slot), 0) << slot;
 }

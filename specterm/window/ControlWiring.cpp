@@ -1,8 +1,10 @@
-// Connects the controls of the main window to their handlers.
+// Connects the controls of the main window to their handlers, and the main
+// toolbar's dispatch: each button and drop-down entry goes to the subsystem
+// that owns its command.
 
 #include "forms/KeyedStatusBar.h"
 #include "forms/KeyedToolBar.h"
-#include "modems/frmMain.h"
+#include "window/frmMain.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -10,6 +12,45 @@
 #include <QTimer>
 
 namespace specterm {
+namespace {
+
+// The trace buttons act through their Tools menu items, whose handlers
+// decide the buttons' state.
+struct TraceButton {
+  const char* key;
+  QAction* FormControls::*item;
+};
+
+constexpr TraceButton kTraceButtons[] = {
+    {"CurrentTrace", &FormControls::mnuToolsCurrentTrace},
+    {"PeakHold", &FormControls::mnuToolsPeakHold},
+    {"VideoAverage", &FormControls::mnuToolsVideoAverage},
+    {"LastTrace", &FormControls::mnuToolsLastTrace},
+};
+
+}  // namespace
+
+void frmMain::tbMain_ButtonClick(const QString& key) {
+  for (const TraceButton& t : kTraceButtons)
+    if (key == QLatin1String(t.key)) {
+      (this->*t.item)->trigger();
+      return;
+    }
+  // Mouse modes and the view.
+  if (input_.ViewButtonClick(key)) return;
+  // Link and export commands.
+  if (key == QLatin1String("StopGo"))
+    cycle_.StopGo();
+  else if (key == QLatin1String("SingleStep"))
+    cycle_.SingleStep();
+  else if (key == QLatin1String("Export"))
+    exports_.RepeatLast();
+}
+
+void frmMain::tbMain_ButtonMenuClick(const QString& buttonKey, const QString& menuKey) {
+  if (input_.ViewButtonMenuClick(buttonKey, menuKey)) return;
+  if (buttonKey == QLatin1String("Export")) exports_.RunMenuItem(menuKey);
+}
 
 void frmMain::WireControls() {
   connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
@@ -22,8 +63,9 @@ void frmMain::WireControls() {
     for (std::size_t i = 0; i < kColorMenuItems.size(); ++i) {
       const int slot = kColorMenuItems[i].slot;
       connect(mnuOptionsColor[static_cast<std::size_t>(p)][i], &QAction::triggered, this,
-              [this, p, slot] { EditPaletteColor(p, slot); });
+              [this, p, slot] { view_.EditPaletteColor(p, slot); });
     }
+  connect(mnuOptionsWindow, &QAction::toggled, this, [this](bool on) { spectrum_.SetWindowSpectrum(on); });
 
   connect(mnuToolsCurrentTrace, &QAction::triggered, this, &frmMain::mnuToolsCurrentTrace_Click);
   connect(mnuToolsLastTrace, &QAction::triggered, this, &frmMain::mnuToolsLastTrace_Click);
@@ -58,6 +100,7 @@ void frmMain::WireControls() {
   // The capture cycle, the update and the exports.
   connect(timerPoll, &QTimer::timeout, this, &frmMain::timerPoll_Timer);
   connect(cmdUpdate, &QPushButton::clicked, this, &frmMain::cmdUpdate_Click);
+  connect(&cycle_, &CaptureCycle::DataSetShown, this, &frmMain::DataSetShown);
   connect(mnuFileRaw, &QAction::triggered, this, &frmMain::mnuFileRaw_Click);
   connect(mnuFileTransformed, &QAction::triggered, this, &frmMain::mnuFileTransformed_Click);
   connect(mnuFileScaled, &QAction::triggered, this, &frmMain::mnuFileScaled_Click);

@@ -7,8 +7,8 @@
 #include "forms/PictureBox.h"
 #include "modems/RegSettings.h"
 #include "modems/Titles.h"
-#include "modems/frmMain.h"
 #include "view/Icons.h"
+#include "window/frmMain.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -2,10 +2,9 @@
 // Zoom Mode", the View menu's pop-up use and the window's key preview.
 
 #include "forms/PictureBox.h"
-#include "interaction/ViewInput.h"
-#include "modems/frmMain.h"
 #include "view/PlotRenderer.h"
 #include "view/ScrollBars.h"
+#include "window/frmMain.h"
 
 #include <QAction>
 #include <QMenu>
@@ -32,21 +31,19 @@ void frmMain::WireViewControls() {
   connect(vScroll, &QScrollBar::valueChanged, this, &frmMain::vScroll_Change);
   connect(hScroll, &QScrollBar::sliderMoved, this, &frmMain::hScroll_Scroll);
   connect(vScroll, &QScrollBar::sliderMoved, this, &frmMain::vScroll_Scroll);
-  // A thumb let go where it was taken changes nothing: the drag ends there.
   for (QScrollBar* bar : {hScroll, vScroll})
-    connect(bar, &QScrollBar::sliderReleased, this, [this, bar] {
-      if (bar->sliderPosition() == bar->value()) View.ScrollDragging = false;
-    });
+    connect(bar, &QScrollBar::sliderReleased, this,
+            [this, bar] { view_.ScrollThumbReleased(bar->sliderPosition() != bar->value()); });
 
   for (int i = 0; i < 10; ++i) {
     connect(mnuViewDBB[static_cast<std::size_t>(i)], &QAction::triggered, this, [this, i] { mnuViewDBB_Click(i); });
     connect(mnuViewFB[static_cast<std::size_t>(i)], &QAction::triggered, this, [this, i] { mnuViewFB_Click(i); });
   }
   connect(mnuViewEnd, &QAction::triggered, this, &frmMain::mnuViewEnd_Click);
-  connect(mnuView, &QMenu::aboutToHide, this, [this] { ViewPopupClosing(*this); });
+  connect(mnuView, &QMenu::aboutToHide, this, [this] { input_.ViewPopupClosing(); });
 
-  installEventFilter(NewKeyPreview(*this));
-  centralWidget()->installEventFilter(NewFormMouse(*this));
+  installEventFilter(input_.NewKeyPreview(this));
+  centralWidget()->installEventFilter(input_.NewFormMouse(this, centralWidget()));
 }
 
 }  // namespace specterm

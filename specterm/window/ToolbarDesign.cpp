@@ -2,9 +2,9 @@
 // tips, kinds, button menus and images.
 
 #include "forms/KeyedToolBar.h"
-#include "modems/frmMain.h"
 #include "view/Icons.h"
 #include "view/LayoutConstants.h"
+#include "window/frmMain.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -91,7 +91,7 @@ void AddMenu(forms::KeyedToolBar* bar, const char* buttonKey, const MenuDesign (
 }  // namespace
 
 void frmMain::BuildToolbars() {
-  tbMain = new forms::KeyedToolBar(client_);
+  tbMain = new forms::KeyedToolBar(client);
   tbMain->setObjectName(QStringLiteral("tbMain"));
   for (const ButtonDesign& b : kMainButtons) {
     if (b.key == nullptr) {
@@ -113,7 +113,7 @@ void frmMain::BuildToolbars() {
   tbMain->SetEnabled(QStringLiteral("ZoomCursors"), false);
   tbMain->SetEnabled(QStringLiteral("CurPoint"), false);
 
-  tbCursors = new forms::KeyedToolBar(client_);
+  tbCursors = new forms::KeyedToolBar(client);
   tbCursors->setObjectName(QStringLiteral("tbCursors"));
   tbCursors->AddButton(QStringLiteral("CursorOne"), Style::Default, QStringLiteral("Position Cursor 1"),
                        imgCursorBar.Icon(QStringLiteral("Cursor1")));

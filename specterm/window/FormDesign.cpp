@@ -4,9 +4,10 @@
 #include "forms/KeyedStatusBar.h"
 #include "forms/KeyedToolBar.h"
 #include "forms/PictureBox.h"
-#include "modems/frmMain.h"
+#include "modems/RegSettings.h"
 #include "view/Icons.h"
 #include "view/LayoutConstants.h"
+#include "window/frmMain.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -72,7 +73,16 @@ QMenu* TopMenu(QMenuBar* bar, const QString& name, const QString& caption) {
 
 }  // namespace
 
-frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+frmMain::frmMain(QWidget* parent)
+    : QMainWindow(parent),
+      status_(*this),
+      view_(*this, spectrum_, input_, status_),
+      input_(*this, spectrum_, view_, status_),
+      traces_(*this, spectrum_, input_, view_, [this] { cycle_.cmdUpdate_Click(); }),
+      exports_(this, spectrum_, status_),
+      directory_(*this, *this),
+      layout_(*this, *this, view_, status_),
+      cycle_(*this, this, spectrum_, view_, input_, status_, directory_) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowIcon(ProgramIcon());
   BuildToolbarImages(imgToolbar);
@@ -82,7 +92,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
   BuildControls();
   BuildToolbars();
   WireControls();
-  Form_Initialize();
+  // The start-up view; the program's title names its settings.
+  view_.Initialize();
+  AppTitle = kAppTitle;
 }
 
 frmMain::~frmMain() = default;
@@ -223,18 +235,18 @@ void frmMain::BuildMenus() {
 }
 
 void frmMain::BuildControls() {
-  client_ = new QWidget(this);
-  client_->setObjectName(QStringLiteral("client"));
-  client_->setFont(QFont(QString::fromLatin1(kFormFontFamily), kFormFontPoints));
-  setCentralWidget(client_);
+  client = new QWidget(this);
+  client->setObjectName(QStringLiteral("client"));
+  client->setFont(QFont(QString::fromLatin1(kFormFontFamily), kFormFontPoints));
+  setCentralWidget(client);
 
-  picSpectrum = new forms::PictureBox(client_);
+  picSpectrum = new forms::PictureBox(client);
   picSpectrum->setObjectName(QStringLiteral("picSpectrum"));
   picSpectrum->SetMousePointer(forms::vbCrosshair);
 
-  hScroll = new QScrollBar(Qt::Horizontal, client_);
+  hScroll = new QScrollBar(Qt::Horizontal, client);
   hScroll->setObjectName(QStringLiteral("hScroll"));
-  vScroll = new QScrollBar(Qt::Vertical, client_);
+  vScroll = new QScrollBar(Qt::Vertical, client);
   vScroll->setObjectName(QStringLiteral("vScroll"));
   for (QScrollBar* bar : {hScroll, vScroll}) {
     bar->setSingleStep(1);
@@ -242,24 +254,24 @@ void frmMain::BuildControls() {
   }
 
   // The update runs from the capture cycle; the button is not shown.
-  cmdUpdate = new QPushButton(QStringLiteral("Update Spectrum"), client_);
+  cmdUpdate = new QPushButton(QStringLiteral("Update Spectrum"), client);
   cmdUpdate->setObjectName(QStringLiteral("cmdUpdate"));
   cmdUpdate->hide();
 
   // A floating label over the plot for the selection read-out.
-  cmdCoord = new QPushButton(QStringLiteral("Freq Offset = -0.500 Amplitude = -99.999dB"), client_);
+  cmdCoord = new QPushButton(QStringLiteral("Freq Offset = -0.500 Amplitude = -99.999dB"), client);
   cmdCoord->setObjectName(QStringLiteral("cmdCoord"));
   cmdCoord->setFocusPolicy(Qt::NoFocus);
   cmdCoord->adjustSize();
   cmdCoord->hide();
 
-  sbStatus = new forms::KeyedStatusBar(client_);
+  sbStatus = new forms::KeyedStatusBar(client);
   sbStatus->setObjectName(QStringLiteral("sbStatus"));
   for (const PanelDesign& panel : kStatusPanels)
     sbStatus->AddPanel(QString::fromLatin1(panel.key), panel.width, QString::fromLatin1(panel.description),
                        QString::fromLatin1(panel.text));
 
-  pbStatus = new QProgressBar(client_);
+  pbStatus = new QProgressBar(client);
   pbStatus->setObjectName(QStringLiteral("pbStatus"));
   pbStatus->setRange(0, 100);
   pbStatus->setValue(0);
@@ -268,12 +280,12 @@ void frmMain::BuildControls() {
   pbStatus->hide();
   connect(pbStatus, &QProgressBar::valueChanged, this, [this](int value) {
     pbStatus->setVisible(value > 0);
-    ShowProgressRoom();
+    status_.ShowProgressRoom();
   });
 
   // In-place editors over the status panels, shown when a panel is clicked.
   auto editor = [this](const char* name) {
-    auto* edit = new QLineEdit(client_);
+    auto* edit = new QLineEdit(client);
     edit->setObjectName(QString::fromLatin1(name));
     edit->hide();
     return edit;
@@ -282,7 +294,7 @@ void frmMain::BuildControls() {
   txtFreq = editor("txtFreq");
   txtAmp = editor("txtAmp");
 
-  txtThreshold = new QLineEdit(QStringLiteral("0.00dB"), client_);
+  txtThreshold = new QLineEdit(QStringLiteral("0.00dB"), client);
   txtThreshold->setObjectName(QStringLiteral("txtThreshold"));
   txtThreshold->setToolTip(QStringLiteral("Minimum Peak Threshold"));
   txtThreshold->setAlignment(Qt::AlignRight);
@@ -291,7 +303,7 @@ void frmMain::BuildControls() {
       "Cursor 1 Frequency", "Cursor 2 Frequency", "Cursor Delta in Frequency", "Cursor 1 Amplitude",
       "Cursor 2 Amplitude", "Cursor Delta in dB", "Current Frequency",         "Current Amplitude"};
   for (std::size_t i = 0; i < txtCursor.size(); ++i) {
-    auto* edit = new QLineEdit(client_);
+    auto* edit = new QLineEdit(client);
     edit->setObjectName(ArrayName("txtCursor", static_cast<int>(i)));
     edit->setToolTip(QString::fromLatin1(cursorTips[i]));
     edit->setReadOnly(true);

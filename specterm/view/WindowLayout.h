@@ -1,0 +1,49 @@
+#pragma once
+
+// The main window's layout: the minimum size with its three messages, and
+// the placement of the plot, its scroll bars, the status bar and the entry
+// fields over the status bar and the cursor toolbar; the window's placement
+// from the stored settings and its size and state as they are stored back.
+
+#include "modems/Settings.h"
+
+class QMainWindow;
+
+namespace specterm {
+
+struct FormControls;
+class PlotView;
+class StatusBarPresenter;
+
+class WindowLayout {
+ public:
+  WindowLayout(FormControls& controls, QMainWindow& window, PlotView& view, StatusBarPresenter& status);
+
+  // Resizing lays the window out only from now on.
+  void SetReady() { layoutReady_ = true; }
+  void Form_Resize();
+  // Puts the window where the settings say, on a screen that exists.
+  void ApplyPlacement(const WindowPlacement& place);
+  // The window state recorded by the last accepted resize.
+  int SavedWindowState() const { return savedWindowState_; }
+  // The window's edges and size as they are stored.
+  WindowPlacement Placement() const;
+
+ private:
+  int WindowWidthTwips() const;
+  int WindowHeightTwips() const;
+  void SetWindowSizeTwips(int widthTwips, int heightTwips);
+  void PlaceStatusFields();
+  void PlaceCursorFields();
+
+  FormControls& c_;
+  QMainWindow& window_;
+  PlotView& view_;
+  StatusBarPresenter& status_;
+  int savedWindowState_ = 0;
+  bool layoutReady_ = false;   // set while the window loads; resizing does nothing before
+  bool refusingSize_ = false;  // a size refusal is being shown
+  int settingBack_ = 0;        // a refused size is being set back
+};
+
+}  // namespace specterm

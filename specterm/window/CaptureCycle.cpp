@@ -1,0 +1,356 @@
+#include "window/CaptureCycle.h"
+
+#include "forms/Dialogs.h"
+#include "forms/KeyedToolBar.h"
+#include "interaction/Interaction.h"
+#include "modems/ModemDirectory.h"
+#include "processing/Processing.h"
+#include "processing/SpectrumConstants.h"
+#include "view/Icons.h"
+#include "view/PlotView.h"
+#include "view/StatusBarPresenter.h"
+#include "window/FormControls.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QTimer>
+
+#include <vector>
+
+namespace specterm {
+namespace {
+
+constexpr const char* kStartCaption = "&Start Data Set Updates";
+constexpr const char* kStopCaption = "&Stop Data Set Updates";
+
+QString Text(const std::string& text) { return QString::fromStdString(text); }
+
+// The session's own notices, as message boxes titled as it titles them.
+void ShowFtpMessage(QWidget* window, const FtpMessage& message) {
+  const int icon = message.Icon == FtpMessage::Kind::Critical ? forms::vbCritical : forms::vbInformation;
+  forms::MsgBox(QString::fromLocal8Bit(message.Text.data(), static_cast<qsizetype>(message.Text.size())),
+                icon | forms::vbOKOnly, QString::fromLocal8Bit(message.Title.c_str()), window);
+}
+
+}  // namespace
+
+CaptureCycle::CaptureCycle(FormControls& controls, QWidget* window, Processing& spectrum, PlotView& view,
+                           Interaction& input, StatusBarPresenter& status, const ModemDirectory& directory)
+    : c_(controls),
+      window_(window),
+      spectrum_(spectrum),
+      view_(view),
+      input_(input),
+      status_(status),
+      directory_(directory),
+      Ftp(std::make_unique<ModemSession>(this,
+                                         [window](const FtpMessage& message) { ShowFtpMessage(window, message); })) {}
+
+CaptureCycle::~CaptureCycle() = default;
+
+// --- small pieces shared by the steps ---------------------------------------
+
+// The stopped state that a failed connection leaves.
+void CaptureCycle::ShowStopped() {
+  c_.tbMain->SetPressed(QStringLiteral("StopGo"), true);
+  link_.StopUpdates = true;
+  c_.mnuCommStopGo->setText(QString::fromLatin1(kStartCaption));
+}
+
+void CaptureCycle::ApplyStopUpdates(bool stopped) {
+  link_.StopUpdates = stopped;
+  status_.SetStatusImage(kImageNotCommunicating);
+  if (stopped) {
+    c_.tbMain->SetPressed(QStringLiteral("StopGo"), true);
+    c_.tbMain->SetImage(QStringLiteral("Status"), c_.imgToolbar.Icon(kImageNotCommunicating));
+    c_.mnuCommStopGo->setText(QString::fromLatin1(kStartCaption));
+  }
+}
+
+void CaptureCycle::BeginBusyCursor() {
+  if (busyCursor_) return;
+  busyCursor_ = true;
+  // The window stays usable while the modem answers: arrow and hourglass.
+  QApplication::setOverrideCursor(Qt::BusyCursor);
+}
+
+void CaptureCycle::EndBusyCursor() {
+  if (!busyCursor_) return;
+  busyCursor_ = false;
+  QApplication::restoreOverrideCursor();
+}
+
+void CaptureCycle::ReleaseSession() { Ftp->Release(); }
+
+void CaptureCycle::AbandonLink() {
+  Ftp->Abandon();
+  link_.CaptureBusy = false;
+  link_.ReadBusy = false;
+  link_.SingleStepping = false;
+  cycleRunning_ = false;
+  connecting_ = false;
+  EndBusyCursor();
+}
+
+void CaptureCycle::Shutdown() {
+  // A step still in flight is dropped with the session.
+  AbandonLink();
+  ReleaseSession();
+}
+
+void CaptureCycle::StartConnectionTimer() { c_.timerConnection->start(); }
+
+// The first connection after start-up; from here the capture cycle owns
+// the link.
+void CaptureCycle::timerConnection_Timer() {
+  c_.timerConnection->stop();
+  status_.SetProgress(0);
+  Connect(true, false, [this] { status_.SetProgress(0); });
+}
+
+// --- Connect ------------------------------------------------------------------
+
+void CaptureCycle::Connect(bool ShowStatus, bool NoTimerStart, std::function<void()> then) {
+  const auto finish = [this, then = std::move(then)] {
+    EndBusyCursor();
+    connecting_ = false;
+    if (then) then();
+  };
+  BeginBusyCursor();
+  connecting_ = true;
+  Ftp->Create();
+  if (!Ftp->ConnectedToInternet()) {
+    status_.ShowLinkStatus(kImageNotCommunicating);
+    const std::uint64_t generation = Ftp->Generation();
+    forms::MsgBox(QStringLiteral("A network connection could not be established!"), forms::vbCritical,
+                  QStringLiteral("Cannot Connect"), window_);
+    if (generation != Ftp->Generation()) return;
+    status_.SetStatusText(QString());
+    ReleaseSession();
+    ShowStopped();
+    finish();
+    return;
+  }
+
+  status_.ShowLinkStatus(kImageReading);
+  if (ShowStatus) status_.SetStatusText(QStringLiteral("Successful network access..."));
+  const std::string address = directory_.Address();
+  if (ShowStatus)
+    status_.SetStatusText(QStringLiteral("Attempting connection to ") + Text(directory_.LastModem()) +
+                          QStringLiteral(" (<Ctrl>S to Abort)..."));
+  Ftp->ConnectToServer(address, "", "", [this, ShowStatus, NoTimerStart, address, finish] {
+    if (Ftp->IsConnected()) {
+      if (ShowStatus)
+        status_.SetStatusText(QStringLiteral("Successful connection established to ") + Text(directory_.LastModem()) +
+                              QStringLiteral("..."));
+      status_.ShowLinkStatus(kImageConnected);
+      link_.Connected = true;
+      if (!NoTimerStart) {
+        c_.timerPoll->start();
+        c_.tbMain->SetPressed(QStringLiteral("StopGo"), false);
+        link_.StopUpdates = false;
+        c_.mnuCommStopGo->setText(QString::fromLatin1(kStopCaption));
+      }
+    } else {
+      status_.ShowLinkStatus(kImageNotCommunicating);
+      status_.SetStatusText(QString());
+      if (!link_.Connected) {
+        const std::uint64_t generation = Ftp->Generation();
+        forms::MsgBox(QStringLiteral("A connection to the Halden modem [") + Text(directory_.LastModem()) +
+                          QStringLiteral("] at IP address ") + Text(address) +
+                          QStringLiteral(" could not be established!"),
+                      forms::vbCritical, QStringLiteral("Cannot Connect To Server"), window_);
+        if (generation != Ftp->Generation()) return;
+      }
+      ReleaseSession();
+      ShowStopped();
+    }
+    finish();
+  });
+}
+
+// --- the two capture steps ----------------------------------------------------
+
+void CaptureCycle::TriggerCapture(std::function<void(bool)> then) {
+  if (link_.CaptureBusy || input_.ClickPending()) {
+    then(false);
+    return;
+  }
+  link_.CaptureBusy = true;
+  Ftp->Create();
+  Ftp->WriteFile(kCaptureFile, std::string(1, kCaptureRequest), [this, then = std::move(then)](bool written) {
+    ReleaseSession();
+    link_.CaptureBusy = false;
+    then(written);
+  });
+}
+
+void CaptureCycle::ReadSpectrum(std::function<void(bool)> then) {
+  if (link_.ReadBusy || input_.ClickPending()) {
+    then(false);
+    return;
+  }
+  link_.ReadBusy = true;
+  Ftp->Create();
+  Ftp->ReadFile(kSpectrumFile, static_cast<std::int32_t>(kBlockLength), [this, then](ModemSession::ReadResult read) {
+    const std::uint64_t generation = Ftp->Generation();
+    if (read.Opened) {
+      if (read.Total != 0) {
+        if (read.Buffer.size() < kBlockLength) {
+          // A transfer cut short: its samples would be padding, so it is
+          // neither parsed nor drawn.
+          status_.ShowStatusMessage(QStringLiteral("An incomplete data set was received (%1 of %2 bytes)!")
+                                        .arg(read.Buffer.size())
+                                        .arg(kBlockLength));
+        } else {
+          spectrum_.ParseBlock(read.Buffer);
+          const auto& captions = spectrum_.Block().SpanCaptions;
+          for (std::size_t i = 0; i < kSpanPresetCount; ++i) c_.mnuViewFB[i]->setText(Text(captions[i]));
+          for (std::size_t i = 0; i < kSpanPresetCount; ++i)
+            c_.tbMain->SetButtonMenuText(QStringLiteral("FSpan"), static_cast<int>(i + 1), Text(captions[i]));
+          cmdUpdate_Click();
+          // The update stops the updates when it cannot run.
+          if (generation != Ftp->Generation()) return;
+          emit DataSetShown(++dataSets_);
+          if (generation != Ftp->Generation()) return;
+        }
+      }
+      ReleaseSession();
+      link_.ReadBusy = false;
+      then(true);
+      return;
+    }
+
+    status_.ShowLinkStatus(kImageReading);
+    auto finish = [this, then] {
+      Ftp->Create();
+      if (Ftp->IsConnected()) link_.LossReported = false;
+      link_.ReadBusy = false;
+      then(false);
+    };
+    if (link_.LossReported) {
+      Connect(true, false, finish);
+      return;
+    }
+    link_.LossReported = true;
+    const int answer = forms::MsgBox(
+        QStringLiteral("The connection to the Halden modem [") + Text(directory_.LastModem()) +
+            QStringLiteral("] at IP address ") + Text(directory_.Address()) + QStringLiteral(" has been lost!") +
+            QStringLiteral("  Do you wish to re-establish communications?"),
+        forms::vbYesNo | forms::vbCritical, QStringLiteral("Server Connection Lost"), window_);
+    if (generation != Ftp->Generation()) return;
+    if (answer != forms::vbYes) {
+      c_.timerPoll->stop();
+      status_.ShowLinkStatus(kImageNotCommunicating);
+      status_.ShowStatusMessage(QStringLiteral("Communications have been aborted!"));
+      ShowStopped();
+      link_.Connected = false;
+    }
+    ReleaseSession();
+    // Yes re-establishes the link now, so the cycles that follow have a
+    // connection to work on.
+    if (answer == forms::vbYes) {
+      Connect(true, false, finish);
+      return;
+    }
+    finish();
+  });
+}
+
+// --- the cycle ------------------------------------------------------------------
+
+void CaptureCycle::timerPoll_Timer() {
+  c_.timerPoll->stop();
+  // A connection made inside a cycle arms the timer; it may fire before
+  // the cycle is over, and the cycle's end arms it again.
+  if (cycleRunning_) return;
+  cycleRunning_ = true;
+  const auto end = [this] {
+    // Updates stopped during the cycle (a failed connection, No to the
+    // lost-link question) stay stopped.
+    if (!link_.StopUpdates) c_.timerPoll->start();
+    link_.SingleStepping = false;
+    cycleRunning_ = false;
+  };
+  TriggerCapture([this, end](bool triggered) {
+    if (!triggered) {
+      end();
+      return;
+    }
+    Ftp->Pause(kCapturePause, [this, end] {
+      Connect(false, link_.SingleStepping, [this, end] {
+        ReadSpectrum([this, end](bool read) {
+          if (!read) {
+            end();
+            return;
+          }
+          Connect(false, link_.SingleStepping, end);
+        });
+      });
+    });
+  });
+}
+
+// --- commands -------------------------------------------------------------------
+
+void CaptureCycle::StopGo() {
+  if (!link_.StopUpdates) {
+    link_.StopUpdates = true;
+    c_.timerPoll->stop();
+    // A halt in the first moments after start-up also holds the first
+    // connection back.
+    c_.timerConnection->stop();
+    c_.tbMain->SetPressed(QStringLiteral("StopGo"), true);
+    status_.ShowLinkStatus(kImageNotCommunicating);
+    c_.mnuCommStopGo->setText(QString::fromLatin1(kStartCaption));
+    status_.ShowStatusMessage(QStringLiteral("Halden communication has been halted!"));
+    // A step in flight, a connection attempt included, ends here.
+    AbandonLink();
+    ReleaseSession();
+    c_.tbMain->SetEnabled(QStringLiteral("SingleStep"), true);
+    c_.mnuCommSingleStep->setEnabled(true);
+    return;
+  }
+  if (directory_.LastModem().empty()) return;
+  // A single step still in flight gives way to the running updates.
+  if (cycleRunning_ || connecting_) {
+    AbandonLink();
+    ReleaseSession();
+  }
+  link_.StopUpdates = false;
+  c_.tbMain->SetPressed(QStringLiteral("StopGo"), false);
+  Connect(true, false, [this] {
+    Ftp->Create();
+    if (!Ftp->IsConnected()) return;
+    status_.ShowLinkStatus(kImageConnected);
+    c_.mnuCommStopGo->setText(QString::fromLatin1(kStopCaption));
+    status_.ShowStatusMessage(QStringLiteral("Halden communication has been resumed!"));
+    c_.timerPoll->start();
+    c_.tbMain->SetEnabled(QStringLiteral("SingleStep"), false);
+    c_.mnuCommSingleStep->setEnabled(false);
+  });
+}
+
+void CaptureCycle::SingleStep() {
+  if (directory_.LastModem().empty()) return;
+  // One step at a time: a cycle or connection in flight finishes first.
+  if (cycleRunning_ || connecting_) return;
+  c_.timerPoll->stop();
+  link_.SingleStepping = true;
+  Connect(false, true, [this] { timerPoll_Timer(); });
+}
+
+void CaptureCycle::WarmUp() {
+  Ftp->RunOnLinkThread([] {
+    InternetCloseHandle(InternetOpenA(FTP_Server::kAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    const FftLibrary::Loaded loaded = FftLibrary::Shared();
+    if (!loaded) return;
+    std::vector<float> in(kSampleCount, 0.0f);
+    std::vector<float> outReal(kSampleCount);
+    std::vector<float> outImag(kSampleCount);
+    loaded.Library->FftFloat(static_cast<unsigned>(kSampleCount), 0, in.data(), in.data(), outReal.data(),
+                             outImag.data());
+  });
+}
+
+}  // namespace specterm

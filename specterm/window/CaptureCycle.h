@@ -1,0 +1,118 @@
+#pragma once
+
+// The window's side of the modem link: connecting to the current modem, the
+// capture cycle every 3 s (ask for a capture, pause, read it, hand it to the
+// update and show the data set), connection loss, Stop/Go and Single Step,
+// the three link timers and the link's status texts and images.
+//
+// The steps keep their order and their busy flags. Each FTP call and pause
+// runs on the link thread (ModemSession); the step that follows it runs on
+// the window's thread when its result comes back, so the window keeps
+// painting and taking commands while the modem answers. Halting abandons
+// the step in flight: its result is dropped and its session closed at once.
+
+#include "link/ModemSession.h"
+
+#include <QObject>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace specterm {
+
+struct FormControls;
+class Interaction;
+class ModemDirectory;
+class PlotView;
+class Processing;
+class StatusBarPresenter;
+
+// The pause between the capture request and the read of the capture.
+inline constexpr std::chrono::milliseconds kCapturePause{200};
+// The capture request: one byte of value 1 written to the trigger file.
+inline constexpr const char* kCaptureFile = "capt_spec:";
+inline constexpr char kCaptureRequest = '\x01';
+inline constexpr const char* kSpectrumFile = "spectrum:";
+
+// The link's state as the cycle keeps it.
+struct LinkState {
+  bool Connected = false;       // a connection to the current modem has succeeded
+  bool StopUpdates = true;      // updates are stopped (stored between runs)
+  bool SingleStepping = false;  // the running cycle was started by Single Step
+  bool CaptureBusy = false;     // the capture request is in flight
+  bool ReadBusy = false;        // the read of the capture is in flight
+  bool LossReported = false;    // the connection-lost question was asked since the last good connection
+};
+
+class CaptureCycle : public QObject {
+  Q_OBJECT
+
+ public:
+  CaptureCycle(FormControls& controls, QWidget* window, Processing& spectrum, PlotView& view, Interaction& input,
+               StatusBarPresenter& status, const ModemDirectory& directory);
+  ~CaptureCycle() override;
+
+  const LinkState& Link() const { return link_; }
+  bool StopUpdates() const { return link_.StopUpdates; }
+  // The stored state at start-up: shown as stopped or running.
+  void ApplyStopUpdates(bool stopped);
+  // A cycle is between its tick and its end.
+  bool CycleRunning() const { return cycleRunning_; }
+  // A Connect waits for its connection.
+  bool Connecting() const { return connecting_; }
+  // Data sets shown since start-up.
+  int DataSets() const { return dataSets_; }
+
+  // Arms the first connection, after start-up.
+  void StartConnectionTimer();
+  void timerConnection_Timer();
+  void timerPoll_Timer();
+  // The "StopGo" and "SingleStep" commands.
+  void StopGo();
+  void SingleStep();
+  // The update ("Update Spectrum") of the samples at hand, and what the
+  // window shows of it.
+  void cmdUpdate_Click();
+
+  // Plans the FFT and sets up the network library once, on the link
+  // thread, so that neither first use stalls the window.
+  void WarmUp();
+  // Drops every step in flight and the session: the window is closing.
+  void Shutdown();
+
+ signals:
+  // A data set from the modem has been drawn; count since start-up.
+  void DataSetShown(int count);
+
+ private:
+  void Connect(bool ShowStatus, bool NoTimerStart, std::function<void()> then = {});
+  void TriggerCapture(std::function<void(bool)> then);
+  void ReadSpectrum(std::function<void(bool)> then);
+  void ReleaseSession();
+  // Drops every link step in flight (its session must then be released).
+  void AbandonLink();
+  void ShowStopped();
+  void BeginBusyCursor();
+  void EndBusyCursor();
+  void FftUnavailable(const std::string& error);
+
+  FormControls& c_;
+  QWidget* window_;
+  Processing& spectrum_;
+  PlotView& view_;
+  Interaction& input_;
+  StatusBarPresenter& status_;
+  const ModemDirectory& directory_;
+  LinkState link_;
+  bool cycleRunning_ = false;
+  bool connecting_ = false;
+  bool busyCursor_ = false;
+  int dataSets_ = 0;
+  // The modem session ("Ftp"), living on the link thread.
+  std::unique_ptr<ModemSession> Ftp;
+};
+
+}  // namespace specterm

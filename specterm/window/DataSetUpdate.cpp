@@ -1,0 +1,73 @@
+// The update ("Update Spectrum"): the processing turns the current samples
+// into a data set, and the window shows what it says, in order: scroll bars
+// after a re-fit, the accumulation tool-tips, the read-outs, the reference
+// location, then a fit of the view or a redraw.
+
+#include "forms/Dialogs.h"
+#include "forms/KeyedToolBar.h"
+#include "interaction/Interaction.h"
+#include "processing/Processing.h"
+#include "view/PlotView.h"
+#include "view/StatusBarPresenter.h"
+#include "window/CaptureCycle.h"
+#include "window/FormControls.h"
+
+#include <QProgressBar>
+
+namespace specterm {
+namespace {
+
+QString Text(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+// Without the transform there is nothing to show: the user learns which
+// file is missing and the updates stop, until Go tries again.
+void CaptureCycle::FftUnavailable(const std::string& error) {
+  forms::MsgBox(Text(error), forms::vbCritical, QStringLiteral("FFT Library Not Available"), window_);
+  if (!link_.StopUpdates) {
+    StopGo();
+  } else {
+    AbandonLink();
+    ReleaseSession();
+  }
+}
+
+void CaptureCycle::cmdUpdate_Click() {
+  // The chain takes well under a millisecond: painting the bar at every
+  // percent would cost the window more than the work it reports, and no
+  // one could see it. The values are still written as they come; the bar
+  // paints when the event loop next runs.
+  c_.pbStatus->setUpdatesEnabled(false);
+  const UpdateOutcome outcome = spectrum_.Update([this](int percent) { status_.SetProgress(percent); });
+  c_.pbStatus->setUpdatesEnabled(true);
+  if (!outcome.Error.empty()) {
+    FftUnavailable(outcome.Error);
+    return;
+  }
+
+  if (outcome.Scroll) view_.ApplyScrollSettings(*outcome.Scroll);
+
+  const AccumulationTexts& accumulation = outcome.Accumulation;
+  c_.tbMain->SetToolTip(QStringLiteral("VideoAverage"), Text(accumulation.VideoAverageToolTip));
+  c_.tbMain->SetToolTip(QStringLiteral("PeakHold"), Text(accumulation.PeakHoldToolTip));
+  if (accumulation.Status) status_.SetStatusText(Text(*accumulation.Status));
+  status_.SetProgress(0);
+
+  status_.SetPanelText(QStringLiteral("CenterFreq"), Text(outcome.CenterFreqText));
+  status_.SetPanelText(QStringLiteral("SampleRate"), Text(outcome.SampleRateText));
+  status_.SetPanelText(QStringLiteral("Amplitude"), Text(outcome.AmplitudeText));
+  status_.SetPanelText(QStringLiteral("Frequency"), Text(outcome.FrequencyText));
+  input_.SetReferenceLocation(outcome.ClickX, outcome.ClickY);
+  // A spectrum now exists: the point moves may be possible.
+  input_.SetMoveButtons();
+
+  if (outcome.FitView) {
+    input_.ViewButtonClick(QStringLiteral("ZoomFitView"));
+    return;
+  }
+  view_.UpdateView();
+  if (outcome.SampleCountsStatus) status_.SetStatusText(Text(*outcome.SampleCountsStatus));
+}
+
+}  // namespace specterm

@@ -1,0 +1,112 @@
+// Start-up and shutdown of the main window: loading the settings and the
+// modem directory and handing each setting to the subsystem that owns it,
+// the titles, and saving all of it when the window closes.
+
+#include "modems/RegSettings.h"
+#include "modems/Settings.h"
+#include "modems/Titles.h"
+#include "modems/frmAbout.h"
+#include "registry/Registry.h"
+#include "window/frmMain.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QEvent>
+#include <QTimer>
+
+namespace specterm {
+
+void frmMain::ApplySettings(const Settings& s) {
+  layout_.ApplyPlacement(s.Placement);
+  // Palettes, then the palette in use.
+  view_.SetPalettes(s.Palettes);
+  view_.mnuOptionsPalette_Click(s.CurrentPalette);
+  exports_.SetLastPath(s.LastPath);
+  mnuOptionsWindow->setChecked(s.WindowSpectrum);
+  spectrum_.SetWindowSpectrum(s.WindowSpectrum);
+  cycle_.ApplyStopUpdates(s.StopUpdates);
+  traces_.ApplySettings(s);
+  input_.ApplySettings(s);
+}
+
+Settings frmMain::CollectSettings() const {
+  Settings s;
+  s.WindowState = layout_.SavedWindowState();
+  s.Placement = layout_.Placement();
+  s.Palettes = view_.Palettes();
+  s.CurrentPalette = view_.CurrentPalette();
+  s.LastPath = exports_.LastPath();
+  s.WindowSpectrum = spectrum_.WindowSpectrum();
+  s.StopUpdates = cycle_.StopUpdates();
+  input_.CollectSettings(s);
+  traces_.CollectSettings(s);
+  return s;
+}
+
+void frmMain::Form_Load() {
+  directory_.SetTitle(TitleWithoutModem());
+  const Settings settings = LoadSettings(view_.Palettes());
+  ApplySettings(settings);
+  directory_.Load(cycle_.StopUpdates());
+
+  layout_.SetReady();
+  switch (settings.WindowState) {
+    case kWindowMaximized:
+      showMaximized();
+      break;
+    case kWindowMinimized:
+      showMinimized();
+      break;
+    default:
+      show();
+      break;
+  }
+  layout_.Form_Resize();
+
+  // The first transform plans the FFT and the first session sets up the
+  // network library; done now, off this thread, neither stalls the window.
+  cycle_.WarmUp();
+  if (!directory_.LastModem().empty() && !cycle_.StopUpdates()) cycle_.StartConnectionTimer();
+}
+
+void frmMain::Form_Unload() {
+  if (unloaded_) return;
+  unloaded_ = true;
+  const bool normal = !isMinimized() && !isMaximized() && !isFullScreen();
+  {
+    // Every value of the settings and the directory lands in one rewrite of
+    // the hive file, rather than one synced rewrite per value.
+    registry::WriteBatch batch;
+    SaveSettings(CollectSettings(), normal);
+    directory_.Save();
+  }
+  cycle_.Shutdown();
+  for (QTimer* timer : {timerPoll, timerConnection, timerStatus, timerCoord}) timer->stop();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+  Form_Unload();
+  event->accept();
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  layout_.Form_Resize();
+}
+
+void frmMain::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // Restoring from the minimised state lays the window out again.
+  if (event->type() == QEvent::WindowStateChange && !isMinimized()) layout_.Form_Resize();
+}
+
+void frmMain::mnuFileExit_Click() { close(); }
+
+void frmMain::mnuHelpAbout_Click() {
+  auto* about = new frmAbout(this);
+  about->setAttribute(Qt::WA_DeleteOnClose);
+  about->setWindowModality(Qt::ApplicationModal);
+  about->show();
+}
+
+}  // namespace specterm

@@ -1,0 +1,145 @@
+#pragma once
+
+// The analyzer's main window: a thin form. It owns its controls (named as
+// they are named throughout) and one object per subsystem; its event
+// handlers keep their names and forward to the object that owns the
+// behaviour:
+//   CaptureCycle        the window's side of the modem link and the update
+//   Processing          band, amplitude scale, samples and trace store
+//   PlotView            view window, presets, scroll bars, palettes, drawing
+//   Interaction         selection, mouse modes, view keys, cursors, entry
+//   TraceSwitches       the Tools menu's trace rows
+//   ExportCommands      the data-set exports
+//   ModemDirectory      the modem directory, the recent menu, the title
+//   StatusBarPresenter  the status bar's notices, read-outs and images
+//   WindowLayout        minimum size, placement and the controls' layout
+
+#include "interaction/ExportCommands.h"
+#include "interaction/Interaction.h"
+#include "modems/ModemDirectory.h"
+#include "processing/Processing.h"
+#include "view/PlotView.h"
+#include "view/StatusBarPresenter.h"
+#include "view/TraceSwitches.h"
+#include "view/WindowLayout.h"
+#include "window/CaptureCycle.h"
+#include "window/FormControls.h"
+
+#include <QMainWindow>
+
+namespace specterm {
+
+class frmMain : public QMainWindow, public FormControls {
+  Q_OBJECT
+
+ public:
+  explicit frmMain(QWidget* parent = nullptr);
+  ~frmMain() override;
+
+  // Loads settings and the modem directory, shows the window and, when a
+  // modem is remembered with updates running, arms the first connection.
+  void Form_Load();
+
+  // ----- The subsystems -----
+  CaptureCycle& Cycle() { return cycle_; }
+  const CaptureCycle& Cycle() const { return cycle_; }
+  Processing& Spectrum() { return spectrum_; }
+  const Processing& Spectrum() const { return spectrum_; }
+  PlotView& View() { return view_; }
+  const PlotView& View() const { return view_; }
+  Interaction& Input() { return input_; }
+  const Interaction& Input() const { return input_; }
+  TraceSwitches& Traces() { return traces_; }
+  const TraceSwitches& Traces() const { return traces_; }
+  ExportCommands& Exports() { return exports_; }
+  const ExportCommands& Exports() const { return exports_; }
+  ModemDirectory& Directory() { return directory_; }
+  const ModemDirectory& Directory() const { return directory_; }
+  StatusBarPresenter& Status() { return status_; }
+  const StatusBarPresenter& Status() const { return status_; }
+  WindowLayout& Layout() { return layout_; }
+  const WindowLayout& Layout() const { return layout_; }
+
+  // ----- Event handlers -----
+  void Form_Unload();
+  void Form_Resize() { layout_.Form_Resize(); }
+  void Form_KeyUp(int keyCode, int shift) { input_.Form_KeyUp(keyCode, shift); }
+  void Form_MouseDown(int button, int shift, float x, float y) { input_.Form_MouseDown(button, shift, x, y); }
+  void mnuFileExit_Click();
+  void mnuHelpAbout_Click();
+  void tbMain_ButtonClick(const QString& key);
+  void tbMain_ButtonMenuClick(const QString& buttonKey, const QString& menuKey);
+  void tbMain_MouseDown(int button, int shift, float x, float y) { input_.tbMain_MouseDown(button, shift, x, y); }
+  void tbCursors_ButtonClick(const QString& key) { input_.tbCursors_ButtonClick(key); }
+  void picSpectrum_MouseDown(int button, int shift, float x, float y) {
+    input_.picSpectrum_MouseDown(button, shift, x, y);
+  }
+  void picSpectrum_MouseMove(int button, int shift, float x, float y) {
+    input_.picSpectrum_MouseMove(button, shift, x, y);
+  }
+  void picSpectrum_MouseUp(int button, int shift, float x, float y) { input_.picSpectrum_MouseUp(button, shift, x, y); }
+  void picSpectrum_Click() { input_.picSpectrum_Click(); }
+  void sbStatus_PanelDblClick(const QString& key) { input_.sbStatus_PanelDblClick(key); }
+  void comboPeakPoint_Click() { input_.comboPeakPoint_Click(); }
+  void mnuViewPeakPoint_Click() { input_.mnuViewPeakPoint_Click(); }
+  void mnuViewEnd_Click() { input_.mnuViewEnd_Click(); }
+  void mnuViewDBB_Click(int index) { view_.mnuViewDBB_Click(index); }
+  void mnuViewFB_Click(int index) { view_.mnuViewFB_Click(index); }
+  void mnuViewCopy_Click() { status_.mnuViewCopy_Click(); }
+  void mnuOptionsPalette_Click(int index) { view_.mnuOptionsPalette_Click(index); }
+  void mnuToolsCurrentTrace_Click() { traces_.mnuToolsCurrentTrace_Click(); }
+  void mnuToolsLastTrace_Click() { traces_.mnuToolsLastTrace_Click(); }
+  void mnuToolsVideoAverage_Click() { traces_.mnuToolsVideoAverage_Click(); }
+  void mnuToolsPeakHold_Click() { traces_.mnuToolsPeakHold_Click(); }
+  void mnuFileRaw_Click() { exports_.mnuFileRaw_Click(); }
+  void mnuFileTransformed_Click() { exports_.mnuFileTransformed_Click(); }
+  void mnuFileScaled_Click() { exports_.mnuFileScaled_Click(); }
+  void mnuFilePeakHold_Click() { exports_.mnuFilePeakHold_Click(); }
+  void mnuFileVideoAverage_Click() { exports_.mnuFileVideoAverage_Click(); }
+  void hScroll_Change() { view_.hScroll_Change(); }
+  void hScroll_Scroll() { view_.hScroll_Scroll(); }
+  void vScroll_Change() { view_.vScroll_Change(); }
+  void vScroll_Scroll() { view_.vScroll_Scroll(); }
+  void timerPoll_Timer() { cycle_.timerPoll_Timer(); }
+  void timerConnection_Timer() { cycle_.timerConnection_Timer(); }
+  void timerStatus_Timer() { status_.timerStatus_Timer(); }
+  void timerCoord_Timer() { status_.timerCoord_Timer(); }
+  void cmdUpdate_Click() { cycle_.cmdUpdate_Click(); }
+
+ signals:
+  // A data set from the modem has been drawn; count since start-up.
+  void DataSetShown(int count);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  // The form's design (window/FormDesign.cpp, window/ToolbarDesign.cpp).
+  void BuildMenus();
+  void BuildToolbars();
+  void BuildControls();
+  // Connects every control to its handler (window/ControlWiring.cpp,
+  // window/ViewWiring.cpp).
+  void WireControls();
+  void WireViewControls();
+  // Everything the settings decide, handed to the subsystems that own it.
+  void ApplySettings(const Settings& settings);
+  Settings CollectSettings() const;
+
+  // Declared in the order they are made; each may refer to those after it
+  // only once the window is built.
+  StatusBarPresenter status_;
+  Processing spectrum_;
+  PlotView view_;
+  Interaction input_;
+  TraceSwitches traces_;
+  ExportCommands exports_;
+  ModemDirectory directory_;
+  WindowLayout layout_;
+  CaptureCycle cycle_;
+  bool unloaded_ = false;
+};
+
+}  // namespace specterm
