@@ -66,8 +66,9 @@ class Plot {
     settings.CursorPos = {660, 40, 730, 10};
     form_.Traces().ApplySettings(settings);
     form_.Input().ApplySettings(settings);
-    // TODO-NAV: the selected point 300 with its marker.
     form_.View().FitView();
+    // Point 300 selected, with its marker.
+    form_.Input().MoveSpecificPoint(300);
   }
   specterm::frmMain& Form() { return form_; }
 

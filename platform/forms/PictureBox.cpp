@@ -597,8 +597,12 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
                static_cast<float>(ScaleFromPixelY(event->position().y())));
   // Released over the picture after a press on it: a click. The release that
   // ends a double click is not a second click.
-  if (wasPressed && !suppressClick_ && rect().contains(event->position().toPoint())) emit Click();
+  const bool click = wasPressed && !suppressClick_ && rect().contains(event->position().toPoint());
   suppressClick_ = false;
+  if (click)
+    emit Click();
+  else
+    emit NoClick();
 }
 
 void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -163,6 +163,9 @@ class PictureBox : public QWidget {
   void MouseUp(int button, int shift, float x, float y);
   // After a button was pressed and released over the picture.
   void Click();
+  // After a release that makes no click (outside the picture, or the end of
+  // a double click), so that a press can always be seen to end.
+  void NoClick();
   void DblClick();
 
  protected:

@@ -79,7 +79,7 @@ void Interaction::SetMoveButtons() {
 void Interaction::sbStatus_PanelDblClick(const QString& key) {
   if (key.compare(QStringLiteral("CurPoint"), Qt::CaseInsensitive) != 0) return;
   if (selection_.SelectedPoint != 0) {
-    c_.mnuViewCurPoint->trigger();
+    mnuViewCurPoint_Click();
     return;
   }
   status_.ShowStatusMessage(QStringLiteral("There is no previously selected data point!"));

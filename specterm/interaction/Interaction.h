@@ -12,8 +12,11 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
+#include <span>
 
 class QObject;
+class QWidget;
 
 namespace specterm {
 
@@ -41,8 +44,8 @@ class Interaction {
   // A press on the plot whose click has not been handled yet: the capture
   // steps wait while there is one.
   bool ClickPending() const { return mouse_.ClickButton != 0; }
-  // The click has been handled.
-  void EndClick() { mouse_.ClickButton = 0; }
+  // The click has been handled (or no click follows the press).
+  void EndClick();
   // After each data set: the reference location of the presets and the
   // entry fields.
   void SetReferenceLocation(float x, float y);
@@ -69,11 +72,45 @@ class Interaction {
   // The window previews key releases (Form_KeyUp) while this is set.
   bool KeyPreview() const { return keyPreview_; }
   void SetKeyPreview(bool on) { keyPreview_ = on; }
-  // Sends the window's key releases to Form_KeyUp while it previews keys;
-  // owned by window.
-  QObject* NewKeyPreview(QObject* window);
+  // Shows the main window each key release before the control that has the
+  // focus (Form_KeyUp, while it previews keys), and lets the menu shortcuts
+  // win over a text box's own editing keys; owned by window.
+  QObject* NewKeyPreview(QWidget* window);
   // Sends presses on the window's bare client area to Form_MouseDown.
   QObject* NewFormMouse(QObject* window, QObject* clientArea);
+
+  // ----- Point and peak navigation -----
+  // The moves need a trace row and a computed spectrum.
+  bool MovesPossible() const;
+  void MoveFirstPoint();
+  void MoveNextPoint();
+  void MovePreviousPoint();
+  void MoveLastPoint();
+  void MoveSpecificPoint(std::int32_t point);
+  // Puts the selected location on the last selected point; the simulated
+  // click that follows picks it.
+  void MoveCurPoint();
+  // The location from the frequency box (the amplitude read-out kept), or
+  // from the amplitude box (the frequency read-out kept).
+  void MoveSpecificLocationX();
+  void MoveSpecificLocationY();
+  // Picks the data point at a plot location; on success x and y become the
+  // point's coordinates.
+  void GetNearestPoint(float& x, float& y);
+  // The "Go to" commands: a move, then a left click at the new location.
+  void mnuViewFirstPoint_Click();
+  void mnuViewNextPoint_Click();
+  void mnuViewPreviousPoint_Click();
+  void mnuViewLastPoint_Click();
+  void mnuViewCurPoint_Click();
+  // Arms the threshold positioning: the next left click sets it.
+  void mnuViewThreshold_Click();
+  // The point buttons of the main toolbar: the move, the click, and the
+  // pointer back on the toolbar where the button was pressed.
+  bool PointButtonClick(const QString& key);
+  // Shows a data set that arrived while a mouse button was held, once the
+  // click has ended.
+  void SetClickEndedHandler(std::function<void()> handler) { clickEnded_ = std::move(handler); }
 
   // ----- Commands -----
   // The view and mode keys of the main toolbar and its button menus; false
@@ -89,6 +126,24 @@ class Interaction {
   void sbStatus_PanelDblClick(const QString& key);
 
  private:
+  // A move to a point of the selected row, in the common order: record the
+  // selection left, select, bring into view, move the marker and the
+  // pointer.
+  void MoveTo(std::int32_t target);
+  // Centres a zoomed-in view on a selected location that left it, or beeps.
+  void BringIntoView(bool hideMarker);
+  void DrawMarker(float x, float y);
+  // The plot x and y (the negated amplitude) of a point of a row.
+  float PointX(int row, std::int32_t point) const;
+  float PointY(int row, std::int32_t point) const;
+  std::span<const float> RowAmplitudes(int row) const;
+  // A left click at the selected location, as the moves make one.
+  void ClickAtSelection();
+  void SelectClick(float x, float y);
+  // Places cursor 1 or 2 at a plot location.
+  void PlaceCursor(int cursor, float x, float y);
+  void ShowSelectionPanel(float x, float y, const QString& text);
+  void ReturnPointerToToolbar();
   void LeaveZoomMode();
   void ShowSelectPointer();
   void ShowModePointer();
@@ -97,6 +152,8 @@ class Interaction {
   void ShowViewPopup(bool fromPlot);
   void TakeReferenceLocation();
   void Escape();
+  // N, P, B, T and L without Ctrl or Alt.
+  void LetterCommand(int keyCode, int shift);
 
   FormControls& c_;
   Processing& spectrum_;
@@ -108,6 +165,7 @@ class Interaction {
   CommandState commands_;
   EntryState entry_;
   bool keyPreview_ = true;
+  std::function<void()> clickEnded_;
 };
 
 }  // namespace specterm

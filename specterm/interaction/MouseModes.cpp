@@ -190,7 +190,7 @@ bool Interaction::ViewButtonClick(const QString& key) {
     else
       view_.mnuViewFB_Click(view_.SpanIndex());
     view_.MoveCursor(selection_.SelectedX, selection_.SelectedY);
-    mouse_.ClickButton = 0;
+    EndClick();
     return true;
   }
   return false;
@@ -211,15 +211,15 @@ bool Interaction::ViewButtonMenuClick(const QString&, const QString& menuKey) {
 
 void Interaction::mnuViewEnd_Click() { LeaveZoomMode(); }
 
+void Interaction::EndClick() {
+  mouse_.ClickButton = 0;
+  if (clickEnded_) clickEnded_();
+}
+
 void Interaction::picSpectrum_MouseDown(int button, int, float x, float y) {
   mouse_.ClickButton = static_cast<std::int16_t>(button);
   mouse_.PointerMoved = false;
-  if (button == forms::vbLeftButton && mouse_.MouseMode == kModeSelect) {
-    c_.timerCoord->stop();
-    // The click becomes the reference location of the presets.
-    mouse_.ClickX = x;
-    mouse_.ClickY = y;
-  }
+  if (button == forms::vbLeftButton && mouse_.MouseMode == kModeSelect) SelectClick(x, y);
   if ((button == forms::vbLeftButton && mouse_.MouseMode == kModeZoomWindow) || button == forms::vbMiddleButton) {
     mouse_.DragAnchorX = x;
     mouse_.DragAnchorY = y;
@@ -283,7 +283,7 @@ void Interaction::picSpectrum_Click() {
       break;
   }
   if (mouse_.MouseMode == kModeDragFinished) mouse_.MouseMode = mouse_.SavedMouseMode;
-  mouse_.ClickButton = 0;
+  EndClick();
 }
 
 void Interaction::Form_MouseDown(int button, int, float, float) {

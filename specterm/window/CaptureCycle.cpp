@@ -202,16 +202,13 @@ void CaptureCycle::ReadSpectrum(std::function<void(bool)> then) {
           status_.ShowStatusMessage(QStringLiteral("An incomplete data set was received (%1 of %2 bytes)!")
                                         .arg(read.Buffer.size())
                                         .arg(kBlockLength));
+        } else if (input_.ClickPending()) {
+          // A mouse button is held on the plot: the data set is shown when
+          // the click has ended, not under the gesture.
+          heldBlock_ = std::move(read.Buffer);
         } else {
-          spectrum_.ParseBlock(read.Buffer);
-          const auto& captions = spectrum_.Block().SpanCaptions;
-          for (std::size_t i = 0; i < kSpanPresetCount; ++i) c_.mnuViewFB[i]->setText(Text(captions[i]));
-          for (std::size_t i = 0; i < kSpanPresetCount; ++i)
-            c_.tbMain->SetButtonMenuText(QStringLiteral("FSpan"), static_cast<int>(i + 1), Text(captions[i]));
-          cmdUpdate_Click();
+          ShowDataSet(read.Buffer);
           // The update stops the updates when it cannot run.
-          if (generation != Ftp->Generation()) return;
-          emit DataSetShown(++dataSets_);
           if (generation != Ftp->Generation()) return;
         }
       }
@@ -254,6 +251,29 @@ void CaptureCycle::ReadSpectrum(std::function<void(bool)> then) {
       return;
     }
     finish();
+  });
+}
+
+void CaptureCycle::ShowDataSet(const std::string& block) {
+  spectrum_.ParseBlock(block);
+  const auto& captions = spectrum_.Block().SpanCaptions;
+  for (std::size_t i = 0; i < kSpanPresetCount; ++i) c_.mnuViewFB[i]->setText(Text(captions[i]));
+  for (std::size_t i = 0; i < kSpanPresetCount; ++i)
+    c_.tbMain->SetButtonMenuText(QStringLiteral("FSpan"), static_cast<int>(i + 1), Text(captions[i]));
+  const std::uint64_t generation = Ftp->Generation();
+  cmdUpdate_Click();
+  if (generation != Ftp->Generation()) return;
+  emit DataSetShown(++dataSets_);
+}
+
+void CaptureCycle::ShowHeldDataSet() {
+  if (heldBlock_.empty()) return;
+  // After the handler that ended the click has finished.
+  QTimer::singleShot(0, this, [this] {
+    if (heldBlock_.empty() || input_.ClickPending()) return;
+    const std::string block = std::move(heldBlock_);
+    heldBlock_.clear();
+    ShowDataSet(block);
   });
 }
 

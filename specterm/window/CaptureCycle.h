@@ -18,6 +18,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
 
 class QWidget;
 
@@ -77,6 +78,10 @@ class CaptureCycle : public QObject {
   // window shows of it.
   void cmdUpdate_Click();
 
+  // Shows a data set that arrived while a mouse button was held on the
+  // plot, now that the click has ended.
+  void ShowHeldDataSet();
+
   // Plans the FFT and sets up the network library once, on the link
   // thread, so that neither first use stalls the window.
   void WarmUp();
@@ -98,6 +103,8 @@ class CaptureCycle : public QObject {
   void BeginBusyCursor();
   void EndBusyCursor();
   void FftUnavailable(const std::string& error);
+  // Parses a complete block, runs the update and counts the data set.
+  void ShowDataSet(const std::string& block);
 
   FormControls& c_;
   QWidget* window_;
@@ -111,6 +118,7 @@ class CaptureCycle : public QObject {
   bool connecting_ = false;
   bool busyCursor_ = false;
   int dataSets_ = 0;
+  std::string heldBlock_;  // a data set waiting for a click to end
   // The modem session ("Ftp"), living on the link thread.
   std::unique_ptr<ModemSession> Ftp;
 };

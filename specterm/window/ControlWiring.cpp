@@ -36,8 +36,8 @@ void frmMain::tbMain_ButtonClick(const QString& key) {
       (this->*t.item)->trigger();
       return;
     }
-  // Mouse modes and the view.
-  if (input_.ViewButtonClick(key)) return;
+  // Mouse modes, the view and the point moves.
+  if (input_.ViewButtonClick(key) || input_.PointButtonClick(key)) return;
   // Link and export commands.
   if (key == QLatin1String("StopGo"))
     cycle_.StopGo();
@@ -45,6 +45,8 @@ void frmMain::tbMain_ButtonClick(const QString& key) {
     cycle_.SingleStep();
   else if (key == QLatin1String("Export"))
     exports_.RepeatLast();
+  else if (key == QLatin1String("PeakThreshold"))
+    input_.mnuViewThreshold_Click();
 }
 
 void frmMain::tbMain_ButtonMenuClick(const QString& buttonKey, const QString& menuKey) {
@@ -74,6 +76,12 @@ void frmMain::WireControls() {
 
   connect(mnuViewCopy, &QAction::triggered, this, &frmMain::mnuViewCopy_Click);
   connect(mnuViewPeakPoint, &QAction::triggered, this, &frmMain::mnuViewPeakPoint_Click);
+  connect(mnuViewFirstPoint, &QAction::triggered, this, &frmMain::mnuViewFirstPoint_Click);
+  connect(mnuViewNextPoint, &QAction::triggered, this, &frmMain::mnuViewNextPoint_Click);
+  connect(mnuViewPreviousPoint, &QAction::triggered, this, &frmMain::mnuViewPreviousPoint_Click);
+  connect(mnuViewLastPoint, &QAction::triggered, this, &frmMain::mnuViewLastPoint_Click);
+  connect(mnuViewCurPoint, &QAction::triggered, this, &frmMain::mnuViewCurPoint_Click);
+  connect(mnuViewThreshold, &QAction::triggered, this, &frmMain::mnuViewThreshold_Click);
 
   // View menu items and the link commands forward to the toolbar's handler.
   const std::pair<QAction*, const char*> forwards[] = {

@@ -2,6 +2,7 @@
 // modem directory and handing each setting to the subsystem that owns it,
 // the titles, and saving all of it when the window closes.
 
+#include "forms/PictureBox.h"
 #include "modems/RegSettings.h"
 #include "modems/Settings.h"
 #include "modems/Titles.h"
@@ -62,6 +63,8 @@ void frmMain::Form_Load() {
       break;
   }
   layout_.Form_Resize();
+  // The window's keys work from the start: the plot has the keyboard.
+  picSpectrum->setFocus();
 
   // The first transform plans the FFT and the first session sets up the
   // network library; done now, off this thread, neither stalls the window.

@@ -21,6 +21,11 @@ void frmMain::WireViewControls() {
   connect(picSpectrum, &forms::PictureBox::MouseMove, this, &frmMain::picSpectrum_MouseMove);
   connect(picSpectrum, &forms::PictureBox::MouseUp, this, &frmMain::picSpectrum_MouseUp);
   connect(picSpectrum, &forms::PictureBox::Click, this, &frmMain::picSpectrum_Click);
+  // A press released where no click follows ends there too.
+  connect(picSpectrum, &forms::PictureBox::NoClick, this, [this] { input_.EndClick(); });
+  // A data set that arrived while a button was held is shown once the click
+  // has ended.
+  input_.SetClickEndedHandler([this] { cycle_.ShowHeldDataSet(); });
 
   QStyle* arrows = NewScrollArrowStyle(this);
   for (QScrollBar* bar : {hScroll, vScroll}) {
@@ -42,7 +47,7 @@ void frmMain::WireViewControls() {
   connect(mnuViewEnd, &QAction::triggered, this, &frmMain::mnuViewEnd_Click);
   connect(mnuView, &QMenu::aboutToHide, this, [this] { input_.ViewPopupClosing(); });
 
-  installEventFilter(input_.NewKeyPreview(this));
+  input_.NewKeyPreview(this);
   centralWidget()->installEventFilter(input_.NewFormMouse(this, centralWidget()));
 }
 

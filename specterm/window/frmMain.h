@@ -83,6 +83,12 @@ class frmMain : public QMainWindow, public FormControls {
   void comboPeakPoint_Click() { input_.comboPeakPoint_Click(); }
   void mnuViewPeakPoint_Click() { input_.mnuViewPeakPoint_Click(); }
   void mnuViewEnd_Click() { input_.mnuViewEnd_Click(); }
+  void mnuViewFirstPoint_Click() { input_.mnuViewFirstPoint_Click(); }
+  void mnuViewNextPoint_Click() { input_.mnuViewNextPoint_Click(); }
+  void mnuViewPreviousPoint_Click() { input_.mnuViewPreviousPoint_Click(); }
+  void mnuViewLastPoint_Click() { input_.mnuViewLastPoint_Click(); }
+  void mnuViewCurPoint_Click() { input_.mnuViewCurPoint_Click(); }
+  void mnuViewThreshold_Click() { input_.mnuViewThreshold_Click(); }
   void mnuViewDBB_Click(int index) { view_.mnuViewDBB_Click(index); }
   void mnuViewFB_Click(int index) { view_.mnuViewFB_Click(index); }
   void mnuViewCopy_Click() { status_.mnuViewCopy_Click(); }

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QProgressBar>
 #include <QPushButton>
@@ -105,10 +106,27 @@ TEST_F(StatusPanelTest, TraceSwitchesKeepMenuButtonAndRowInStep) {
 
 TEST_F(StatusPanelTest, HidingTheRowOfTheLastSelectionForgetsIt) {
   frmMain& f = Open();
-  GTEST_SKIP() << "TODO-NAV: select through the point moves";
+  TraceStore& t = f.Spectrum().EditState().Traces;
+  for (std::size_t i = 0; i < kPointCount; ++i) {
+    t.TraceX[kTraceVideoAverage][i] = 560.0f + 280.0f * static_cast<float>(i) / kPointCount;
+    t.TraceY[kTraceVideoAverage][i] = 40.0f + static_cast<float>(i % 7);
+  }
+  t.HaveData = true;
+  f.tbMain_ButtonClick("ZoomFitView");
+  // Point 17 of the video average picked, then the next point: 17 is the
+  // last selected point, on the video average row.
   f.mnuToolsVideoAverage->trigger();
-  f.mnuToolsLastTrace->trigger();
-  f.mnuToolsLastTrace->trigger();
+  f.mnuToolsCurrentTrace->trigger();
+  f.picSpectrum_MouseDown(1, 0, t.TraceX[kTraceVideoAverage][16], -t.TraceY[kTraceVideoAverage][16]);
+  f.picSpectrum_Click();
+  ASSERT_EQ(f.Input().Selection().SelectedPoint, 17);
+  f.comboPeakPoint->setCurrentIndex(0);
+  f.Form_KeyUp('N', 0);
+  ASSERT_EQ(f.Input().Selection().LastSelectedPoint, 17);
+  ASSERT_EQ(f.Input().Selection().LastSelectedTrace, kTraceVideoAverage);
+  // Hiding another row keeps it.
+  f.mnuToolsPeakHold->trigger();
+  f.mnuToolsPeakHold->trigger();
   EXPECT_EQ(f.Input().Selection().LastSelectedPoint, 17);
   f.mnuToolsVideoAverage->trigger();
   EXPECT_EQ(f.Input().Selection().LastSelectedTrace, -1);

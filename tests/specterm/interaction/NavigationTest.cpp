@@ -1,0 +1,186 @@
+// Point and peak navigation on the window: the moves from the keys, menus
+// and toolbar with their read-outs and marker, the pick with and without
+// snapping, and the window's keys while another control has the focus.
+
+#include "FormFixture.h"
+#include "forms/KeyedStatusBar.h"
+#include "forms/KeyedToolBar.h"
+#include "forms/PictureBox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QCursor>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace specterm {
+namespace {
+
+class NavigationTest : public testing::FormTest {
+ protected:
+  // A data set whose rows rise from 10 dB at point 1 by 0.01 dB a point,
+  // with peaks of 90 dB at point 600 and 70 dB at point 1500 on the current
+  // row; x runs over the band in point order.
+  frmMain& OpenWithData() {
+    frmMain& f = Open();
+    TraceStore& t = f.Spectrum().EditState().Traces;
+    for (std::size_t row = 0; row < kTraceRows; ++row)
+      for (std::size_t i = 0; i < kPointCount; ++i) {
+        t.TraceX[row][i] = 560.0f + 280.0f * static_cast<float>(i) / kPointCount;
+        t.TraceY[row][i] = 10.0f + 0.01f * static_cast<float>(i);
+      }
+    t.TraceY[kTraceCurrent][599] = 90;
+    t.TraceY[kTraceCurrent][1499] = 70;
+    t.HaveData = true;
+    f.tbMain_ButtonClick("ZoomFitView");
+    return f;
+  }
+  static QString Panel(const frmMain& f, const char* key) { return f.sbStatus->PanelText(QString::fromLatin1(key)); }
+};
+
+TEST_F(NavigationTest, KeysMenusAndButtonsStepThroughPointsAndPeaks) {
+  frmMain& f = OpenWithData();
+  struct Step {
+    const char* how;
+    int moveType;
+    std::function<void()> act;
+    int point;
+  };
+  const Step steps[] = {
+      // Peak points (the stored default): highest, then down and up.
+      {"T key", 1, [&] { f.Form_KeyUp('T', 0); }, 600},
+      {"P key", 1, [&] { f.Form_KeyUp('P', 0); }, 1500},
+      {"N key", 1, [&] { f.Form_KeyUp('N', 0); }, 600},
+      {"Ctrl+B", 1, [&] { f.mnuViewFirstPoint->trigger(); }, 1},
+      {"toolbar next", 1, [&] { f.tbMain->ClickButton("NextPoint"); }, 2},
+      // All points: the ends wrap.
+      {"Ctrl+T", 0, [&] { f.mnuViewLastPoint->trigger(); }, 2048},
+      {"N from the last", 0, [&] { f.Form_KeyUp('N', 0); }, 1},
+      {"P from the first", 0, [&] { f.Form_KeyUp('P', 0); }, 2048},
+      {"toolbar previous", 0, [&] { f.tbMain->ClickButton("PreviousPoint"); }, 2047},
+      // The last selected point, twice: the two swap.
+      {"L", 0, [&] { f.Form_KeyUp('L', 0); }, 2048},
+      {"Ctrl+L", 0, [&] { f.mnuViewCurPoint->trigger(); }, 2047},
+      // A letter with Ctrl or Alt is not a move.
+      {"Alt+N", 0, [&] { f.Form_KeyUp('N', 4); }, 2047},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.how);
+    f.comboPeakPoint->setCurrentIndex(step.moveType);
+    step.act();
+    EXPECT_EQ(f.Input().Selection().SelectedPoint, step.point);
+    EXPECT_EQ(f.Input().Selection().SelectedTrace, kTraceCurrent);
+    EXPECT_TRUE(f.Input().Selection().MarkerShown);
+    EXPECT_EQ(Panel(f, "CurPoint"), QString::number(step.point));
+    EXPECT_EQ(Panel(f, "CurTrace"), "Current");
+    // The simulated click has ended: the capture cycle is not held back.
+    EXPECT_EQ(f.Input().Mouse().ClickButton, 0);
+  }
+  EXPECT_TRUE(f.mnuViewCurPoint->isEnabled());
+  EXPECT_TRUE(f.tbMain->Enabled("CurPoint"));
+  // The selection panel reads the point out beside it.
+  EXPECT_TRUE(f.cmdCoord->isVisible());
+  EXPECT_TRUE(f.cmdCoord->text().startsWith("Trace = Current\nData Point = 2047\nFrequency = "));
+  EXPECT_TRUE(f.timerCoord->isActive());
+}
+
+TEST_F(NavigationTest, APointButtonPutsThePointerBackWhereTheToolbarWasPressed) {
+  frmMain& f = OpenWithData();
+  QWidget* button = f.tbMain->ButtonWidget("LastPoint");
+  QTest::mousePress(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 6));
+  QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 6));
+  EXPECT_EQ(f.Input().Selection().SelectedPoint, 600);
+  EXPECT_EQ(QCursor::pos(), f.tbMain->mapToGlobal(button->pos() + QPoint(5, 6)));
+}
+
+TEST_F(NavigationTest, PickTakesTheNearestWithSnapAndAnExactMatchWithout) {
+  frmMain& f = OpenWithData();
+  const QImage plain = f.picSpectrum->Image().copy();
+  const float x = f.Spectrum().Traces().TraceX[kTraceCurrent][599];
+  // Snap on: a click near the peak selects it and moves its location there.
+  f.picSpectrum_MouseDown(1, 0, x + 0.05f, -89.0f);
+  f.picSpectrum_Click();
+  EXPECT_EQ(f.Input().Selection().SelectedPoint, 600);
+  EXPECT_FLOAT_EQ(f.Input().Mouse().ClickX, x);
+  EXPECT_FLOAT_EQ(f.Input().Mouse().ClickY, -90.0f);
+  EXPECT_NE(f.picSpectrum->Image(), plain);  // circled
+
+  // Equally near points on two rows: the lower row wins. The peak-hold
+  // row is made the same as the current one.
+  f.mnuToolsPeakHold->trigger();
+  f.Spectrum().EditState().Traces.TraceY[kTracePeakHold] = f.Spectrum().Traces().TraceY[kTraceCurrent];
+  f.View().UpdateView();
+  const float x100 = f.Spectrum().Traces().TraceX[kTraceCurrent][99];
+  const float y100 = -f.Spectrum().Traces().TraceY[kTraceCurrent][99];
+  f.picSpectrum_MouseDown(1, 0, x100, y100);
+  f.picSpectrum_Click();
+  EXPECT_EQ(f.Input().Selection().SelectedPoint, 100);
+  EXPECT_EQ(f.Input().Selection().SelectedTrace, kTraceCurrent);
+  f.mnuToolsPeakHold->trigger();
+
+  // Snap off: only a click that reads the same at the legend's precision
+  // picks, and then the last match in scan order wins.
+  f.mnuOptionsSnap->trigger();
+  ASSERT_FALSE(f.Input().SnapToPoint());
+  const QImage selected = f.picSpectrum->Image().copy();
+  f.picSpectrum_MouseDown(1, 0, x + 0.05f, -89.0f);
+  f.picSpectrum_Click();
+  // A miss: the selection stays, the marker goes, the plot is as it was
+  // before any marker was drawn.
+  EXPECT_EQ(f.Input().Selection().SelectedPoint, 100);
+  EXPECT_FALSE(f.Input().Selection().MarkerShown);
+  EXPECT_NE(f.picSpectrum->Image(), selected);
+  f.View().UpdateView();
+  const QImage unmarked = f.picSpectrum->Image().copy();
+  f.picSpectrum_MouseDown(1, 0, x, -90.0f);
+  f.picSpectrum_Click();
+  EXPECT_EQ(f.Input().Selection().SelectedPoint, 600);
+  f.picSpectrum_MouseDown(1, 0, 1000, -200);
+  f.picSpectrum_Click();
+  EXPECT_EQ(f.picSpectrum->Image(), unmarked);
+}
+
+TEST_F(NavigationTest, ThresholdPositioningAndTheFirstPeakAboveIt) {
+  frmMain& f = OpenWithData();
+  f.mnuViewThreshold->trigger();
+  EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCustom);
+  // The next left click sets the threshold where it lands.
+  f.mnuOptionsSnap->trigger();
+  f.picSpectrum_MouseDown(1, 0, 700, -30);
+  f.picSpectrum_Click();
+  EXPECT_FLOAT_EQ(f.Input().Selection().MinPeakThreshold, 30);
+  EXPECT_EQ(f.txtThreshold->text(), "30.000dB");
+  EXPECT_FALSE(f.Input().Mouse().PositioningThreshold);
+  EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCrosshair);
+  // The lowest peak at or above 30 dB: 30 dB is point 2001.
+  f.Form_KeyUp('B', 0);
+  EXPECT_EQ(f.Input().Selection().SelectedPoint, 2001);
+}
+
+TEST_F(NavigationTest, TheWindowsKeysWorkFromTheStartAndBeforeAFocusedControl) {
+  frmMain& f = OpenWithData();
+  f.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  EXPECT_EQ(QApplication::focusWidget(), f.picSpectrum);
+  // With the threshold box focused the window still sees the keys first.
+  f.txtThreshold->setFocus();
+  f.picSpectrum_MouseMove(0, 0, 700, -40);
+  const float width = f.picSpectrum->ScaleWidth();
+  QTest::keyClick(f.txtThreshold, Qt::Key_PageUp);
+  EXPECT_LT(f.picSpectrum->ScaleWidth(), width);
+  // A menu shortcut wins over the box's own use of the key.
+  const bool average = f.mnuToolsVideoAverage->isChecked();
+  // (Through the window, as the keyboard delivers it, so that shortcuts are
+  // looked up.)
+  ASSERT_EQ(QApplication::focusWidget(), f.txtThreshold);
+  QTest::keyClick(f.windowHandle(), Qt::Key_A, Qt::ControlModifier);
+  EXPECT_NE(f.mnuToolsVideoAverage->isChecked(), average);
+}
+
+}  // namespace
+}  // namespace specterm
