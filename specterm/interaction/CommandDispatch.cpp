@@ -53,8 +53,6 @@ void Interaction::tbMain_MouseDown(int, int, float x, float y) {
   commands_.ToolbarPressY = y;
 }
 
-void Interaction::tbCursors_ButtonClick(const QString&) {}
-
 void Interaction::comboPeakPoint_Click() {
   selection_.MoveType = static_cast<std::int16_t>(c_.comboPeakPoint->currentIndex() == 1 ? 1 : 0);
   const bool peaks = selection_.MoveType == 1;

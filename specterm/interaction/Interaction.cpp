@@ -47,6 +47,7 @@ void Interaction::PlotRedrawn(const PlotMarks& marks) {
   selection_.PickTop = marks.PickTop;
   selection_.PickBottom = marks.PickBottom;
   selection_.MarkerErased = !marks.MarkerDrawn;
+  ForgetFigures();
 }
 
 void Interaction::TraceSwitched(int row, bool on) {

@@ -112,6 +112,13 @@ class Interaction {
   // click has ended.
   void SetClickEndedHandler(std::function<void()> handler) { clickEnded_ = std::move(handler); }
 
+  // ----- Cursors -----
+  // Arms cursor 1 (index 0) or 2 for the next left click.
+  void mnuViewCursor_Click(int index);
+  // The display switch has been toggled.
+  void mnuViewCursors_Click();
+  void mnuViewZoomCursors_Click();
+
   // ----- Commands -----
   // The view and mode keys of the main toolbar and its button menus; false
   // for keys that are not theirs.
@@ -142,6 +149,9 @@ class Interaction {
   void SelectClick(float x, float y);
   // Places cursor 1 or 2 at a plot location.
   void PlaceCursor(int cursor, float x, float y);
+  void ShowCursorReadouts(int cursor);
+  // "&Zoom to Fit Cursors" is there only with both cursors placed and shown.
+  void ShowZoomCursorsState();
   void ShowSelectionPanel(float x, float y, const QString& text);
   void ReturnPointerToToolbar();
   void LeaveZoomMode();
@@ -150,6 +160,16 @@ class Interaction {
   void ShowPointerImage(int image);
   void ReleaseModeControls();
   void ShowViewPopup(bool fromPlot);
+  // The zoom gestures: whether a button begins one in the present mode,
+  // the rubber band following the pointer, and the zoom at the release.
+  bool DragsWith(int button) const;
+  void DragMove(float x, float y);
+  void DragEnd(int button);
+  void DrawZoomInBox();
+  void DrawSeed();
+  void DrawOuter();
+  // A redraw has cleared the plot: no rubber band is on it.
+  void ForgetFigures();
   void TakeReferenceLocation();
   void Escape();
   // N, P, B, T and L without Ctrl or Alt.

@@ -62,6 +62,7 @@ struct MouseState {
   float OuterBottom = 0;
   bool SeedShown = false;
   bool OuterShown = false;
+  bool BoxShown = false;  // the zoom-in box is drawn
   float ZoomOutX = 1;
   float ZoomOutY = 1;
 };

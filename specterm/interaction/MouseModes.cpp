@@ -41,9 +41,6 @@ const ZoomMode kZoomModes[] = {
 
 // The pointer amplitude read-out.
 constexpr const char* kPointerAmplitudeFormat = "###0.000dB";
-// Where the rubber band has no seed square.
-constexpr float kNoSeed = 32000.0f;
-
 // The preset index of a button menu key such as "dBB3" or "FB7"; -1 when
 // the key is not one.
 int PresetIndex(const QString& key, QLatin1String prefix) {
@@ -229,7 +226,7 @@ void Interaction::picSpectrum_MouseDown(int button, int, float x, float y) {
   if (button == forms::vbRightButton) ShowViewPopup(true);
 }
 
-void Interaction::picSpectrum_MouseMove(int, int, float x, float y) {
+void Interaction::picSpectrum_MouseMove(int button, int, float x, float y) {
   // Zoom and pan act where the pointer was last, or on the point selected
   // since.
   selection_.SelectedX = x;
@@ -239,28 +236,12 @@ void Interaction::picSpectrum_MouseMove(int, int, float x, float y) {
       vb::Format(static_cast<double>(x) / 10.0 / static_cast<double>(block.SpanScale), block.FreqFormat)));
   c_.txtCursor[7]->setText(QString::fromStdString(vb::Format(-static_cast<double>(y), kPointerAmplitudeFormat)));
   mouse_.PointerMoved = true;
+  // A drag shows its rubber band while the button that began it is held.
+  if (mouse_.ClickButton != 0 && (button & mouse_.ClickButton) != 0 && DragsWith(mouse_.ClickButton)) DragMove(x, y);
 }
 
 void Interaction::picSpectrum_MouseUp(int button, int, float, float) {
-  const bool dragging =
-      (button == forms::vbLeftButton && mouse_.MouseMode == kModeZoomWindow) || button == forms::vbMiddleButton;
-  if (!dragging) return;
-  mouse_.SeedLeft = kNoSeed;
-  mouse_.SeedRight = kNoSeed;
-  mouse_.SeedTop = kNoSeed;
-  mouse_.SeedBottom = kNoSeed;
-  ShowModePointer();
-  if (button == forms::vbMiddleButton && mouse_.MouseMode == kModeSelect) {
-    mouse_.SavedMouseMode = kModeSelect;
-    // After a zoom to a box the click that follows does nothing.
-    if (mouse_.DragCornerX != mouse_.DragAnchorX && mouse_.DragCornerY != mouse_.DragAnchorY)
-      mouse_.MouseMode = kModeDragFinished;
-    c_.picSpectrum->SetMousePointer(forms::vbCrosshair);
-  }
-  // A pending positioning gets its pointer back.
-  if ((mouse_.MouseMode == kModeSelect || mouse_.MouseMode == kModeDragFinished) &&
-      (mouse_.PositioningThreshold || mouse_.PositioningCursor != 0))
-    ShowSelectPointer();
+  if (button == mouse_.ClickButton && DragsWith(button)) DragEnd(button);
 }
 
 void Interaction::picSpectrum_Click() {

@@ -106,28 +106,54 @@ PlotFrame MeasureFrame(const forms::PictureBox& pic, const std::string& freqForm
   return f;
 }
 
-void DrawCursorLines(forms::PictureBox& pic, const std::array<float, 4>& cursorPos) {
+namespace {
+
+// Runs draw in the cursors' pen: dotted, inverted, magenta.
+template <class Draw>
+void InCursorPen(forms::PictureBox& pic, Draw draw) {
   const int mode = pic.DrawMode();
   const int style = pic.DrawStyle();
   pic.SetDrawMode(forms::vbInvert);
   pic.SetDrawStyle(forms::vbDot);
-  const float left = pic.ScaleLeft();
-  const float top = pic.ScaleTop();
-  const float right = left + pic.ScaleWidth();
-  const float bottom = top + pic.ScaleHeight();
+  draw();
+  pic.SetDrawStyle(style);
+  pic.SetDrawMode(mode);
+}
+
+}  // namespace
+
+void DrawCursorCross(forms::PictureBox& pic, float x, float y) {
+  InCursorPen(pic, [&] {
+    const float left = pic.ScaleLeft();
+    const float top = pic.ScaleTop();
+    pic.Line(x, top, x, top + pic.ScaleHeight(), kCursorColor);
+    pic.Line(left, y, left + pic.ScaleWidth(), y, kCursorColor);
+  });
+}
+
+void DrawCursorJoin(forms::PictureBox& pic, const std::array<float, 4>& cursorPos) {
+  InCursorPen(pic, [&] { pic.Line(cursorPos[0], cursorPos[1], cursorPos[2], cursorPos[3], kCursorColor); });
+}
+
+void DrawCursorLines(forms::PictureBox& pic, const std::array<float, 4>& cursorPos) {
   bool both = true;
   for (std::size_t c = 0; c < 2; ++c) {
-    const float x = cursorPos[c * 2];
-    const float y = cursorPos[c * 2 + 1];
-    if (x == -1.0f) {
+    if (cursorPos[c * 2] == -1.0f) {
       both = false;
       continue;
     }
-    pic.Line(x, top, x, bottom, kCursorColor);
-    pic.Line(left, y, right, y, kCursorColor);
+    DrawCursorCross(pic, cursorPos[c * 2], cursorPos[c * 2 + 1]);
   }
-  if (both) pic.Line(cursorPos[0], cursorPos[1], cursorPos[2], cursorPos[3], kCursorColor);
-  pic.SetDrawStyle(style);
+  if (both) DrawCursorJoin(pic, cursorPos);
+}
+
+void DrawRubberBand(forms::PictureBox& pic, float x1, float y1, float x2, float y2, bool filled) {
+  const int mode = pic.DrawMode();
+  pic.SetDrawMode(forms::vbInvert);
+  if (filled)
+    pic.FilledBox(x1, y1, x2, y2, kRubberBandColor);
+  else
+    pic.Box(x1, y1, x2, y2, kRubberBandColor);
   pic.SetDrawMode(mode);
 }
 

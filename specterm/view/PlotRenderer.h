@@ -36,8 +36,9 @@ inline constexpr const char* kFirstFrequencyLineText = "-90.00dB";
 inline constexpr const char* kAmplitudeLabelField = "@@@@@@";
 
 // Cursor lines: dotted, inverted; this colour is what they would have in
-// copy mode.
+// copy mode. The zoom gestures' figures likewise, in yellow.
 inline constexpr std::uint32_t kCursorColor = 0xFF00FF;
+inline constexpr std::uint32_t kRubberBandColor = 0x00FFFF;
 // The selection marker and the pick box extend this many pixels.
 inline constexpr int kPickPixels = 12;
 
@@ -92,6 +93,13 @@ PlotMarks DrawPlot(forms::PictureBox& pic, const PlotScene& scene, const Derived
 // The cursors' lines across the whole view and, with both placed, the line
 // between them; inverted and dotted.
 void DrawCursorLines(forms::PictureBox& pic, const std::array<float, 4>& cursorPos);
+// One cursor's vertical and horizontal line through (x, y), and the line
+// joining the two cursors: each drawn again erases it.
+void DrawCursorCross(forms::PictureBox& pic, float x, float y);
+void DrawCursorJoin(forms::PictureBox& pic, const std::array<float, 4>& cursorPos);
+// A rubber-band figure of the zoom gestures: a box outline, or a filled box,
+// inverted in yellow; drawn again it is gone.
+void DrawRubberBand(forms::PictureBox& pic, float x1, float y1, float x2, float y2, bool filled);
 
 // The selection marker: an inverted circle about a point (radius in x
 // units).

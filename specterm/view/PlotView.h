@@ -44,6 +44,11 @@ class PlotView {
   void FitView();
   void PreviousView();
   void PanView(int keyCode, bool moveMouse);
+  // The whole band and amplitude range.
+  ViewRect FitWindow() const;
+  // A view the zoom gestures and the cursors chose: saved as the previous
+  // view, applied and drawn; the click in progress is left alone.
+  void ZoomToView(const ViewRect& view);
   // Puts the mouse pointer on a plot location; where the platform refuses
   // to move the pointer, nothing happens.
   void MoveCursor(float x, float y) const;

@@ -132,13 +132,22 @@ void PlotView::CenterView() {
   UpdateView();
 }
 
+ViewRect PlotView::FitWindow() const {
+  const AmplitudeScale& amplitude = spectrum_.Amplitude();
+  return FittedView(spectrum_.Block().BandLow, spectrum_.Block().BandHigh, amplitude.AmpCeiling, amplitude.AmpRange);
+}
+
 void PlotView::FitView() {
   SetPrevious();
-  const AmplitudeScale& amplitude = spectrum_.Amplitude();
-  ApplyWindow(
-      FittedView(spectrum_.Block().BandLow, spectrum_.Block().BandHigh, amplitude.AmpCeiling, amplitude.AmpRange));
+  ApplyWindow(FitWindow());
   UpdateView();
   input_.EndClick();
+}
+
+void PlotView::ZoomToView(const ViewRect& view) {
+  SetPrevious();
+  ApplyWindow(view);
+  UpdateView();
 }
 
 void PlotView::PreviousView() {

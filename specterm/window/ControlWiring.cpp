@@ -47,6 +47,8 @@ void frmMain::tbMain_ButtonClick(const QString& key) {
     exports_.RepeatLast();
   else if (key == QLatin1String("PeakThreshold"))
     input_.mnuViewThreshold_Click();
+  else if (key == QLatin1String("ZoomCursors"))
+    mnuViewZoomCursors_Click();
 }
 
 void frmMain::tbMain_ButtonMenuClick(const QString& buttonKey, const QString& menuKey) {
@@ -82,6 +84,11 @@ void frmMain::WireControls() {
   connect(mnuViewLastPoint, &QAction::triggered, this, &frmMain::mnuViewLastPoint_Click);
   connect(mnuViewCurPoint, &QAction::triggered, this, &frmMain::mnuViewCurPoint_Click);
   connect(mnuViewThreshold, &QAction::triggered, this, &frmMain::mnuViewThreshold_Click);
+  for (int i = 0; i < 2; ++i)
+    connect(mnuViewCursor[static_cast<std::size_t>(i)], &QAction::triggered, this,
+            [this, i] { mnuViewCursor_Click(i); });
+  connect(mnuViewCursors, &QAction::triggered, this, &frmMain::mnuViewCursors_Click);
+  connect(mnuViewZoomCursors, &QAction::triggered, this, &frmMain::mnuViewZoomCursors_Click);
 
   // View menu items and the link commands forward to the toolbar's handler.
   const std::pair<QAction*, const char*> forwards[] = {

@@ -89,6 +89,9 @@ class frmMain : public QMainWindow, public FormControls {
   void mnuViewLastPoint_Click() { input_.mnuViewLastPoint_Click(); }
   void mnuViewCurPoint_Click() { input_.mnuViewCurPoint_Click(); }
   void mnuViewThreshold_Click() { input_.mnuViewThreshold_Click(); }
+  void mnuViewCursor_Click(int index) { input_.mnuViewCursor_Click(index); }
+  void mnuViewCursors_Click() { input_.mnuViewCursors_Click(); }
+  void mnuViewZoomCursors_Click() { input_.mnuViewZoomCursors_Click(); }
   void mnuViewDBB_Click(int index) { view_.mnuViewDBB_Click(index); }
   void mnuViewFB_Click(int index) { view_.mnuViewFB_Click(index); }
   void mnuViewCopy_Click() { status_.mnuViewCopy_Click(); }

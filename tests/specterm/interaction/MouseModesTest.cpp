@@ -78,13 +78,20 @@ TEST_F(MouseModesTest, ModeButtonsEnterToggleAndSwitchModes) {
 
 TEST_F(MouseModesTest, SelectCancelsArmedPositioningAndFitLeavesTheMode) {
   frmMain& f = OpenFitted();
-  GTEST_SKIP() << "TODO-CURSORS: arm through the commands";
+  // A cursor armed (F2), then a zoom mode: Select cancels both.
+  f.mnuViewCursor[1]->trigger();
+  ASSERT_EQ(f.Input().Mouse().PositioningCursor, 2);
   f.tbMain->ClickButton("ZoomOut");
   f.mnuViewSelect->trigger();
   ExpectSelectMode(f);
-  EXPECT_FALSE(f.Input().Mouse().PositioningThreshold);
   EXPECT_EQ(f.Input().Mouse().PositioningCursor, 0);
   EXPECT_FALSE(f.mnuViewCursor[1]->isChecked());
+  EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCrosshair);
+  // The threshold armed (Ctrl+M): Select cancels it too.
+  f.mnuViewThreshold->trigger();
+  ASSERT_TRUE(f.Input().Mouse().PositioningThreshold);
+  f.tbMain->ClickButton("Select");
+  EXPECT_FALSE(f.Input().Mouse().PositioningThreshold);
   EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCrosshair);
 
   f.tbMain->ClickButton("Pan");
@@ -209,17 +216,24 @@ TEST_F(MouseModesTest, EscLeavesAZoomModeThenCancelsThresholdThenCursorPositioni
   f.Form_KeyUp(27, 0);
   ExpectSelectMode(f);
 
-  GTEST_SKIP() << "TODO-CURSORS: arm through the commands";
+  // Arming the threshold gives up an armed cursor: one Esc cancels it.
+  f.mnuViewCursor[1]->trigger();
+  EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCustom);  // the cursor's pointer
+  f.mnuViewThreshold->trigger();
+  EXPECT_EQ(f.Input().Mouse().PositioningCursor, 0);
+  EXPECT_FALSE(f.mnuViewCursor[1]->isChecked());
   f.Form_KeyUp(27, 0);
   EXPECT_FALSE(f.Input().Mouse().PositioningThreshold);
-  EXPECT_EQ(f.Input().Mouse().PositioningCursor, 2);
-  EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCustom);  // the cursor's pointer
+  EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCrosshair);
+  // An armed cursor alone: Esc cancels it.
+  f.mnuViewCursor[1]->trigger();
   f.Form_KeyUp(27, 0);
   EXPECT_EQ(f.Input().Mouse().PositioningCursor, 0);
   EXPECT_FALSE(f.mnuViewCursor[1]->isChecked());
   EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCrosshair);
 
   // Leaving a zoom mode with a positioning armed shows its pointer.
+  f.mnuViewThreshold->trigger();
   f.tbMain->ClickButton("Pan");
   f.Form_KeyUp(27, 0);
   EXPECT_EQ(f.Input().Mouse().MouseMode, kModeSelect);
