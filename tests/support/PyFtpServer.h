@@ -19,6 +19,7 @@ class PyFtpServer {
     std::vector<std::string> users;  // "name:password"
     bool anonymous = true;
     bool noSize = false;  // SIZE answered "500 not understood"
+    long sizeOffset = 0;  // SIZE reports each file this many bytes longer
   };
 
   PyFtpServer();  // anonymous only
