@@ -26,7 +26,7 @@ const char* const kHelpText =
     "Update\" to display the IQ monitor.\n\n"
     "The IQ monitor can also be started automatically from a shortcut that gives the IP address of the modem "
     "with the \"-a\" option.\n\n"
-    "The syntax is: orbscope.exe -a<IP address>";
+    "The syntax is: orbscope -a<IP address>";
 
 struct MenuEntry {
   int id;  // 0: separator

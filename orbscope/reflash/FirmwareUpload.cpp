@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <thread>
 
 namespace orbscope {
@@ -95,8 +96,10 @@ std::optional<std::string> ReadFlashStatus(HINTERNET connection) {
 bool WaitForFlash(HINTERNET connection, const ReflashTiming& timing,
                   const std::function<void(const std::string&)>& showStatus, const std::atomic<bool>& cancel) {
   using Clock = std::chrono::steady_clock;
-  std::optional<std::pair<int, int>> last;
-  Clock::time_point lastChange = Clock::now();
+  // The most blocks reported done so far, per total: only a count above it
+  // is progress. A reply that goes back and forth is not.
+  std::map<int, int> mostDone;
+  Clock::time_point lastProgress = Clock::now();
   for (;;) {
     if (cancel) return false;
     const std::optional<std::string> text = ReadFlashStatus(connection);
@@ -104,12 +107,15 @@ bool WaitForFlash(HINTERNET connection, const ReflashTiming& timing,
     showStatus(*text);
     const std::optional<std::pair<int, int>> progress = ParseFlashStatus(*text);
     if (progress && progress->first == progress->second) return true;
-    if (progress && progress != last) {
-      last = progress;
-      lastChange = Clock::now();
+    if (progress) {
+      const auto [best, first] = mostDone.try_emplace(progress->second, progress->first);
+      if (first || progress->first > best->second) {
+        best->second = progress->first;
+        lastProgress = Clock::now();
+      }
     }
-    // A modem that stops reporting progress must not hold the dialog for ever.
-    if (Clock::now() - lastChange >= timing.stallLimit) return false;
+    // A modem that stops making progress must not hold the dialog for ever.
+    if (Clock::now() - lastProgress >= timing.stallLimit) return false;
     const Clock::time_point resume = Clock::now() + timing.statusPause;
     while (Clock::now() < resume) {
       if (cancel) return false;

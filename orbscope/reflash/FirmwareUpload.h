@@ -30,7 +30,7 @@ inline constexpr int kFlashStatusReadSize = 1024;
 struct ReflashTiming {
   // Pause between two reads of "status:".
   std::chrono::milliseconds statusPause{2000};
-  // A flash whose reported numbers stay the same this long has failed.
+  // A flash that reports no forward progress this long has failed.
   std::chrono::milliseconds stallLimit{60000};
 };
 

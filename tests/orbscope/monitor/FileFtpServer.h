@@ -8,16 +8,21 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace orbscope::test {
 
 class FileFtpServer {
  public:
-  FileFtpServer();
+  // sizeOffset: SIZE reports every file this many bytes longer than it is.
+  explicit FileFtpServer(int sizeOffset = 0);
   // Puts a file into the served folder (replacing it atomically).
   void SetFile(const std::string& name, const std::string& contents);
   // The contents of a served file (empty when missing).
   std::string File(const std::string& name) const { return testsupport::ReadFile(dir_.File(name)); }
+  // Makes reads of name answer these texts in turn, starting over after the
+  // last.
+  void SetSteps(const std::string& name, const std::vector<std::string>& replies);
   // "127.0.0.1:PORT", as the monitor takes a modem address.
   std::string Address() const;
 

@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 // Readable QString values in failure messages.
@@ -294,6 +295,18 @@ TEST_F(ReflashTest, AStalledFlashFailsAfterTheLimit) {
   EXPECT_TRUE(forms::DialogSeam::Shown().empty());
   CRegistryKey key(0, kOrbscopeRegistryPath);
   EXPECT_THROW(key.ReadDword(kImageTypeValue), WinException) << "nothing remembered";
+}
+
+TEST_F(ReflashTest, AStatusThatGoesBackAndForthFailsAfterTheLimit) {
+  orbscope::test::FileFtpServer server;
+  server.SetSteps("status:", {"1 of 10", "2 of 10"});
+  Dialog dialog(server.Address(), ReflashTiming{std::chrono::milliseconds(20), std::chrono::milliseconds(400)});
+  dialog.LocalFile()->setText(QString::fromStdString(Image("app.bin", 100)));
+  ASSERT_TRUE(dialog.Flash()) << "only forward progress restarts the limit";
+  const auto history = dialog.History();
+  EXPECT_EQ(history.back(), "reFLASH failed!");
+  EXPECT_GE(std::count(history.begin(), history.end(), "Writing FLASH: 1 of 10"), 2);
+  EXPECT_GE(std::count(history.begin(), history.end(), "Writing FLASH: 2 of 10"), 2);
 }
 
 TEST_F(ReflashTest, AnUnreachableModemFails) {
