@@ -80,8 +80,9 @@ void CAppWindow::StartSequenceRead(int readNumber) {
   OnLink<Reply>([connection] { return FetchConstellation(connection); },
                 [this, readNumber](Reply reply) {
                   if (!monitor_->ApplyConstellation(reply)) {
+                    // As a failed poll: said, and the menus reset.
                     starting_ = false;
-                    FailSnapshot(QStringLiteral("no constellation read from the modem"));
+                    LostConnection();
                     return;
                   }
                   if (readNumber == 1) {

@@ -189,20 +189,38 @@ TEST_F(LinkTest, A2047ByteReplyEndsTheUpdateWithItsMessage) {
   EXPECT_TRUE(window->TimerRunning());
 }
 
-TEST_F(LinkTest, AFailedStartReadLeavesTheLinkUpWithoutTimer) {
+TEST_F(LinkTest, AFailedStartReadIsALostConnection) {
   FileFtpServer server;
   server.SetFile("orbscope:", ConstellationReply(192, 128).substr(0, 2047));
   auto window = Started(server.Address());
   ASSERT_TRUE(WaitUntil([&] { return !window->Starting() && window->LinkIdle(); }, 20s));
-  EXPECT_TRUE(window->Monitor().IsConnected());
-  EXPECT_FALSE(window->TimerRunning());
-  EXPECT_FALSE(window->MenuItem(IDM_START)->isEnabled());
-  EXPECT_TRUE(window->MenuItem(IDM_STOP)->isEnabled());
-  EXPECT_TRUE(Boxes().empty()) << "no message: Stop ends this state";
-  window->MenuItem(IDM_STOP)->trigger();
+  const auto boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 1u) << "not a silent, connected-looking window";
+  EXPECT_EQ(boxes[0].text, "Lost ftp connection to the modem.");
+  EXPECT_EQ(boxes[0].title, "Orbscope");
   EXPECT_FALSE(window->Monitor().IsConnected());
+  EXPECT_FALSE(window->TimerRunning());
   EXPECT_TRUE(window->MenuItem(IDM_START)->isEnabled());
   EXPECT_FALSE(window->MenuItem(IDM_STOP)->isEnabled());
+
+  server.SetFile("orbscope:", ConstellationReply(192, 128, 1, 1));
+  window->OnCommand(IDM_START);
+  ASSERT_TRUE(WaitForDraws(*window, 1));
+  EXPECT_TRUE(window->TimerRunning());
+}
+
+// A server that reports sizes loosely (or a file that grew after SIZE)
+// still gives whole constellations.
+TEST_F(LinkTest, ReadsDoNotDependOnTheSizeReply) {
+  for (const int offset : {-100, 100}) {
+    FileFtpServer server(offset);
+    server.SetFile("orbscope:", ConstellationReply(192, 128, 1, 1));
+    auto window = Started(server.Address());
+    ASSERT_TRUE(WaitForDraws(*window, 2)) << offset;
+    EXPECT_EQ(window->Monitor().Status(), 1 * 256 + 1);
+    EXPECT_TRUE(window->TimerRunning());
+    EXPECT_TRUE(Boxes().empty());
+  }
 }
 
 TEST_F(LinkTest, StatisticsOnAndOff) {
