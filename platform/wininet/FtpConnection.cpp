@@ -45,8 +45,15 @@ FtpConnection::FtpConnection(FtpEndpoint endpoint)
 
 FtpConnection::~FtpConnection() {
   Detach();
-  // The easy handle goes first; the multi handle then closes the cached
-  // control connection (sending QUIT).
+  // The multi handle closes the cached control connection (sending QUIT)
+  // with the reply timeout of the request added to it last. A handle added
+  // and removed again without running sets the short one of the goodbye.
+  if (easy_ != nullptr && multi_ != nullptr) {
+    curl_easy_setopt(easy_.get(), CURLOPT_SERVER_RESPONSE_TIMEOUT, FtpLimits::kQuitTimeoutS);
+    if (curl_multi_add_handle(multi_.get(), easy_.get()) == CURLM_OK)
+      curl_multi_remove_handle(multi_.get(), easy_.get());
+  }
+  // The easy handle goes first; then the multi handle.
   easy_.reset();
   multi_.reset();
 }

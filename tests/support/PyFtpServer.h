@@ -29,6 +29,8 @@ class PyFtpServer {
   PyFtpServer& operator=(const PyFtpServer&) = delete;
 
   int Port() const { return port_; }
+  // The server's process, for tests that stop it answering (SIGSTOP).
+  int Pid() const { return process_->Pid(); }
   // "127.0.0.1:PORT", as a server name with its port.
   std::string Address() const;
   // The served folder and a path inside it.
