@@ -92,9 +92,10 @@ CAppWindow::~CAppWindow() {
   ++generation_;
   pollTimer_.stop();
   timerRunning_ = false;
-  // Nothing may come back from the link thread once the monitor is gone.
-  monitor_->Disconnect();
-  monitor_->WaitForLink();
+  // Exit ends at once: whatever is in flight (a connection attempt, a read)
+  // is abandoned and its connection closed, and nothing comes back from the
+  // link thread once the monitor is gone.
+  monitor_->Shutdown();
   plot_->SetMonitor(nullptr);
   monitor_.reset();
 }

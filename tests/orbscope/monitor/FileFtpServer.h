@@ -32,6 +32,27 @@ class FileFtpServer {
   int port_ = 0;
 };
 
+// A modem that accepts connections and never says a word: the kernel
+// completes them, and Accepted() counts them without answering.
+class SilentModem {
+ public:
+  SilentModem();
+  ~SilentModem();
+  SilentModem(const SilentModem&) = delete;
+  SilentModem& operator=(const SilentModem&) = delete;
+  std::string Address() const;
+  int Accepted();
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+  std::vector<int> accepted_;
+};
+
+// Switches a fault of the simulator on or off at run time ("slow=30000",
+// "slow=30000 off"), through its "control:" pseudo-file.
+bool SimFault(const testsupport::ModemSim& sim, const std::string& fault);
+
 // A reply of "orbscope:": the pairs (I, Q) repeated to 1024, and, when
 // trailing >= 0, the model byte and the modulation byte.
 std::string ConstellationReply(int i, int q, int model = -1, int modulation = -1);

@@ -18,7 +18,7 @@ import os
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS
 from pyftpdlib.handlers import FTPHandler
-from pyftpdlib.servers import FTPServer
+from pyftpdlib.servers import ThreadedFTPServer
 
 STEPS_SUFFIX = ".steps"
 
@@ -63,7 +63,9 @@ def main():
     Handler.authorizer = authorizer
     Handler.abstracted_fs = SteppingFS
     Handler.use_sendfile = False
-    server = FTPServer(("127.0.0.1", 0), Handler)
+    # A thread per session: in one shared loop, closing an old session's data
+    # connection can unregister a descriptor that a new session reuses.
+    server = ThreadedFTPServer(("127.0.0.1", 0), Handler)
     port = server.socket.getsockname()[1]
     print(f"listening on 127.0.0.1:{port}", flush=True)
     server.serve_forever()

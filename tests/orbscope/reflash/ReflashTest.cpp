@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 // Readable QString values in failure messages.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
@@ -199,7 +200,11 @@ TEST_F(ReflashTest, UploadsAndFollowsTheFlashToCompletion) {
   EXPECT_EQ(dialog.Status()->text(), "reFLASH is complete!");
   EXPECT_EQ(dialog.window.result(), 1);
   EXPECT_FALSE(dialog.window.isVisible());
-  EXPECT_TRUE(forms::DialogSeam::Shown().empty());
+  const auto shown = forms::DialogSeam::Shown();
+  ASSERT_EQ(shown.size(), 1u) << "the outcome, once the dialog has closed";
+  EXPECT_EQ(shown[0].text, QString::fromStdString("reFLASH is complete!\n\n" + image + " was written to app:."));
+  EXPECT_EQ(shown[0].title, "Modem reFLASH");
+  EXPECT_EQ(shown[0].style, forms::vbInformation);
   EXPECT_EQ(StoresOf(sim, "app:"), 1);
 
   CRegistryKey key(0, kOrbscopeRegistryPath);
@@ -292,7 +297,8 @@ TEST_F(ReflashTest, AStalledFlashFailsAfterTheLimit) {
   EXPECT_EQ(history.back(), "reFLASH failed!");
   EXPECT_GE(history.size(), 3u) << "the status was read before giving up";
   EXPECT_EQ(dialog.window.result(), 1);
-  EXPECT_TRUE(forms::DialogSeam::Shown().empty());
+  ASSERT_EQ(forms::DialogSeam::Shown().size(), 1u);
+  EXPECT_EQ(forms::DialogSeam::Shown()[0].text, "reFLASH failed!\n\nThe modem reported no progress for 0.4 s.");
   CRegistryKey key(0, kOrbscopeRegistryPath);
   EXPECT_THROW(key.ReadDword(kImageTypeValue), WinException) << "nothing remembered";
 }
@@ -309,13 +315,40 @@ TEST_F(ReflashTest, AStatusThatGoesBackAndForthFailsAfterTheLimit) {
   EXPECT_GE(std::count(history.begin(), history.end(), "Writing FLASH: 2 of 10"), 2);
 }
 
-TEST_F(ReflashTest, AnUnreachableModemFails) {
-  Dialog dialog("127.0.0.1:" + std::to_string(testsupport::FreeLoopbackPort()));
+// Each way a re-flash fails is told, with its reason, once the dialog has
+// closed.
+struct FailureCase {
+  const char* name;
+  std::vector<std::string> simArgs;  // empty: no modem at the address
+  const char* reason;                // the start of the reason
+};
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
+class ReflashFailureTest : public ReflashTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(ReflashFailureTest, TheOutcomeBoxSaysWhy) {
+  const FailureCase& c = GetParam();
+  std::unique_ptr<testsupport::ModemSim> sim;
+  if (!c.simArgs.empty()) sim = std::make_unique<testsupport::ModemSim>(c.simArgs);
+  Dialog dialog(sim ? sim->Address() : "127.0.0.1:" + std::to_string(testsupport::FreeLoopbackPort()));
   dialog.LocalFile()->setText(QString::fromStdString(Image("app.bin", 100)));
+  dialog.RemoteFile()->setCurrentIndex(1);
   ASSERT_TRUE(dialog.Flash());
   EXPECT_EQ(dialog.History().back(), "reFLASH failed!");
-  EXPECT_TRUE(forms::DialogSeam::Shown().empty());
+  EXPECT_FALSE(dialog.window.isVisible());
+  const auto shown = forms::DialogSeam::Shown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].title, "Modem reFLASH");
+  EXPECT_EQ(shown[0].style, forms::vbCritical);
+  EXPECT_TRUE(shown[0].text.startsWith(QStringLiteral("reFLASH failed!\n\n") + c.reason)) << shown[0].text.toStdString();
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Reasons, ReflashFailureTest,
+    ::testing::Values(FailureCase{"unreachable", {}, "The modem at 127.0.0.1:"},
+                      FailureCase{"refused", {"--fault", "deny=app:"}, "The modem did not accept an image for app:"},
+                      FailureCase{"statusDenied", {"--fault", "deny=status:"}, "The modem's progress (\"status:\")"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReflashTest, ARegistryWriteFailureAfterSuccessIsShownAndTheProgramGoesOn) {
   testsupport::ModemSim sim({"--flash-blocks", "1", "--flash-step-ms", "20"});
@@ -330,7 +363,8 @@ TEST_F(ReflashTest, ARegistryWriteFailureAfterSuccessIsShownAndTheProgramGoesOn)
   ASSERT_TRUE(ended);
   EXPECT_EQ(dialog.History().back(), "reFLASH is complete!");
   const auto shown = forms::DialogSeam::Shown();
-  ASSERT_EQ(shown.size(), 1u);
+  ASSERT_EQ(shown.size(), 2u) << "the registry's failure, then the outcome";
+  EXPECT_EQ(shown[1].style, forms::vbInformation);
   EXPECT_EQ(shown[0].title, "Modem reFLASH");
   EXPECT_TRUE(shown[0].text.startsWith("Registry key SOFTWARE\\Tavlor\\Orbscope") ||
               shown[0].text.startsWith("Error setting Registry value"))
@@ -345,13 +379,61 @@ TEST_F(ReflashTest, TheDialogTakesNoInputWhileFlashing) {
   dialog.window.show();
   DlgItem<QPushButton>(&dialog.window, IDOK)->click();
   ASSERT_TRUE(dialog.Handler().Busy());
-  EXPECT_FALSE(DlgItem<QPushButton>(&dialog.window, IDCANCEL)->isEnabled());
-  dialog.window.reject();  // Escape
+  for (const int id : {IDOK, IDC_BROWSE, IDC_LOCAL_FILE, IDC_REMOTE_FILE})
+    EXPECT_FALSE(GetDlgItem(&dialog.window, id)->isEnabled()) << id;
+  DlgItem<QPushButton>(&dialog.window, IDOK)->click();
   EXPECT_TRUE(dialog.window.isVisible());
   ASSERT_TRUE(WaitUntil([&] { return dialog.History().size() >= 2; }, 10s));
   EXPECT_EQ(dialog.Status()->text().left(15), "Writing FLASH: ") << "the status line shows the progress";
   ASSERT_TRUE(WaitUntil([&] { return !dialog.Handler().Busy(); }, 30s));
   EXPECT_EQ(dialog.History().back(), "reFLASH is complete!");
+}
+
+// Cancel ends the wait for the flash at once, even with a read of "status:"
+// hanging on a modem that stopped answering, and the re-flash has failed.
+TEST_F(ReflashTest, CancelEndsTheWaitForTheFlash) {
+  testsupport::ModemSim sim({"--flash-blocks", "5", "--fault", "flash-stall"});
+  Dialog dialog(sim.Address(), ReflashTiming{std::chrono::milliseconds(200), std::chrono::milliseconds(60000)});
+  dialog.LocalFile()->setText(QString::fromStdString(Image("app.bin", 100)));
+  dialog.window.show();
+  DlgItem<QPushButton>(&dialog.window, IDOK)->click();
+  ASSERT_TRUE(WaitUntil([&] { return dialog.History().size() >= 2; }, 10s));
+  ASSERT_TRUE(orbscope::test::SimFault(sim, "slow=30000"));
+  auto* cancel = DlgItem<QPushButton>(&dialog.window, IDCANCEL);
+  ASSERT_TRUE(WaitUntil([&] { return cancel->isEnabled(); }, 5s));
+  // Once the re-flash's session sends a command after the fault ("TIME
+  // #SESSION > COMMAND"), a reply of "status:" hangs.
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        bool slowed = false;
+        for (const std::string& line : sim.LogLines()) {
+          slowed = slowed || line.find("faults now: fault slow") != std::string::npos;
+          if (slowed && line.find(" > ") != std::string::npos && line.find("#1 ") != std::string::npos) return true;
+        }
+        return false;
+      },
+      5s));
+  cancel->click();
+  ASSERT_TRUE(WaitUntil([&] { return !dialog.Handler().Busy(); }, 3s));
+  EXPECT_EQ(dialog.History().back(), "reFLASH failed!");
+  EXPECT_FALSE(dialog.window.isVisible());
+  ASSERT_EQ(forms::DialogSeam::Shown().size(), 1u);
+  EXPECT_EQ(forms::DialogSeam::Shown()[0].text, "reFLASH failed!\n\nCancelled by the user.");
+}
+
+// Escape ends a connection attempt to a modem that never answers.
+TEST_F(ReflashTest, CancelEndsAConnectionAttempt) {
+  orbscope::test::SilentModem silent;
+  Dialog dialog(silent.Address());
+  dialog.LocalFile()->setText(QString::fromStdString(Image("app.bin", 100)));
+  dialog.window.show();
+  DlgItem<QPushButton>(&dialog.window, IDOK)->click();
+  ASSERT_TRUE(WaitUntil([&] { return silent.Accepted() == 1; }, 5s));
+  dialog.window.reject();
+  ASSERT_TRUE(WaitUntil([&] { return !dialog.Handler().Busy(); }, 3s));
+  EXPECT_EQ(dialog.History().back(), "reFLASH failed!");
+  ASSERT_EQ(forms::DialogSeam::Shown().size(), 1u);
+  EXPECT_EQ(forms::DialogSeam::Shown()[0].text, "reFLASH failed!\n\nCancelled by the user.");
 }
 
 }  // namespace
