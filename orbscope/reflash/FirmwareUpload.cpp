@@ -108,22 +108,26 @@ std::string Because(std::string why) {
   return why;
 }
 
-std::string Cancelled() { return "Cancelled by the user."; }
+// Whether the image went out is what the user needs to know of a cancel.
+std::string Cancelled(bool sent) {
+  return sent ? "Cancelled by the user while the modem was writing its flash; the image had been sent."
+              : "Cancelled by the user before the image was sent.";
+}
 
 // Writes the whole view into the target pseudo-file with one write call;
 // empty when the modem took it, else why not.
 std::optional<std::string> Upload(HINTERNET connection, const std::string& remoteFile, LPCVOID data, DWORD size) {
   InternetHandle remote(FtpOpenFileA(connection, remoteFile.c_str(), GENERIC_WRITE, kModemFileFlags, 0));
-  if (remote.Get() == nullptr) return Because("The modem did not accept an image for " + remoteFile + ".");
+  if (remote.Get() == nullptr) return Because("The modem did not accept an image for \"" + remoteFile + "\".");
   DWORD written = 0;
   const bool wrote = InternetWriteFile(remote.Get(), data, size, &written) != FALSE && written == size;
   if (!wrote) {
-    std::string why = Because("The image was not sent whole to " + remoteFile + " (" + std::to_string(written) +
+    std::string why = Because("The image was not sent whole to \"" + remoteFile + "\" (" + std::to_string(written) +
                               " of " + std::to_string(size) + " bytes).");
     remote.Close();
     return why;
   }
-  if (!remote.Close()) return Because("The modem did not take the image for " + remoteFile + ".");
+  if (!remote.Close()) return Because("The modem did not take the image for \"" + remoteFile + "\".");
   return std::nullopt;
 }
 
@@ -156,17 +160,17 @@ std::optional<std::string> WaitForFlash(HINTERNET connection, const ReflashTimin
   std::map<int, int> mostDone;
   Clock::time_point lastProgress = Clock::now();
   for (;;) {
-    if (control.Cancelled()) return Cancelled();
+    if (control.Cancelled()) return Cancelled(true);
     const std::optional<std::string> text = ReadFlashStatus(connection);
     if (!text) {
       // A cancel abandons the read in flight.
-      if (control.Cancelled()) return Cancelled();
+      if (control.Cancelled()) return Cancelled(true);
       return Because("The modem's progress (\"" + std::string(kFlashStatusFile) + "\") could not be read.");
     }
     showStatus(*text);
     const std::optional<std::pair<int, int>> progress = ParseFlashStatus(*text);
     if (progress && progress->first == progress->second) return std::nullopt;
-    if (control.Cancelled()) return Cancelled();
+    if (control.Cancelled()) return Cancelled(true);
     if (progress) {
       const auto [best, first] = mostDone.try_emplace(progress->second, progress->first);
       if (first || progress->first > best->second) {
@@ -183,7 +187,7 @@ std::optional<std::string> WaitForFlash(HINTERNET connection, const ReflashTimin
     }
     const Clock::time_point resume = Clock::now() + timing.statusPause;
     while (Clock::now() < resume) {
-      if (control.Cancelled()) return Cancelled();
+      if (control.Cancelled()) return Cancelled(true);
       std::this_thread::sleep_for(std::min<Clock::duration>(kPauseSlice, resume - Clock::now()));
     }
   }
@@ -205,9 +209,9 @@ ReflashOutcome UploadFirmware(const ReflashJob& job, const std::function<void(co
     ~Finally() { control.Enter(ReflashControl::Step::Done); }
   } done{control};
 
-  if (!control.Enter(ReflashControl::Step::Connecting)) return Failed(Cancelled());
+  if (!control.Enter(ReflashControl::Step::Connecting)) return Failed(Cancelled(false));
   const ConnectionHandle connection(OpenModemConnection(job.session, job.address), job.closeConnection);
-  if (!control.Enter(ReflashControl::Step::Sending)) return Failed(Cancelled());
+  if (!control.Enter(ReflashControl::Step::Sending)) return Failed(Cancelled(false));
   if (connection.Get() == nullptr) return Failed(Because("The modem at " + job.address + " could not be reached."));
 
   const std::string localFile = job.localFile.substr(0, kLocalNameLength);
@@ -233,7 +237,7 @@ ReflashOutcome UploadFirmware(const ReflashJob& job, const std::function<void(co
   if (notSent) return Failed(*notSent);
 
   control.SetConnection(connection.Get());
-  if (!control.Enter(ReflashControl::Step::Waiting)) return Failed(Cancelled());
+  if (!control.Enter(ReflashControl::Step::Waiting)) return Failed(Cancelled(true));
   const std::optional<std::string> notFlashed = WaitForFlash(connection.Get(), job.timing, showStatus, control);
   if (notFlashed) return Failed(*notFlashed);
   return {ReflashOutcome::Result::Complete, {}};

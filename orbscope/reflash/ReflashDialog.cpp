@@ -185,7 +185,7 @@ void CReflashDialog::Finish(QDialog* window, const ReflashOutcome& outcome, cons
   // where it stays until the user has read it.
   QWidget* owner = window->parentWidget();
   if (outcome.result == ReflashOutcome::Result::Complete) {
-    forms::MsgBox(QStringLiteral("reFLASH is complete!\n\n%1 was written to %2.")
+    forms::MsgBox(QStringLiteral("reFLASH is complete!\n\n%1 was written to \"%2\".")
                       .arg(QString::fromLocal8Bit(localFile.c_str()), target),
                   forms::vbInformation, QString::fromLatin1(kCaption), owner);
   } else if (outcome.result == ReflashOutcome::Result::Failed) {

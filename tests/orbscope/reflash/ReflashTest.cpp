@@ -202,7 +202,7 @@ TEST_F(ReflashTest, UploadsAndFollowsTheFlashToCompletion) {
   EXPECT_FALSE(dialog.window.isVisible());
   const auto shown = forms::DialogSeam::Shown();
   ASSERT_EQ(shown.size(), 1u) << "the outcome, once the dialog has closed";
-  EXPECT_EQ(shown[0].text, QString::fromStdString("reFLASH is complete!\n\n" + image + " was written to app:."));
+  EXPECT_EQ(shown[0].text, QString::fromStdString("reFLASH is complete!\n\n" + image + " was written to \"app:\"."));
   EXPECT_EQ(shown[0].title, "Modem reFLASH");
   EXPECT_EQ(shown[0].style, forms::vbInformation);
   EXPECT_EQ(StoresOf(sim, "app:"), 1);
@@ -346,7 +346,7 @@ TEST_P(ReflashFailureTest, TheOutcomeBoxSaysWhy) {
 INSTANTIATE_TEST_SUITE_P(
     Reasons, ReflashFailureTest,
     ::testing::Values(FailureCase{"unreachable", {}, "The modem at 127.0.0.1:"},
-                      FailureCase{"refused", {"--fault", "deny=app:"}, "The modem did not accept an image for app:"},
+                      FailureCase{"refused", {"--fault", "deny=app:"}, "The modem did not accept an image for \"app:\"."},
                       FailureCase{"statusDenied", {"--fault", "deny=status:"}, "The modem's progress (\"status:\")"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -418,7 +418,7 @@ TEST_F(ReflashTest, CancelEndsTheWaitForTheFlash) {
   EXPECT_EQ(dialog.History().back(), "reFLASH failed!");
   EXPECT_FALSE(dialog.window.isVisible());
   ASSERT_EQ(forms::DialogSeam::Shown().size(), 1u);
-  EXPECT_EQ(forms::DialogSeam::Shown()[0].text, "reFLASH failed!\n\nCancelled by the user.");
+  EXPECT_EQ(forms::DialogSeam::Shown()[0].text, "reFLASH failed!\n\nCancelled by the user while the modem was writing its flash; the image had been sent.");
 }
 
 // Escape ends a connection attempt to a modem that never answers.
@@ -433,7 +433,7 @@ TEST_F(ReflashTest, CancelEndsAConnectionAttempt) {
   ASSERT_TRUE(WaitUntil([&] { return !dialog.Handler().Busy(); }, 3s));
   EXPECT_EQ(dialog.History().back(), "reFLASH failed!");
   ASSERT_EQ(forms::DialogSeam::Shown().size(), 1u);
-  EXPECT_EQ(forms::DialogSeam::Shown()[0].text, "reFLASH failed!\n\nCancelled by the user.");
+  EXPECT_EQ(forms::DialogSeam::Shown()[0].text, "reFLASH failed!\n\nCancelled by the user before the image was sent.");
 }
 
 }  // namespace
