@@ -111,7 +111,8 @@ void CReflashDialog::StartUpload(QDialog* window) {
   QDialog* dialog = window;
   control_ = std::make_shared<ReflashControl>();
   control_->OnStep([this, dialog](ReflashControl::Step step) {
-    QMetaObject::invokeMethod(dialog, [this, step] { StepEntered(step); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        dialog, [this, step] { StepEntered(step); }, Qt::QueuedConnection);
   });
   StepEntered(ReflashControl::Step::Queued);
   monitor_.RunOnLink([this, dialog, job, remote, imageType, control = control_] {

@@ -12,13 +12,9 @@
 
 namespace orbscope::test {
 
-FileFtpServer::FileFtpServer(int sizeOffset) {
-  std::vector<std::string> argv{"/usr/bin/python3", ORBSCOPE_TEST_FTP_SCRIPT, dir_.Path()};
-  if (sizeOffset != 0) {
-    argv.push_back("--size-offset");
-    argv.push_back(std::to_string(sizeOffset));
-  }
-  process_ = std::make_unique<testsupport::ChildProcess>(argv);
+FileFtpServer::FileFtpServer() {
+  process_ = std::make_unique<testsupport::ChildProcess>(
+      std::vector<std::string>{"/usr/bin/python3", ORBSCOPE_TEST_FTP_SCRIPT, dir_.Path()});
   const std::optional<std::string> line = process_->ReadLine(std::chrono::seconds(15));
   const std::string prefix = "listening on ";
   if (!line || line->rfind(prefix, 0) != 0) throw std::runtime_error("the test FTP server did not start");

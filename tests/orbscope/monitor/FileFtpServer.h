@@ -14,8 +14,7 @@ namespace orbscope::test {
 
 class FileFtpServer {
  public:
-  // sizeOffset: SIZE reports every file this many bytes longer than it is.
-  explicit FileFtpServer(int sizeOffset = 0);
+  FileFtpServer();
   // Puts a file into the served folder (replacing it atomically).
   void SetFile(const std::string& name, const std::string& contents);
   // The contents of a served file (empty when missing).

@@ -209,20 +209,6 @@ TEST_F(LinkTest, AFailedStartReadIsALostConnection) {
   EXPECT_TRUE(window->TimerRunning());
 }
 
-// A server that reports sizes loosely (or a file that grew after SIZE)
-// still gives whole constellations.
-TEST_F(LinkTest, ReadsDoNotDependOnTheSizeReply) {
-  for (const int offset : {-100, 100}) {
-    FileFtpServer server(offset);
-    server.SetFile("orbscope:", ConstellationReply(192, 128, 1, 1));
-    auto window = Started(server.Address());
-    ASSERT_TRUE(WaitForDraws(*window, 2)) << offset;
-    EXPECT_EQ(window->Monitor().Status(), 1 * 256 + 1);
-    EXPECT_TRUE(window->TimerRunning());
-    EXPECT_TRUE(Boxes().empty());
-  }
-}
-
 TEST_F(LinkTest, StatisticsOnAndOff) {
   testsupport::ModemSim sim({"--model", "2", "--modulation", "2", "--snr", "20"});
   auto window = Started(sim.Address());

@@ -5,8 +5,8 @@
 #include "TestSupport.h"
 
 #include <arpa/inet.h>
-#include <signal.h>
 #include <netinet/in.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
