@@ -26,7 +26,7 @@ const char* const kHelpText =
     "Update\" to display the IQ monitor.\n\n"
     "The IQ monitor can also be started automatically from a shortcut that gives the IP address of the modem "
     "with the \"-a\" option.\n\n"
-    "The syntax is: orbscope.exe -a<IP address>";
+    "The syntax is: orbscope -a<IP address>";
 
 struct MenuEntry {
   int id;  // 0: separator
@@ -92,9 +92,10 @@ CAppWindow::~CAppWindow() {
   ++generation_;
   pollTimer_.stop();
   timerRunning_ = false;
-  // Nothing may come back from the link thread once the monitor is gone.
-  monitor_->Disconnect();
-  monitor_->WaitForLink();
+  // Exit ends at once: whatever is in flight (a connection attempt, a read)
+  // is abandoned and its connection closed, and nothing comes back from the
+  // link thread once the monitor is gone.
+  monitor_->Shutdown();
   plot_->SetMonitor(nullptr);
   monitor_.reset();
 }

@@ -113,6 +113,8 @@ class CAppWindow : public QMainWindow {
   bool timerRunning_ = false;
   bool statisticsOn_ = false;
   bool starting_ = false;
+  // The start's connection attempt is out; Stop abandons it.
+  bool connecting_ = false;
   unsigned generation_ = 0;
   int linkSteps_ = 0;
   int drawCount_ = 0;

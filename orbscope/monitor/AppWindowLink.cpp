@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QPointer>
+#include <QTimer>
 
 #include <cstdio>
 #include <optional>
@@ -47,13 +48,20 @@ void CAppWindow::OnLink(std::function<Result()> work, std::function<void(Result)
 void CAppWindow::StartRealTimeUpdate(bool automatic) {
   if (monitor_->IsConnected() || starting_) return;
   starting_ = true;
+  connecting_ = true;
+  // Stop is the way out of a connection attempt that hangs.
+  EnableItem(IDM_START, false);
+  EnableItem(IDM_STOP, true);
   monitor_->PrepareConnect();
   const HINTERNET session = monitor_->Session();
   const std::string address = monitor_->Address().Text();
   OnLink<HINTERNET>([session, address] { return OpenModemConnection(session, address); },
                     [this, automatic](HINTERNET connection) {
+                      connecting_ = false;
                       if (!monitor_->AttachConnection(connection)) {
                         starting_ = false;
+                        EnableItem(IDM_START, true);
+                        EnableItem(IDM_STOP, false);
                         Report(QStringLiteral("Unable to Connect to the ftp server."), forms::vbInformation,
                                QStringLiteral("Start Real Time Update"), this);
                         if (!options_.snapshotFile.isEmpty()) {
@@ -63,13 +71,11 @@ void CAppWindow::StartRealTimeUpdate(bool automatic) {
                         }
                         return;
                       }
-                      EnableItem(IDM_START, false);
-                      EnableItem(IDM_STOP, true);
                       StartSequenceRead(1);
                     },
                     [this](HINTERNET connection) {
                       // Connected after all, but nobody wants it any more.
-                      if (connection != nullptr) monitor_->RunOnLink([connection] { InternetCloseHandle(connection); });
+                      monitor_->CloseAside(connection);
                     });
 }
 
@@ -80,18 +86,20 @@ void CAppWindow::StartSequenceRead(int readNumber) {
   OnLink<Reply>([connection] { return FetchConstellation(connection); },
                 [this, readNumber](Reply reply) {
                   if (!monitor_->ApplyConstellation(reply)) {
+                    // As a failed poll: said, and the menus reset.
                     starting_ = false;
-                    FailSnapshot(QStringLiteral("no constellation read from the modem"));
+                    LostConnection();
                     return;
                   }
                   if (readNumber == 1) {
-                    const int pause = monitor_->PollInterval();
-                    OnLink<bool>(
-                        [pause] {
-                          Sleep(static_cast<DWORD>(pause));
-                          return true;
-                        },
-                        [this](bool) { StartSequenceRead(2); });
+                    // The pause between the two reads holds neither the
+                    // window nor the link: Stop ends it at once.
+                    const unsigned generation = generation_;
+                    ++linkSteps_;
+                    QTimer::singleShot(monitor_->PollInterval(), this, [this, generation] {
+                      --linkSteps_;
+                      if (generation == generation_) Guard([this] { StartSequenceRead(2); });
+                    });
                     return;
                   }
                   starting_ = false;
@@ -132,6 +140,10 @@ void CAppWindow::LostConnection() {
 
 void CAppWindow::StopRealTimeUpdate() {
   ++generation_;
+  if (connecting_) {
+    connecting_ = false;
+    monitor_->RenewSession();
+  }
   starting_ = false;
   monitor_->Disconnect();
   if (timerRunning_) {

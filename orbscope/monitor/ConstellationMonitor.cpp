@@ -63,13 +63,29 @@ CConstellationMonitor::CConstellationMonitor(const CTextBuf& address)
       blackBrush_(Qt::black),
       greyBrush_(QColor(kBandGrey, kBandGrey, kBandGrey)) {
   linkThread_.setMaxThreadCount(1);
+  closingThread_.setMaxThreadCount(1);
   session_ = InternetOpenA(kInternetAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
 }
 
-CConstellationMonitor::~CConstellationMonitor() {
-  Disconnect();
-  WaitForLink();
+CConstellationMonitor::~CConstellationMonitor() { Shutdown(); }
+
+void CConstellationMonitor::Shutdown() {
+  // The session takes its connections and their open files with it, and
+  // every call still running on them gives up.
+  if (session_ != nullptr) InternetCloseHandle(std::exchange(session_, nullptr));
+  connection_ = nullptr;
+  connected_ = false;
+  linkThread_.waitForDone();
+  closingThread_.waitForDone();
+}
+
+void CConstellationMonitor::RenewSession() {
   if (session_ != nullptr) InternetCloseHandle(session_);
+  session_ = InternetOpenA(kInternetAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+}
+
+void CConstellationMonitor::CloseAside(HINTERNET handle) {
+  if (handle != nullptr) closingThread_.start([handle] { InternetCloseHandle(handle); });
 }
 
 bool CConstellationMonitor::Connect() {
@@ -126,10 +142,7 @@ bool CConstellationMonitor::ApplyConstellation(const std::optional<std::string>&
 }
 
 void CConstellationMonitor::Disconnect() {
-  if (connection_ != nullptr) {
-    HINTERNET connection = std::exchange(connection_, nullptr);
-    RunOnLink([connection] { InternetCloseHandle(connection); });
-  }
+  CloseAside(std::exchange(connection_, nullptr));
   connected_ = false;
 }
 

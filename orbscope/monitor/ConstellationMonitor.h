@@ -7,8 +7,9 @@
 //
 // FTP calls block, so the window runs them on the monitor's link thread:
 // one worker thread that takes jobs in order, which keeps reads from ever
-// overlapping and lets a disconnect close the connection after whatever
-// read is still using it.
+// overlapping. Connections are closed on a thread of their own: closing
+// abandons a read still in flight on the link thread at once, and the
+// goodbye to the modem never delays the next connection.
 
 #include "DblArray.h"
 #include "TextBuf.h"
@@ -87,8 +88,16 @@ class CConstellationMonitor {
   // fills the samples, the status, the EVM and the statistics.
   bool ApplyConstellation(const std::optional<std::string>& reply);
 
-  // Closes the connection on the link thread, after any read still in flight.
+  // Closes the connection aside; a read still in flight on it is abandoned.
   void Disconnect();
+  // Closes a handle on the closing thread.
+  void CloseAside(HINTERNET handle);
+  // Closes the internet session, which abandons a connection attempt in
+  // progress on it at once, and opens a fresh one for what comes next.
+  void RenewSession();
+  // Closes everything: calls in flight are abandoned, and the link and
+  // closing threads have ended when it returns.
+  void Shutdown();
 
   // Statistics: switching on starts average, minimum and maximum at the
   // current EVM, and only while connected. Returns the new state.
@@ -158,6 +167,7 @@ class CConstellationMonitor {
   QBrush greyBrush_;
   QImage picture_;
 
-  // Last member: destroyed first, after its jobs have ended.
+  // Last members: destroyed first, after their jobs have ended.
+  QThreadPool closingThread_;
   QThreadPool linkThread_;
 };

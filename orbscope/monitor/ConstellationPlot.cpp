@@ -23,6 +23,9 @@ int MapToPixel(double v, double lo, double hi, int p0, int p1) {
 std::string FormatDb(double value) {
   if (std::isnan(value)) return "NaN";
   if (std::isinf(value)) return value > 0 ? "Inf" : "-Inf";
+  // An EVM of exactly 0 dB comes out of -10 log10(1) as a negative zero,
+  // which printf would show as "-0.0".
+  if (value == 0.0) value = 0.0;
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%.1f", value);
   return buffer;

@@ -31,7 +31,7 @@ CReflashDialog::CReflashDialog(QDialog* window, CConstellationMonitor& monitor, 
       status_(DlgItem<QLabel>(window, IDC_STATUS)) {}
 
 CReflashDialog::~CReflashDialog() {
-  *cancel_ = true;
+  CancelFlash();
   monitor_.WaitForLink();
 }
 
@@ -57,8 +57,14 @@ void CReflashDialog::Init(QDialog*) {
 }
 
 bool CReflashDialog::Command(QDialog* window, int controlId, int) {
-  // While the modem is being flashed the dialog takes no commands.
-  if (busy_) return controlId == IDOK || controlId == IDCANCEL || controlId == IDC_BROWSE;
+  // While the modem is being flashed the dialog takes no commands but
+  // Cancel, and that only while it is enabled (not while the image is sent).
+  if (busy_) {
+    if (controlId == IDCANCEL) {
+      if (QWidget* cancel = GetDlgItem(window, IDCANCEL); cancel != nullptr && cancel->isEnabled()) CancelFlash();
+    }
+    return controlId == IDOK || controlId == IDCANCEL || controlId == IDC_BROWSE;
+  }
   switch (controlId) {
     case IDC_BROWSE:
       Browse();
@@ -97,31 +103,62 @@ void CReflashDialog::StartUpload(QDialog* window) {
   const QString remote = remoteFile_->currentText().left(kRemoteNameLength);
   job.remoteFile = remote.toLocal8Bit().toStdString();
   job.timing = timing_;
+  job.closeConnection = [monitor = &monitor_](HINTERNET connection) { monitor->CloseAside(connection); };
   const int imageType = TargetIndex(remote);
 
   busy_ = true;
   SetInputEnabled(false);
   QDialog* dialog = window;
-  const std::shared_ptr<std::atomic<bool>> cancel = cancel_;
-  monitor_.RunOnLink([this, dialog, job, imageType, cancel] {
+  control_ = std::make_shared<ReflashControl>();
+  control_->OnStep([this, dialog](ReflashControl::Step step) {
+    QMetaObject::invokeMethod(
+        dialog, [this, step] { StepEntered(step); }, Qt::QueuedConnection);
+  });
+  StepEntered(ReflashControl::Step::Queued);
+  monitor_.RunOnLink([this, dialog, job, remote, imageType, control = control_] {
     const auto showStatus = [this, dialog](const std::string& text) {
       QMetaObject::invokeMethod(
           dialog, [this, text] { SetStatus(QStringLiteral("Writing FLASH: %1").arg(QString::fromLocal8Bit(text))); },
           Qt::QueuedConnection);
     };
-    const ReflashOutcome outcome = UploadFirmware(job, showStatus, *cancel);
+    const ReflashOutcome outcome = UploadFirmware(job, showStatus, *control);
     QMetaObject::invokeMethod(
         dialog,
-        [this, dialog, outcome, localFile = job.localFile, imageType] {
-          Finish(dialog, outcome, localFile, imageType);
+        [this, dialog, outcome, localFile = job.localFile, remote, imageType] {
+          Finish(dialog, outcome, localFile, remote, imageType);
         },
         Qt::QueuedConnection);
   });
 }
 
+void CReflashDialog::CancelFlash() {
+  if (!control_) return;
+  // Abandon the call in flight of the step the re-flash is in; the link
+  // thread then ends the re-flash as failed.
+  switch (control_->Cancel()) {
+    case ReflashControl::Step::Connecting:
+      monitor_.RenewSession();
+      break;
+    case ReflashControl::Step::Waiting:
+      monitor_.CloseAside(control_->Connection());
+      break;
+    default:
+      break;
+  }
+  if (QWidget* cancel = GetDlgItem(window_, IDCANCEL)) cancel->setEnabled(false);
+}
+
+void CReflashDialog::StepEntered(ReflashControl::Step step) {
+  if (!busy_ || control_->Cancelled()) return;
+  const bool cancellable = step == ReflashControl::Step::Queued || step == ReflashControl::Step::Connecting ||
+                           step == ReflashControl::Step::Waiting;
+  if (QWidget* cancel = GetDlgItem(window_, IDCANCEL)) cancel->setEnabled(cancellable);
+}
+
 void CReflashDialog::Finish(QDialog* window, const ReflashOutcome& outcome, const std::string& localFile,
-                            int imageType) {
+                            const QString& target, int imageType) {
   busy_ = false;
+  control_.reset();
   SetInputEnabled(true);
   switch (outcome.result) {
     case ReflashOutcome::Result::Error:
@@ -145,6 +182,17 @@ void CReflashDialog::Finish(QDialog* window, const ReflashOutcome& outcome, cons
       break;
   }
   EndDialog(window, 1);
+  // The status line went with the dialog: the outcome is told once more,
+  // where it stays until the user has read it.
+  QWidget* owner = window->parentWidget();
+  if (outcome.result == ReflashOutcome::Result::Complete) {
+    forms::MsgBox(QStringLiteral("reFLASH is complete!\n\n%1 was written to \"%2\".")
+                      .arg(QString::fromLocal8Bit(localFile.c_str()), target),
+                  forms::vbInformation, QString::fromLatin1(kCaption), owner);
+  } else if (outcome.result == ReflashOutcome::Result::Failed) {
+    forms::MsgBox(QStringLiteral("reFLASH failed!\n\n%1").arg(QString::fromLocal8Bit(outcome.message.c_str())),
+                  forms::vbCritical, QString::fromLatin1(kCaption), owner);
+  }
 }
 
 void CReflashDialog::SetStatus(const QString& text) {

@@ -3,14 +3,15 @@
 // Dialog 108 "Modem reFLASH": the image file, the target and the progress of
 // the re-flash. The upload and the wait for the flash run on the monitor's
 // link thread; the dialog shows every status text as it comes and takes no
-// input until the re-flash ends.
+// input until the re-flash ends, but Cancel, which ends a connection attempt
+// or the wait for the flash (not the sending of the image). Once the dialog
+// has closed, a message box tells the outcome.
 
 #include "FirmwareUpload.h"
 #include "monitor/DialogHandler.h"
 
 #include <QString>
 
-#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -26,7 +27,7 @@ inline constexpr const char* kImageTypeValue = "ImageType";
 class CReflashDialog : public CDialogHandler {
  public:
   CReflashDialog(QDialog* window, CConstellationMonitor& monitor, orbscope::ReflashTiming timing);
-  // Ends a wait still in progress and waits for the link thread.
+  // Ends a re-flash still in progress and waits for the link thread.
   ~CReflashDialog() override;
 
   bool Command(QDialog* window, int controlId, int notifyCode) override;
@@ -39,7 +40,10 @@ class CReflashDialog : public CDialogHandler {
  private:
   void Browse();
   void StartUpload(QDialog* window);
-  void Finish(QDialog* window, const orbscope::ReflashOutcome& outcome, const std::string& localFile, int imageType);
+  void Finish(QDialog* window, const orbscope::ReflashOutcome& outcome, const std::string& localFile,
+              const QString& target, int imageType);
+  void CancelFlash();
+  void StepEntered(orbscope::ReflashControl::Step step);
   void SetStatus(const QString& text);
   void SetInputEnabled(bool enabled);
 
@@ -51,7 +55,8 @@ class CReflashDialog : public CDialogHandler {
   QLabel* status_;
   bool busy_ = false;
   std::vector<QString> statusHistory_;
-  std::shared_ptr<std::atomic<bool>> cancel_ = std::make_shared<std::atomic<bool>>(false);
+  // The re-flash in progress, shared with the link thread.
+  std::shared_ptr<orbscope::ReflashControl> control_;
 };
 
 class CReflashDialogFactory : public CDialogFactory {

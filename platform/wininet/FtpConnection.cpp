@@ -45,8 +45,15 @@ FtpConnection::FtpConnection(FtpEndpoint endpoint)
 
 FtpConnection::~FtpConnection() {
   Detach();
-  // The easy handle goes first; the multi handle then closes the cached
-  // control connection (sending QUIT).
+  // The multi handle closes the cached control connection (sending QUIT)
+  // with the reply timeout of the request added to it last. A handle added
+  // and removed again without running sets the short one of the goodbye.
+  if (easy_ != nullptr && multi_ != nullptr) {
+    curl_easy_setopt(easy_.get(), CURLOPT_SERVER_RESPONSE_TIMEOUT, FtpLimits::kQuitTimeoutS);
+    if (curl_multi_add_handle(multi_.get(), easy_.get()) == CURLM_OK)
+      curl_multi_remove_handle(multi_.get(), easy_.get());
+  }
+  // The easy handle goes first; then the multi handle.
   easy_.reset();
   multi_.reset();
 }
@@ -386,6 +393,8 @@ DWORD FtpConnection::DownloadToFile(const std::string& remote, bool ascii, std::
   if (!EncodeRemotePath(remote, path)) return ERROR_INVALID_PARAMETER;
   Prepare(path);
   curl_easy_setopt(easy_.get(), CURLOPT_TRANSFERTEXT, ascii ? 1L : 0L);
+  // Whole file: until the server ends the transfer, whatever SIZE would say.
+  curl_easy_setopt(easy_.get(), CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
   xfer_.sink = Sink::File;
   xfer_.file = local;
   Start();
@@ -412,6 +421,16 @@ DWORD FtpConnection::OpenDownload(const std::string& remote, bool ascii) {
   sizeReply_ = FtpReply{};
   Prepare(path);
   curl_easy_setopt(easy_.get(), CURLOPT_TRANSFERTEXT, ascii ? 1L : 0L);
+  // The transfer ends when the server ends it. A size reply is only what
+  // FtpGetFileSize reports: a file that grew after SIZE (a progress file) or
+  // a server that sizes files loosely must not cut a read short or fail it.
+  curl_easy_setopt(easy_.get(), CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
+  if (!ascii) {
+    // Asked just before the RETR; a refusal ('*') is no reason to fail.
+    quote_.reset(curl_slist_append(nullptr, ("*SIZE " + remote).c_str()));
+    if (quote_ == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
+    curl_easy_setopt(easy_.get(), CURLOPT_PREQUOTE, quote_.get());
+  }
   xfer_.sink = Sink::Stream;
   Start();
   // Open once the server has accepted the RETR (its 1xx reply) or data flows;

@@ -33,6 +33,10 @@ struct FtpLimits {
   static constexpr long kConnectTimeoutMs = 10000;
   // Longest wait for any reply on the control connection.
   static constexpr long kReplyTimeoutS = 15;
+  // Longest wait for the reply to the goodbye (QUIT) when a connection is
+  // closed: the reply changes nothing, and closing must not hang on a modem
+  // that stopped answering.
+  static constexpr long kQuitTimeoutS = 1;
   // Longest wait for the server to open the data connection (active mode).
   static constexpr long kAcceptTimeoutMs = 15000;
   // A request that moves no byte and gets no reply for this long fails.

@@ -13,7 +13,8 @@
 // - An empty user name logs in anonymously. The server name may end in
 //   ":port", which overrides the port argument.
 // - A connect gives up after 10 s, a transfer that makes no progress for
-//   15 s fails: no call blocks for ever.
+//   15 s fails, closing a connection waits at most 1 s for the server's
+//   goodbye: no call blocks for ever.
 // - All calls are safe from any thread; one connection handle is meant to be
 //   used by one thread at a time, as on Windows.
 

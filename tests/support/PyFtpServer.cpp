@@ -16,6 +16,10 @@ PyFtpServer::PyFtpServer(Options options) {
   }
   if (!options.anonymous) argv.push_back("--no-anonymous");
   if (options.noSize) argv.push_back("--no-size");
+  if (options.sizeOffset != 0) {
+    argv.push_back("--size-offset");
+    argv.push_back(std::to_string(options.sizeOffset));
+  }
   process_ = std::make_unique<ChildProcess>(argv, std::vector<std::string>{"PYTHONWARNINGS=ignore"});
   const auto line = process_->ReadLine(std::chrono::seconds(20));
   if (!line || line->rfind("PORT ", 0) != 0) throw std::runtime_error("pyftpdlib server did not start");

@@ -19,6 +19,7 @@ class PyFtpServer {
     std::vector<std::string> users;  // "name:password"
     bool anonymous = true;
     bool noSize = false;  // SIZE answered "500 not understood"
+    long sizeOffset = 0;  // SIZE reports each file this many bytes longer
   };
 
   PyFtpServer();  // anonymous only
@@ -28,6 +29,8 @@ class PyFtpServer {
   PyFtpServer& operator=(const PyFtpServer&) = delete;
 
   int Port() const { return port_; }
+  // The server's process, for tests that stop it answering (SIGSTOP).
+  int Pid() const { return process_->Pid(); }
   // "127.0.0.1:PORT", as a server name with its port.
   std::string Address() const;
   // The served folder and a path inside it.

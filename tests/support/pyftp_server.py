@@ -11,7 +11,11 @@ so a test can prove that the client hands out data before the whole file
 has arrived (or that a stalled transfer times out).
 
 Uploads to names starting with "refuse" fail after REFUSE_AFTER bytes as if
-the disk were full: the server answers 426 and drops the data connection."""
+the disk were full: the server answers 426 and drops the data connection.
+
+With --size-offset N, SIZE reports every file N bytes longer (or, for a
+negative N, shorter) than it is, as a server that sizes files loosely or a
+file that grows between SIZE and RETR."""
 
 import argparse
 import errno
@@ -106,6 +110,7 @@ def main():
     parser.add_argument("--user", action="append", default=[], help="name:password")
     parser.add_argument("--no-anonymous", action="store_true")
     parser.add_argument("--no-size", action="store_true")
+    parser.add_argument("--size-offset", type=int, default=0)
     args = parser.parse_args()
 
     logging.basicConfig(filename=args.log, level=logging.DEBUG, format="%(message)s")
@@ -127,6 +132,16 @@ def main():
     Handler.permit_foreign_addresses = False
     if args.no_size:
         Handler.proto_cmds = {k: v for k, v in FTPHandler.proto_cmds.items() if k != "SIZE"}
+    if args.size_offset:
+        def ftp_SIZE(self, path):
+            try:
+                size = self.run_as_current_user(self.fs.getsize, path)
+            except OSError as err:
+                self.respond("550 %s." % os.strerror(err.errno or errno.EIO))
+                return
+            self.respond("213 %d" % max(0, size + args.size_offset))
+
+        Handler.ftp_SIZE = ftp_SIZE
 
     server = ThreadedFTPServer(("127.0.0.1", 0), Handler)
     print("PORT %d" % server.address[1], flush=True)

@@ -82,7 +82,8 @@ TEST_F(AppWindowTest, HelpBox) {
   EXPECT_EQ(shown[0].style, forms::vbInformation);
   EXPECT_TRUE(shown[0].text.contains("File->Set Modem Address..."));
   EXPECT_TRUE(shown[0].text.contains("File->Start Real Time Update"));
-  EXPECT_TRUE(shown[0].text.contains("orbscope.exe -a"));
+  EXPECT_TRUE(shown[0].text.contains("orbscope -a<IP address>")) << "the program as it is started here";
+  EXPECT_FALSE(shown[0].text.contains(".exe"));
   EXPECT_EQ(shown[0].text.count("\n\n"), 2) << "three paragraphs";
 }
 

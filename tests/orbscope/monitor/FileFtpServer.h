@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace orbscope::test {
 
@@ -18,6 +19,9 @@ class FileFtpServer {
   void SetFile(const std::string& name, const std::string& contents);
   // The contents of a served file (empty when missing).
   std::string File(const std::string& name) const { return testsupport::ReadFile(dir_.File(name)); }
+  // Makes reads of name answer these texts in turn, starting over after the
+  // last.
+  void SetSteps(const std::string& name, const std::vector<std::string>& replies);
   // "127.0.0.1:PORT", as the monitor takes a modem address.
   std::string Address() const;
 
@@ -26,6 +30,27 @@ class FileFtpServer {
   std::unique_ptr<testsupport::ChildProcess> process_;
   int port_ = 0;
 };
+
+// A modem that accepts connections and never says a word: the kernel
+// completes them, and Accepted() counts them without answering.
+class SilentModem {
+ public:
+  SilentModem();
+  ~SilentModem();
+  SilentModem(const SilentModem&) = delete;
+  SilentModem& operator=(const SilentModem&) = delete;
+  std::string Address() const;
+  int Accepted();
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+  std::vector<int> accepted_;
+};
+
+// Switches a fault of the simulator on or off at run time ("slow=30000",
+// "slow=30000 off"), through its "control:" pseudo-file.
+bool SimFault(const testsupport::ModemSim& sim, const std::string& fault);
 
 // A reply of "orbscope:": the pairs (I, Q) repeated to 1024, and, when
 // trailing >= 0, the model byte and the modulation byte.

@@ -189,20 +189,24 @@ TEST_F(LinkTest, A2047ByteReplyEndsTheUpdateWithItsMessage) {
   EXPECT_TRUE(window->TimerRunning());
 }
 
-TEST_F(LinkTest, AFailedStartReadLeavesTheLinkUpWithoutTimer) {
+TEST_F(LinkTest, AFailedStartReadIsALostConnection) {
   FileFtpServer server;
   server.SetFile("orbscope:", ConstellationReply(192, 128).substr(0, 2047));
   auto window = Started(server.Address());
   ASSERT_TRUE(WaitUntil([&] { return !window->Starting() && window->LinkIdle(); }, 20s));
-  EXPECT_TRUE(window->Monitor().IsConnected());
-  EXPECT_FALSE(window->TimerRunning());
-  EXPECT_FALSE(window->MenuItem(IDM_START)->isEnabled());
-  EXPECT_TRUE(window->MenuItem(IDM_STOP)->isEnabled());
-  EXPECT_TRUE(Boxes().empty()) << "no message: Stop ends this state";
-  window->MenuItem(IDM_STOP)->trigger();
+  const auto boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 1u) << "not a silent, connected-looking window";
+  EXPECT_EQ(boxes[0].text, "Lost ftp connection to the modem.");
+  EXPECT_EQ(boxes[0].title, "Orbscope");
   EXPECT_FALSE(window->Monitor().IsConnected());
+  EXPECT_FALSE(window->TimerRunning());
   EXPECT_TRUE(window->MenuItem(IDM_START)->isEnabled());
   EXPECT_FALSE(window->MenuItem(IDM_STOP)->isEnabled());
+
+  server.SetFile("orbscope:", ConstellationReply(192, 128, 1, 1));
+  window->OnCommand(IDM_START);
+  ASSERT_TRUE(WaitForDraws(*window, 1));
+  EXPECT_TRUE(window->TimerRunning());
 }
 
 TEST_F(LinkTest, StatisticsOnAndOff) {
@@ -266,6 +270,46 @@ TEST_F(LinkTest, StopDuringTheStartSequenceAbandonsIt) {
   EXPECT_TRUE(window->MenuItem(IDM_START)->isEnabled());
   EXPECT_EQ(window->DrawCount(), 0);
   EXPECT_TRUE(Boxes().empty());
+}
+
+// Stop is the way out of a connection attempt to a modem that accepts and
+// never answers; the next Start goes out at once.
+TEST_F(LinkTest, StopAbandonsAConnectionAttempt) {
+  orbscope::test::SilentModem silent;
+  auto window = Started(silent.Address());
+  EXPECT_FALSE(window->MenuItem(IDM_START)->isEnabled());
+  EXPECT_TRUE(window->MenuItem(IDM_STOP)->isEnabled());
+  ASSERT_TRUE(WaitUntil([&] { return silent.Accepted() == 1; }, 5s));
+  window->MenuItem(IDM_STOP)->trigger();
+  EXPECT_TRUE(window->MenuItem(IDM_START)->isEnabled());
+  EXPECT_FALSE(window->MenuItem(IDM_STOP)->isEnabled());
+  ASSERT_TRUE(WaitUntil([&] { return window->LinkIdle(); }, 3s)) << "the attempt was abandoned, not waited out";
+
+  window->MenuItem(IDM_START)->trigger();
+  ASSERT_TRUE(WaitUntil([&] { return silent.Accepted() == 2; }, 3s));
+  window->MenuItem(IDM_STOP)->trigger();
+  EXPECT_TRUE(Boxes().empty());
+}
+
+// Exit closes what is open and ends at once, whatever is in flight.
+TEST_F(LinkTest, ExitEndsAtOnceWhileAConnectionAttemptOrAReadHangs) {
+  orbscope::test::SilentModem silent;
+  testsupport::ModemSim sim;
+  for (const bool connected : {false, true}) {
+    auto window = Started(connected ? sim.Address() : silent.Address());
+    if (connected) {
+      ASSERT_TRUE(WaitForDraws(*window, 1));
+      ASSERT_TRUE(orbscope::test::SimFault(sim, "slow=30000"));
+      ASSERT_TRUE(WaitUntil([&] { return !window->LinkIdle(); }, 5s)) << "a read is out";
+    } else {
+      ASSERT_TRUE(WaitUntil([&] { return silent.Accepted() == 1; }, 5s));
+    }
+    const auto exited = std::chrono::steady_clock::now();
+    window->MenuItem(IDM_EXIT)->trigger();
+    EXPECT_FALSE(window->isVisible());
+    window.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - exited, 3s) << (connected ? "reading" : "connecting");
+  }
 }
 
 TEST_F(LinkTest, ClosingWhileAReadIsOutIsSafe) {

@@ -41,6 +41,19 @@ TEST(TitleTest, Formats) {
   EXPECT_EQ(FormatDb(-std::numeric_limits<double>::infinity()), "-Inf");
 }
 
+TEST(TitleTest, AnEvmOfNegativeZeroPrintsAsZero) {
+  // Samples whose mean error power equals the reference power: -10 log10(1)
+  // is a negative zero.
+  CConstellationMonitor monitor(CTextBuf("10.0.0.1"));
+  AttachWithoutModem(monitor);
+  ASSERT_TRUE(monitor.ApplyConstellation(ConstellationReply(192, 192, 0, 1)));
+  ASSERT_EQ(monitor.Evm(), 0.0);
+  ASSERT_TRUE(std::signbit(monitor.Evm()));
+  EXPECT_EQ(monitor.TitleText(), "Melgar (BPSK EVM= 0.0 dB)");
+  EXPECT_EQ(FormatDb(-0.0), "0.0");
+  EXPECT_EQ(FormatTitle(2 * 256 + 2, 1.0, true, -0.0, 2.0, -0.0), "Torvik (QPSK EVM= 1.0 dB  [ 0.0, 2.0, 0.0 ])");
+}
+
 class DrawTest : public ::testing::Test {
  protected:
   static constexpr int kWidth = 300;

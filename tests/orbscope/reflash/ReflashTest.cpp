@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 // Readable QString values in failure messages.
@@ -198,7 +199,11 @@ TEST_F(ReflashTest, UploadsAndFollowsTheFlashToCompletion) {
   EXPECT_EQ(dialog.Status()->text(), "reFLASH is complete!");
   EXPECT_EQ(dialog.window.result(), 1);
   EXPECT_FALSE(dialog.window.isVisible());
-  EXPECT_TRUE(forms::DialogSeam::Shown().empty());
+  const auto shown = forms::DialogSeam::Shown();
+  ASSERT_EQ(shown.size(), 1u) << "the outcome, once the dialog has closed";
+  EXPECT_EQ(shown[0].text, QString::fromStdString("reFLASH is complete!\n\n" + image + " was written to \"app:\"."));
+  EXPECT_EQ(shown[0].title, "Modem reFLASH");
+  EXPECT_EQ(shown[0].style, forms::vbInformation);
   EXPECT_EQ(StoresOf(sim, "app:"), 1);
 
   CRegistryKey key(0, kOrbscopeRegistryPath);
@@ -291,9 +296,22 @@ TEST_F(ReflashTest, AStalledFlashFailsAfterTheLimit) {
   EXPECT_EQ(history.back(), "reFLASH failed!");
   EXPECT_GE(history.size(), 3u) << "the status was read before giving up";
   EXPECT_EQ(dialog.window.result(), 1);
-  EXPECT_TRUE(forms::DialogSeam::Shown().empty());
+  ASSERT_EQ(forms::DialogSeam::Shown().size(), 1u);
+  EXPECT_EQ(forms::DialogSeam::Shown()[0].text, "reFLASH failed!\n\nThe modem reported no progress for 0.4 s.");
   CRegistryKey key(0, kOrbscopeRegistryPath);
   EXPECT_THROW(key.ReadDword(kImageTypeValue), WinException) << "nothing remembered";
+}
+
+TEST_F(ReflashTest, AStatusThatGoesBackAndForthFailsAfterTheLimit) {
+  orbscope::test::FileFtpServer server;
+  server.SetSteps("status:", {"1 of 10", "2 of 10"});
+  Dialog dialog(server.Address(), ReflashTiming{std::chrono::milliseconds(20), std::chrono::milliseconds(400)});
+  dialog.LocalFile()->setText(QString::fromStdString(Image("app.bin", 100)));
+  ASSERT_TRUE(dialog.Flash()) << "only forward progress restarts the limit";
+  const auto history = dialog.History();
+  EXPECT_EQ(history.back(), "reFLASH failed!");
+  EXPECT_GE(std::count(history.begin(), history.end(), "Writing FLASH: 1 of 10"), 2);
+  EXPECT_GE(std::count(history.begin(), history.end(), "Writing FLASH: 2 of 10"), 2);
 }
 
 TEST_F(ReflashTest, AnUnreachableModemFails) {
@@ -301,7 +319,20 @@ TEST_F(ReflashTest, AnUnreachableModemFails) {
   dialog.LocalFile()->setText(QString::fromStdString(Image("app.bin", 100)));
   ASSERT_TRUE(dialog.Flash());
   EXPECT_EQ(dialog.History().back(), "reFLASH failed!");
-  EXPECT_TRUE(forms::DialogSeam::Shown().empty());
+  ASSERT_EQ(forms::DialogSeam::Shown().size(), 1u);
+  EXPECT_TRUE(forms::DialogSeam::Shown()[0].text.startsWith("reFLASH failed!\n\nThe modem at 127.0.0.1:"));
+  EXPECT_EQ(forms::DialogSeam::Shown()[0].style, forms::vbCritical);
+}
+
+TEST_F(ReflashTest, ARefusedTargetIsToldWithTheModemsReply) {
+  testsupport::ModemSim sim({"--fault", "deny=app:"});
+  Dialog dialog(sim.Address());
+  dialog.LocalFile()->setText(QString::fromStdString(Image("app.bin", 100)));
+  dialog.RemoteFile()->setCurrentIndex(1);
+  ASSERT_TRUE(dialog.Flash());
+  ASSERT_EQ(forms::DialogSeam::Shown().size(), 1u);
+  EXPECT_TRUE(forms::DialogSeam::Shown()[0].text.startsWith(
+      "reFLASH failed!\n\nThe modem did not accept an image for \"app:\".\nThe modem said: 550"));
 }
 
 TEST_F(ReflashTest, ARegistryWriteFailureAfterSuccessIsShownAndTheProgramGoesOn) {
@@ -317,7 +348,8 @@ TEST_F(ReflashTest, ARegistryWriteFailureAfterSuccessIsShownAndTheProgramGoesOn)
   ASSERT_TRUE(ended);
   EXPECT_EQ(dialog.History().back(), "reFLASH is complete!");
   const auto shown = forms::DialogSeam::Shown();
-  ASSERT_EQ(shown.size(), 1u);
+  ASSERT_EQ(shown.size(), 2u) << "the registry's failure, then the outcome";
+  EXPECT_EQ(shown[1].style, forms::vbInformation);
   EXPECT_EQ(shown[0].title, "Modem reFLASH");
   EXPECT_TRUE(shown[0].text.startsWith("Registry key SOFTWARE\\Tavlor\\Orbscope") ||
               shown[0].text.startsWith("Error setting Registry value"))
@@ -332,13 +364,53 @@ TEST_F(ReflashTest, TheDialogTakesNoInputWhileFlashing) {
   dialog.window.show();
   DlgItem<QPushButton>(&dialog.window, IDOK)->click();
   ASSERT_TRUE(dialog.Handler().Busy());
-  EXPECT_FALSE(DlgItem<QPushButton>(&dialog.window, IDCANCEL)->isEnabled());
-  dialog.window.reject();  // Escape
+  for (const int id : {IDOK, IDC_BROWSE, IDC_LOCAL_FILE, IDC_REMOTE_FILE})
+    EXPECT_FALSE(GetDlgItem(&dialog.window, id)->isEnabled()) << id;
+  DlgItem<QPushButton>(&dialog.window, IDOK)->click();
   EXPECT_TRUE(dialog.window.isVisible());
   ASSERT_TRUE(WaitUntil([&] { return dialog.History().size() >= 2; }, 10s));
   EXPECT_EQ(dialog.Status()->text().left(15), "Writing FLASH: ") << "the status line shows the progress";
   ASSERT_TRUE(WaitUntil([&] { return !dialog.Handler().Busy(); }, 30s));
   EXPECT_EQ(dialog.History().back(), "reFLASH is complete!");
+}
+
+// Cancel ends the wait for the flash at once, even with a read of "status:"
+// hanging on a modem that stopped answering, and the re-flash has failed.
+TEST_F(ReflashTest, CancelEndsTheWaitForTheFlash) {
+  testsupport::ModemSim sim({"--flash-blocks", "5", "--fault", "flash-stall"});
+  Dialog dialog(sim.Address(), ReflashTiming{std::chrono::milliseconds(200), std::chrono::milliseconds(60000)});
+  dialog.LocalFile()->setText(QString::fromStdString(Image("app.bin", 100)));
+  dialog.window.show();
+  DlgItem<QPushButton>(&dialog.window, IDOK)->click();
+  ASSERT_TRUE(WaitUntil([&] { return dialog.History().size() >= 2; }, 10s));
+  ASSERT_TRUE(orbscope::test::SimFault(sim, "slow=30000"));
+  auto* cancel = DlgItem<QPushButton>(&dialog.window, IDCANCEL);
+  ASSERT_TRUE(WaitUntil([&] { return cancel->isEnabled(); }, 5s));
+  // Once the re-flash's session (#1) sends a command after the fault, a
+  // read of "status:" hangs.
+  ASSERT_TRUE(WaitUntil([&] { return sim.LogLines().back().find("#1 > ") != std::string::npos; }, 5s));
+  cancel->click();
+  ASSERT_TRUE(WaitUntil([&] { return !dialog.Handler().Busy(); }, 3s));
+  EXPECT_EQ(dialog.History().back(), "reFLASH failed!");
+  EXPECT_FALSE(dialog.window.isVisible());
+  ASSERT_EQ(forms::DialogSeam::Shown().size(), 1u);
+  EXPECT_EQ(forms::DialogSeam::Shown()[0].text,
+            "reFLASH failed!\n\nCancelled by the user while the modem was writing its flash; the image had been sent.");
+}
+
+// Escape ends a connection attempt to a modem that never answers.
+TEST_F(ReflashTest, CancelEndsAConnectionAttempt) {
+  orbscope::test::SilentModem silent;
+  Dialog dialog(silent.Address());
+  dialog.LocalFile()->setText(QString::fromStdString(Image("app.bin", 100)));
+  dialog.window.show();
+  DlgItem<QPushButton>(&dialog.window, IDOK)->click();
+  ASSERT_TRUE(WaitUntil([&] { return silent.Accepted() == 1; }, 5s));
+  dialog.window.reject();
+  ASSERT_TRUE(WaitUntil([&] { return !dialog.Handler().Busy(); }, 3s));
+  EXPECT_EQ(dialog.History().back(), "reFLASH failed!");
+  ASSERT_EQ(forms::DialogSeam::Shown().size(), 1u);
+  EXPECT_EQ(forms::DialogSeam::Shown()[0].text, "reFLASH failed!\n\nCancelled by the user before the image was sent.");
 }
 
 }  // namespace

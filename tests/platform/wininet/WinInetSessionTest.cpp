@@ -6,6 +6,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -136,6 +137,19 @@ TEST_F(FtpTest, ServerThatSaysNothingTimesOut) {
   const auto [handle, error] = connecting.get();
   EXPECT_EQ(handle, nullptr);
   EXPECT_EQ(error, ERROR_INTERNET_TIMEOUT);
+}
+
+TEST_F(FtpTest, ClosingAConnectionToAServerThatStoppedAnsweringIsQuick) {
+  Handle connection(Connect());
+  ASSERT_TRUE(connection);
+  ASSERT_EQ(kill(Server().Pid(), SIGSTOP), 0);
+  auto closing = std::async(std::launch::async, [&] { return InternetCloseHandle(connection.release()); });
+  // The goodbye (QUIT) waits only briefly for its reply, not the 15 s of a
+  // request's reply.
+  const auto status = closing.wait_for(std::chrono::seconds(5));
+  kill(Server().Pid(), SIGCONT);
+  EXPECT_EQ(status, std::future_status::ready);
+  EXPECT_TRUE(closing.get());
 }
 
 TEST_F(FtpTest, ClosingTheSessionAbandonsALoginInProgress) {

@@ -316,3 +316,28 @@ TEST_F(FtpTest, UploadTheServerCannotStoreIsReportedAsFailed) {
   ASSERT_TRUE(ReadAll(next.get(), 16, data));
   EXPECT_EQ(data, "next");
 }
+
+// A read goes on until the server ends the transfer, whatever SIZE said:
+// a file that grew after SIZE, or a server that sizes files loosely.
+class WrongSizeTest : public FtpTest, public ::testing::WithParamInterface<long> {};
+
+TEST_P(WrongSizeTest, ReadTakesWhatTheServerSends) {
+  StartServer({.users = {}, .anonymous = true, .noSize = false, .sizeOffset = GetParam()});
+  const std::string content = RandomBytes(20000, 21);
+  WriteFile(Server().File("status:"), content);
+  Handle connection(Connect());
+  for (int round = 0; round < 2; ++round) {
+    Handle file(FtpOpenFileA(connection.get(), "status:", GENERIC_READ, kReadFlags, 0));
+    ASSERT_TRUE(file) << GetLastError() << " " << LastResponse();
+    EXPECT_EQ(FtpGetFileSize(file.get(), nullptr), content.size() + GetParam()) << "the size is the server's word";
+    std::string data;
+    EXPECT_TRUE(ReadAll(file.get(), 8225, data)) << GetLastError() << " " << LastResponse();
+    EXPECT_TRUE(data == content) << data.size();
+  }
+  testsupport::TempDir local;
+  ASSERT_TRUE(FtpGetFileA(connection.get(), "status:", local.File("copy").c_str(), FALSE, 0, 0, 0)) << GetLastError();
+  EXPECT_TRUE(ReadFile(local.File("copy")) == content);
+  EXPECT_EQ(Server().SessionCount(), 1) << "the control connection carries on";
+}
+
+INSTANTIATE_TEST_SUITE_P(SmallerAndLarger, WrongSizeTest, ::testing::Values(-19999L, -1000L, -1L, 1L, 5000L));
