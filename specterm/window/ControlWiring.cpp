@@ -135,6 +135,13 @@ void frmMain::WireControls() {
   connect(timerCoord, &QTimer::timeout, this, &frmMain::timerCoord_Timer);
   connect(timerConnection, &QTimer::timeout, this, &frmMain::timerConnection_Timer);
 
+  // The modem directory.
+  connect(mnuCommAdd, &QAction::triggered, this, &frmMain::mnuCommAdd_Click);
+  connect(mnuCommManage, &QAction::triggered, this, &frmMain::mnuCommManage_Click);
+  for (int i = 0; i < static_cast<int>(mnuCommSel.size()); ++i)
+    connect(mnuCommSel[static_cast<std::size_t>(i)], &QAction::triggered, this, [this, i] { mnuCommSel_Click(i); });
+  directory_.SetLinkQuery([this] { return cycle_.LinkedModem(); });
+
   // The capture cycle, the update and the exports.
   connect(timerPoll, &QTimer::timeout, this, &frmMain::timerPoll_Timer);
   connect(cmdUpdate, &QPushButton::clicked, this, &frmMain::cmdUpdate_Click);

@@ -136,6 +136,9 @@ class frmMain : public QMainWindow, public FormControls {
   void timerStatus_Timer() { status_.timerStatus_Timer(); }
   void timerCoord_Timer() { status_.timerCoord_Timer(); }
   void cmdUpdate_Click() { cycle_.cmdUpdate_Click(); }
+  void mnuCommAdd_Click() { directory_.mnuCommAdd_Click(); }
+  void mnuCommManage_Click() { directory_.mnuCommManage_Click(); }
+  void mnuCommSel_Click(int Index) { directory_.mnuCommSel_Click(Index); }
 
  signals:
   // A data set from the modem has been drawn; count since start-up.
