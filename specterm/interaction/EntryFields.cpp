@@ -2,6 +2,7 @@
 
 #include "forms/Dialogs.h"
 #include "forms/EntryBox.h"
+#include "forms/KeyedStatusBar.h"
 #include "forms/PictureBox.h"
 #include "interaction/Interaction.h"
 #include "interaction/KeyFilter.h"
@@ -55,15 +56,30 @@ QString EntryFields::ReferenceAmplitude() const {
   return Text(vb::Format(-static_cast<double>(input_.Mouse().ClickY), kAmplitudeFormat));
 }
 
+const char* EntryFields::PanelOf(const forms::EntryBox& box) const {
+  if (&box == c_.txtPoint) return "CurPoint";
+  if (&box == c_.txtFreq) return "Frequency";
+  if (&box == c_.txtAmp) return "Amplitude";
+  return nullptr;
+}
+
 void EntryFields::OpenBox(forms::EntryBox& box, const QString& text) {
   box.setText(text);
+  // The box edits the panel's value: the panel's own text, of which only
+  // the start would show beside the box, waits until it closes.
+  c_.sbStatus->SetPanelCovered(QString::fromLatin1(PanelOf(box)), true);
   box.show();
   box.raise();
   // A box open already starts over as GotFocus leaves it.
   if (box.hasFocus()) box.SetSelection(0, static_cast<int>(text.size()));
   box.setFocus(Qt::OtherFocusReason);
   // Another box that keeps the focus for a correction keeps this one shut.
-  if (box.window()->isActiveWindow() && !box.hasFocus()) box.hide();
+  if (box.window()->isActiveWindow() && !box.hasFocus()) CloseBox(box);
+}
+
+void EntryFields::CloseBox(forms::EntryBox& box) {
+  box.hide();
+  c_.sbStatus->SetPanelCovered(QString::fromLatin1(PanelOf(box)), false);
 }
 
 void EntryFields::sbStatus_PanelClick(const QString& key) {
@@ -108,7 +124,7 @@ void EntryFields::KeyPress(forms::EntryBox& box, int& KeyAscii) {
 }
 
 void EntryFields::LostFocus(forms::EntryBox& box, bool hide) {
-  if (hide) box.hide();
+  if (hide) CloseBox(box);
   input_.SetKeyPreview(true);
 }
 

@@ -67,6 +67,10 @@ class EntryFields {
   void LostFocus(forms::EntryBox& box, bool hide);
   // Fills an in-place box, shows it over its panel and gives it the focus.
   void OpenBox(forms::EntryBox& box, const QString& text);
+  // Hides an in-place box; its panel shows its text again.
+  void CloseBox(forms::EntryBox& box);
+  // The status panel an in-place box lies over; nullptr for the threshold.
+  const char* PanelOf(const forms::EntryBox& box) const;
   // A value out of range: the notice, a beep, and the focus stays.
   void Refuse(const QString& notice, bool& Cancel);
   // The reference location, set to the centre frequency and 0 dB when

@@ -18,14 +18,21 @@ namespace specterm {
 namespace {
 
 constexpr int kBoxWidth = 220;
+// A dialog of fixed size: a title and a close box only.
+constexpr Qt::WindowFlags kFixedDialogFlags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                                              Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
+// A box the user reads but does not type into: it looks as the form does.
 QLineEdit* ReadOnlyBox(QWidget* parent, const char* name) {
   auto* box = new QLineEdit(parent);
   box->setObjectName(QString::fromLatin1(name));
   box->setReadOnly(true);
   box->setFocusPolicy(Qt::NoFocus);
+  QPalette palette = box->palette();
+  palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+  box->setPalette(palette);
   return box;
 }
 
@@ -35,6 +42,7 @@ bool Blank(const QString& text) { return text.trimmed().isEmpty(); }
 
 frmModem::frmModem(ModemDirectory& directory, QWidget* parent) : QDialog(parent), directory_(directory) {
   setObjectName(QStringLiteral("frmModem"));
+  setWindowFlags(kFixedDialogFlags);
   setWindowTitle(QStringLiteral("Halden Modem Properties"));
 
   txtModemName = new QLineEdit(this);
@@ -84,7 +92,8 @@ frmModem::frmModem(ModemDirectory& directory, QWidget* parent) : QDialog(parent)
     txtModemName->setText(Text(modem->Name));
     txtIPA->setText(Text(modem->IP_Address));
     txtStatus->setText(modem->IsThere ? QStringLiteral("Connected") : QStringLiteral("Not Connected"));
-    txtLastComm->setText(Text(DateToText(modem->LastComm)));
+    // A modem never communicated with carries the earliest date.
+    if (!SameDate(modem->LastComm, EarliestDate())) txtLastComm->setText(Text(DateToText(modem->LastComm)));
   } else {
     modemName_ = kNewModemName;
     txtStatus->setText(QStringLiteral("Not Connected"));

@@ -18,6 +18,9 @@ namespace {
 
 constexpr int kListWidth = 220;
 constexpr int kListHeight = 180;
+// A dialog of fixed size: a title and a close box only.
+constexpr Qt::WindowFlags kFixedDialogFlags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                                              Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
@@ -38,6 +41,7 @@ QAction* MenuItem(QMenu* menu, const char* name, const char* caption) {
 
 frmModemSelect::frmModemSelect(ModemDirectory& directory, QWidget* parent) : QDialog(parent), directory_(directory) {
   setObjectName(QStringLiteral("frmModemSelect"));
+  setWindowFlags(kFixedDialogFlags);
   setWindowTitle(QStringLiteral("Select Modem"));
 
   listModems = new QListWidget(this);

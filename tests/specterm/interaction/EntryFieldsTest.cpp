@@ -65,7 +65,8 @@ TEST_F(EntryFieldsTest, PanelClicksOpenTheBoxesFilledAndSelected) {
     EXPECT_EQ(c.box->text(), c.text);
     EXPECT_EQ(c.box->selectedText(), c.text);
     EXPECT_FALSE(f.Input().KeyPreview());
-    // Over its panel.
+    // Over its panel, whose own text waits.
+    EXPECT_TRUE(f.sbStatus->PanelCovered(c.panel));
     const QRect panel(f.sbStatus->PanelWidget(c.panel)->mapTo(&f, QPoint(0, 0)),
                       f.sbStatus->PanelWidget(c.panel)->size());
     EXPECT_TRUE(panel.intersects(QRect(c.box->mapTo(&f, QPoint(0, 0)), c.box->size())));
@@ -75,8 +76,10 @@ TEST_F(EntryFieldsTest, PanelClicksOpenTheBoxesFilledAndSelected) {
   // Opening one box closes the one before.
   EXPECT_FALSE(f.txtPoint->isVisible());
   EXPECT_FALSE(f.txtFreq->isVisible());
+  EXPECT_FALSE(f.sbStatus->PanelCovered("CurPoint"));
   f.picSpectrum->setFocus();
   EXPECT_FALSE(f.txtAmp->isVisible());
+  EXPECT_FALSE(f.sbStatus->PanelCovered("Amplitude"));
   EXPECT_TRUE(f.Input().KeyPreview());
 }
 
