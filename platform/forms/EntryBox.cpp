@@ -146,8 +146,10 @@ bool EntryBox::focusNextPrevChild(bool next) {
 
 void EntryBox::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);
-  if (WindowLevelReason(event->reason()) || refocusing_ || inFocusEvent_) return;
+  // However the focus came (the first control of a window gets it with the
+  // window), clicks elsewhere are validated from now on.
   WatchEvents(true);
+  if (WindowLevelReason(event->reason()) || refocusing_ || inFocusEvent_) return;
   QPointer<EntryBox> self(this);
   {
     const Raised raised(inFocusEvent_);

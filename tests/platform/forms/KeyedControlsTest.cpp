@@ -140,27 +140,6 @@ TEST(StatusBarTest, ClippedTextIsInTheToolTip) {
   EXPECT_EQ(bar.PanelWidget("Status")->toolTip(), "Status");
 }
 
-TEST(StatusBarTest, ACoveredPanelKeepsItsTextUndrawn) {
-  forms::KeyedStatusBar bar;
-  bar.AddPanel("Frequency", 1650, "Frequency");
-  bar.resize(200, 22);
-  bar.show();
-  QWidget* panel = bar.PanelWidget("Frequency");
-  const QImage blank = panel->grab().toImage();
-  bar.SetPanelText("Frequency", "70.000MHz");
-  const QImage shown = panel->grab().toImage();
-  ASSERT_NE(shown, blank);
-  bar.SetPanelCovered("Frequency", true);
-  EXPECT_TRUE(bar.PanelCovered("Frequency"));
-  EXPECT_EQ(panel->grab().toImage(), blank);
-  bar.SetPanelText("Frequency", "71.000MHz");
-  EXPECT_EQ(bar.PanelText("Frequency"), "71.000MHz");
-  EXPECT_EQ(panel->grab().toImage(), blank);
-  bar.SetPanelCovered("Frequency", false);
-  bar.SetPanelText("Frequency", "70.000MHz");
-  EXPECT_EQ(panel->grab().toImage(), shown);
-}
-
 TEST(ImageListTest, IndexAndKeyLookups) {
   forms::ImageList list;
   QPixmap red(16, 16);
