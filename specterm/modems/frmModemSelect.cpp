@@ -162,7 +162,7 @@ void frmModemSelect::cmdOK_Click() {
   if (row >= 0) directory_.SetLastModem(directory_.ModemList().Item(row + 1)->Name);
   const std::string& chosen = directory_.LastModem();
   if (chosen != openedWith_) {
-    if (directory_.ModemList().Exists(chosen)) directory_.ModemList().Item(chosen)->LastComm = Now();
+    if (directory_.ModemList().Exists(chosen)) directory_.EditModemList().Item(chosen)->LastComm = Now();
     directory_.UpdateModems();
     directory_.ShowConnectedTitle();
   }
