@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMetaObject>
@@ -21,6 +22,7 @@ struct SeamState {
   // misreads as used uninitialised.
   std::deque<std::pair<bool, QString>> fileAnswers;
   std::deque<std::optional<std::uint32_t>> colorAnswers;
+  std::deque<std::function<void(QDialog&)>> forms;
   std::vector<ShownDialog> shown;
   int beeps = 0;
 };
@@ -52,7 +54,8 @@ auto OnGuiThread(F f) -> decltype(f()) {
   QCoreApplication* app = QCoreApplication::instance();
   if (app == nullptr || QThread::currentThread() == app->thread()) return f();
   decltype(f()) result{};
-  QMetaObject::invokeMethod(app, [&] { result = f(); }, Qt::BlockingQueuedConnection);
+  QMetaObject::invokeMethod(
+      app, [&] { result = f(); }, Qt::BlockingQueuedConnection);
   return result;
 }
 
@@ -241,6 +244,38 @@ std::optional<std::uint32_t> ShowColorDialog(const QString& title, std::uint32_t
   });
 }
 
+int ShowModal(QDialog& form) {
+  std::function<void(QDialog&)> fill;
+  bool installed = false;
+  {
+    SeamState& seam = Seam();
+    std::lock_guard lock(seam.mutex);
+    installed = seam.installed;
+  }
+  // Not under the lock: the form may show message boxes and forms itself.
+  if (!installed) return form.exec();
+  {
+    SeamState& seam = Seam();
+    std::lock_guard lock(seam.mutex);
+    ShownDialog shown;
+    shown.kind = ShownDialog::Kind::Form;
+    shown.text = form.objectName();
+    shown.title = form.windowTitle();
+    seam.shown.push_back(shown);
+    if (!seam.forms.empty()) {
+      fill = std::move(seam.forms.front());
+      seam.forms.pop_front();
+    }
+  }
+  form.setResult(QDialog::Rejected);
+  if (fill) {
+    form.show();
+    fill(form);
+  }
+  if (form.isVisible()) form.reject();
+  return form.result();
+}
+
 namespace DialogSeam {
 
 void Install() {
@@ -255,6 +290,7 @@ void Uninstall() {
   seam.msgBoxAnswers.clear();
   seam.fileAnswers.clear();
   seam.colorAnswers.clear();
+  seam.forms.clear();
   seam.shown.clear();
   seam.beeps = 0;
 }
@@ -277,6 +313,11 @@ void QueueFileAnswer(std::optional<QString> fileName) {
 void QueueColorAnswer(std::optional<std::uint32_t> color) {
   std::lock_guard lock(Seam().mutex);
   Seam().colorAnswers.push_back(color);
+}
+
+void QueueForm(std::function<void(QDialog& form)> fill) {
+  std::lock_guard lock(Seam().mutex);
+  Seam().forms.push_back(std::move(fill));
 }
 
 std::vector<ShownDialog> Shown() {

@@ -1,16 +1,19 @@
 #pragma once
 
-// Message boxes and the common dialogs (save, open, colour) go through this
-// one seam. In the programs they are Qt dialogs; a test installs the seam's
-// queue, answers them in advance and reads back what was shown. Nothing else
-// in the code opens a modal window directly.
+// Message boxes, the common dialogs (save, open, colour) and the programs'
+// own modal forms go through this one seam. In the programs they are Qt
+// dialogs; a test installs the seam's queue, answers them in advance (or
+// fills a form and presses its buttons) and reads back what was shown.
+// Nothing else in the code opens a modal window directly.
 
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
+class QDialog;
 class QWidget;
 
 namespace forms {
@@ -43,8 +46,7 @@ enum MsgBoxResult : int {
 // Shows a modal message box and returns the answer. May be called from any
 // thread: from a worker thread the box runs on the GUI thread and the caller
 // waits for the answer. parent defaults to the active window.
-int MsgBox(const QString& prompt, int buttons = vbOKOnly, const QString& title = QString(),
-           QWidget* parent = nullptr);
+int MsgBox(const QString& prompt, int buttons = vbOKOnly, const QString& title = QString(), QWidget* parent = nullptr);
 
 // The system beep.
 void Beep();
@@ -69,11 +71,15 @@ std::optional<QString> ShowFileDialog(const FileDialogRequest& request, QWidget*
 std::optional<std::uint32_t> ShowColorDialog(const QString& title, std::uint32_t initialColor,
                                              QWidget* parent = nullptr);
 
+// Shows one of the program's forms modally and returns its result
+// (QDialog::Accepted or QDialog::Rejected) once it has closed.
+int ShowModal(QDialog& form);
+
 // What a dialog showed, as recorded by the seam.
 struct ShownDialog {
-  enum class Kind { MessageBox, FileDialog, ColorDialog };
+  enum class Kind { MessageBox, FileDialog, ColorDialog, Form };
   Kind kind = Kind::MessageBox;
-  QString text;  // message text, or the file dialog's initial folder
+  QString text;  // message text, the file dialog's initial folder, or the form's object name
   QString title;
   int style = 0;  // message box buttons and icon
   FileDialogRequest file;
@@ -91,6 +97,11 @@ bool Installed();
 void QueueMsgBoxAnswer(int answer);
 void QueueFileAnswer(std::optional<QString> fileName);
 void QueueColorAnswer(std::optional<std::uint32_t> color);
+// The next modal form is shown without a modal loop and handed to `fill`,
+// which types into it and presses its buttons as the user would; a form
+// still open when `fill` returns is cancelled. A form with nothing queued
+// is cancelled at once. Forms opened from a form take the next entries.
+void QueueForm(std::function<void(QDialog& form)> fill);
 std::vector<ShownDialog> Shown();
 void ClearShown();
 int BeepCount();

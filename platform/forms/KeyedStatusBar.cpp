@@ -44,6 +44,12 @@ class StatusPanel : public QWidget {
     update();
   }
   void SetWidthTwips(int twips) { widthTwips_ = std::max(0, twips); }
+  bool Covered() const { return covered_; }
+  void SetCovered(bool covered) {
+    if (covered == covered_) return;
+    covered_ = covered;
+    update();
+  }
 
   std::function<void(const QString&)> onClick;
   std::function<void(const QString&)> onDblClick;
@@ -64,6 +70,7 @@ class StatusPanel : public QWidget {
       p.drawPixmap(target, picture_);
       inner.setLeft(target.right() + 4);
     }
+    if (covered_) return;
     p.setPen(palette().color(QPalette::WindowText));
     const QString shown = fontMetrics().elidedText(text_, Qt::ElideRight, inner.width());
     p.drawText(inner, Qt::AlignVCenter | Qt::AlignLeft, shown);
@@ -95,6 +102,7 @@ class StatusPanel : public QWidget {
   QPixmap picture_;
   int widthTwips_ = 0;
   int textInset_ = 0;
+  bool covered_ = false;
   bool pressed_ = false;
   bool afterDouble_ = false;
 };
@@ -177,6 +185,15 @@ void KeyedStatusBar::SetPanelTextInset(const QString& key, int pixels) {
 }
 
 QWidget* KeyedStatusBar::PanelWidget(const QString& key) const { return Find(key); }
+
+void KeyedStatusBar::SetPanelCovered(const QString& key, bool covered) {
+  if (StatusPanel* p = Find(key)) p->SetCovered(covered);
+}
+
+bool KeyedStatusBar::PanelCovered(const QString& key) const {
+  const StatusPanel* p = Find(key);
+  return p != nullptr && p->Covered();
+}
 
 QSize KeyedStatusBar::sizeHint() const { return {400, fontMetrics().height() + 8}; }
 

@@ -37,6 +37,10 @@ class KeyedStatusBar : public QWidget {
   // Keeps the panel's text clear of its right end, for a control laid over
   // it (pixels; 0 for none).
   void SetPanelTextInset(const QString& key, int pixels);
+  // A control laid over the panel (an editor of its value) hides its text
+  // until uncovered; the text is still kept and set as usual.
+  void SetPanelCovered(const QString& key, bool covered);
+  bool PanelCovered(const QString& key) const;
   QWidget* PanelWidget(const QString& key) const;
 
   QSize sizeHint() const override;

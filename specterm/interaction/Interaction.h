@@ -105,6 +105,10 @@ class Interaction {
   void mnuViewCurPoint_Click();
   // Arms the threshold positioning: the next left click sets it.
   void mnuViewThreshold_Click();
+  // A left click at the selected location that ends at once, as the moves
+  // make one; and the threshold typed into its box.
+  void ClickAtSelectedLocation() { ClickAtSelection(); }
+  void SetMinPeakThreshold(float dB) { selection_.MinPeakThreshold = dB; }
   // The point buttons of the main toolbar: the move, the click, and the
   // pointer back on the toolbar where the button was pressed.
   bool PointButtonClick(const QString& key);

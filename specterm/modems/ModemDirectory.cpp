@@ -1,31 +1,79 @@
 #include "modems/ModemDirectory.h"
 
+#include "forms/Dialogs.h"
 #include "forms/KeyedToolBar.h"
+#include "modems/DateText.h"
 #include "modems/ModemStore.h"
 #include "modems/Titles.h"
+#include "modems/frmModem.h"
+#include "modems/frmModemSelect.h"
 #include "window/FormControls.h"
 
 #include <QAction>
 #include <QMainWindow>
 #include <QMenu>
 
+#include <algorithm>
+
 namespace specterm {
 namespace {
+
+constexpr const char* kNoRecentModem = "<No Recent Modem Monitored>";
 
 // A menu caption shows "&" only when it is doubled.
 QString MenuText(const std::string& text) {
   return QString::fromStdString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
+void ShowRecentItem(QAction* item, const std::string& name) {
+  item->setText(MenuText(name));
+  item->setData(QString::fromStdString(name));
+  item->setVisible(true);
+}
+
 }  // namespace
+
+class ModemDirectory::HeldLink {
+ public:
+  explicit HeldLink(ModemDirectory& directory) : directory_(directory), outer_(!directory.heldLink_) {
+    if (outer_) directory_.heldLink_ = directory_.CurrentLink();
+  }
+  ~HeldLink() {
+    if (outer_) directory_.heldLink_.reset();
+  }
+  HeldLink(const HeldLink&) = delete;
+  HeldLink& operator=(const HeldLink&) = delete;
+
+ private:
+  ModemDirectory& directory_;
+  bool outer_;
+};
 
 ModemDirectory::ModemDirectory(FormControls& controls, QMainWindow& window) : c_(controls), window_(window) {}
 
 void ModemDirectory::SetTitle(const std::string& title) { window_.setWindowTitle(QString::fromStdString(title)); }
 
+void ModemDirectory::ShowConnectedTitle() { SetTitle(TitleConnected(lastModem_)); }
+
 std::string ModemDirectory::Address() const {
   if (lastModem_.empty() || !modemList_.Exists(lastModem_)) return {};
   return modemList_.Item(lastModem_)->IP_Address;
+}
+
+LinkModem ModemDirectory::CurrentLink() const {
+  if (heldLink_) return *heldLink_;
+  if (lastModem_.empty() || !modemList_.Exists(lastModem_)) return {};
+  return {modemList_.Item(lastModem_)->Name, Address()};
+}
+
+bool ModemDirectory::LinkUp(const std::string& name) const {
+  if (!linkedModem_) return false;
+  const std::string linked = linkedModem_();
+  return !linked.empty() && KeysEqual(linked, name);
+}
+
+void ModemDirectory::EnableButton(const char* key, bool enabled) {
+  c_.tbMain->SetEnabled(QString::fromLatin1(key), enabled);
 }
 
 void ModemDirectory::Load(bool updatesStopped) {
@@ -36,23 +84,95 @@ void ModemDirectory::Load(bool updatesStopped) {
   if (!lastModem_.empty()) {
     SetTitle(updatesStopped ? TitleLastConnected(lastModem_) : TitleConnected(lastModem_));
   } else {
-    c_.tbMain->SetEnabled(QStringLiteral("StopGo"), false);
-    c_.tbMain->SetEnabled(QStringLiteral("SingleStep"), false);
+    EnableButton("StopGo", false);
+    EnableButton("SingleStep", false);
   }
 
   for (int n = 1; n <= storedModemCount_; ++n) {
     c_.mnuCommRecent->menuAction()->setEnabled(true);
     const Modems::ModemPtr modem = LoadModemRecord(n);
     AddLoadedModem(modemList_, modem);
-    if (n <= Modems::kRecentSize) {
-      QAction* item = c_.mnuCommSel[static_cast<std::size_t>(n - 1)];
-      item->setText(MenuText(modem->Name));
-      item->setData(QString::fromStdString(modem->Name));
-      item->setVisible(true);
-    }
+    if (n <= Modems::kRecentSize) ShowRecentItem(c_.mnuCommSel[static_cast<std::size_t>(n - 1)], modem->Name);
   }
 }
 
 void ModemDirectory::Save() const { SaveModemDirectory(modemList_, storedModemCount_, lastModem_); }
+
+void ModemDirectory::UpdateModems() {
+  modemList_.SetRecent();
+  const int shown = std::min(modemList_.Count(), Modems::kRecentSize);
+  for (int i = 0; i < Modems::kRecentSize; ++i) {
+    QAction* item = c_.mnuCommSel[static_cast<std::size_t>(i)];
+    if (i < shown)
+      ShowRecentItem(item, modemList_.GetRecent(i + 1));
+    else
+      item->setVisible(false);
+  }
+  if (shown == 0) {
+    QAction* placeholder = c_.mnuCommSel[0];
+    placeholder->setText(QString::fromLatin1(kNoRecentModem));
+    placeholder->setData(QVariant());
+    placeholder->setVisible(true);
+  }
+  c_.mnuCommRecent->menuAction()->setEnabled(shown > 0);
+}
+
+void ModemDirectory::mnuCommAdd_Click() {
+  const std::string remembered = lastModem_;
+  {
+    const HeldLink held(*this);
+    lastModem_.clear();
+    frmModem form(*this, &window_);
+    forms::ShowModal(form);
+  }
+  if (!lastModem_.empty()) {
+    ShowConnectedTitle();
+    EnableButton("StopGo", true);
+  } else if (!remembered.empty()) {
+    lastModem_ = remembered;
+    EnableButton("StopGo", true);
+  } else {
+    EnableButton("StopGo", false);
+    EnableButton("SingleStep", false);
+  }
+}
+
+void ModemDirectory::mnuCommManage_Click() {
+  const std::string before = lastModem_;
+  {
+    const HeldLink held(*this);
+    frmModemSelect form(*this, &window_);
+    forms::ShowModal(form);
+  }
+  if (!modemList_.Exists(lastModem_)) {
+    if (modemList_.Count() == 0) {
+      lastModem_.clear();
+      SetTitle(TitleWithoutModem());
+      EnableButton("StopGo", false);
+    } else {
+      lastModem_ = modemList_.Item(1)->Name;
+      ShowConnectedTitle();
+      EnableButton("StopGo", true);
+    }
+  } else if (lastModem_ != before) {
+    // Chosen where there was none, or the current modem renamed: the
+    // title names it, and it can be started.
+    ShowConnectedTitle();
+    EnableButton("StopGo", true);
+  }
+}
+
+void ModemDirectory::mnuCommSel_Click(int Index) {
+  if (Index < 0 || Index >= Modems::kRecentSize) return;
+  // The item carries the modem's real name; its caption may differ.
+  const std::string name = c_.mnuCommSel[static_cast<std::size_t>(Index)]->data().toString().toStdString();
+  if (name.empty() || !modemList_.Exists(name)) return;
+  const Modems::ModemPtr modem = modemList_.Item(name);
+  lastModem_ = modem->Name;
+  modem->LastComm = Now();
+  UpdateModems();
+  ShowConnectedTitle();
+  EnableButton("StopGo", true);
+}
 
 }  // namespace specterm

@@ -100,10 +100,27 @@ void CaptureCycle::Shutdown() {
 
 void CaptureCycle::StartConnectionTimer() { c_.timerConnection->start(); }
 
+std::string CaptureCycle::LinkedModem() const {
+  return link_.Connected && !link_.StopUpdates ? modem_.Name : std::string();
+}
+
+bool CaptureCycle::TakeModem() {
+  const LinkModem modem = directory_.CurrentLink();
+  if (!(modem == modem_)) {
+    // Another modem (or address): its link is yet to be made, and its
+    // failures are reported afresh.
+    link_.Connected = false;
+    link_.LossReported = false;
+    modem_ = modem;
+  }
+  return !modem_.Name.empty();
+}
+
 // The first connection after start-up; from here the capture cycle owns
 // the link.
 void CaptureCycle::timerConnection_Timer() {
   c_.timerConnection->stop();
+  if (!TakeModem()) return;
   status_.SetProgress(0);
   Connect(true, false, [this] { status_.SetProgress(0); });
 }
@@ -134,14 +151,14 @@ void CaptureCycle::Connect(bool ShowStatus, bool NoTimerStart, std::function<voi
 
   status_.ShowLinkStatus(kImageReading);
   if (ShowStatus) status_.SetStatusText(QStringLiteral("Successful network access..."));
-  const std::string address = directory_.Address();
+  const std::string address = modem_.Address;
   if (ShowStatus)
-    status_.SetStatusText(QStringLiteral("Attempting connection to ") + Text(directory_.LastModem()) +
+    status_.SetStatusText(QStringLiteral("Attempting connection to ") + Text(modem_.Name) +
                           QStringLiteral(" (<Ctrl>S to Abort)..."));
   Ftp->ConnectToServer(address, "", "", [this, ShowStatus, NoTimerStart, address, finish] {
     if (Ftp->IsConnected()) {
       if (ShowStatus)
-        status_.SetStatusText(QStringLiteral("Successful connection established to ") + Text(directory_.LastModem()) +
+        status_.SetStatusText(QStringLiteral("Successful connection established to ") + Text(modem_.Name) +
                               QStringLiteral("..."));
       status_.ShowLinkStatus(kImageConnected);
       link_.Connected = true;
@@ -156,7 +173,7 @@ void CaptureCycle::Connect(bool ShowStatus, bool NoTimerStart, std::function<voi
       status_.SetStatusText(QString());
       if (!link_.Connected) {
         const std::uint64_t generation = Ftp->Generation();
-        forms::MsgBox(QStringLiteral("A connection to the Halden modem [") + Text(directory_.LastModem()) +
+        forms::MsgBox(QStringLiteral("A connection to the Halden modem [") + Text(modem_.Name) +
                           QStringLiteral("] at IP address ") + Text(address) +
                           QStringLiteral(" could not be established!"),
                       forms::vbCritical, QStringLiteral("Cannot Connect To Server"), window_);
@@ -231,8 +248,8 @@ void CaptureCycle::ReadSpectrum(std::function<void(bool)> then) {
     }
     link_.LossReported = true;
     const int answer = forms::MsgBox(
-        QStringLiteral("The connection to the Halden modem [") + Text(directory_.LastModem()) +
-            QStringLiteral("] at IP address ") + Text(directory_.Address()) + QStringLiteral(" has been lost!") +
+        QStringLiteral("The connection to the Halden modem [") + Text(modem_.Name) +
+            QStringLiteral("] at IP address ") + Text(modem_.Address) + QStringLiteral(" has been lost!") +
             QStringLiteral("  Do you wish to re-establish communications?"),
         forms::vbYesNo | forms::vbCritical, QStringLiteral("Server Connection Lost"), window_);
     if (generation != Ftp->Generation()) return;
@@ -284,6 +301,13 @@ void CaptureCycle::timerPoll_Timer() {
   // A connection made inside a cycle arms the timer; it may fire before
   // the cycle is over, and the cycle's end arms it again.
   if (cycleRunning_) return;
+  // Each cycle works with one modem: one chosen meanwhile is taken now.
+  if (!TakeModem()) {
+    // The last modem was removed: nothing is left to poll.
+    status_.ShowLinkStatus(kImageNotCommunicating);
+    ShowStopped();
+    return;
+  }
   cycleRunning_ = true;
   const auto end = [this] {
     // Updates stopped during the cycle (a failed connection, No to the
@@ -331,7 +355,7 @@ void CaptureCycle::StopGo() {
     c_.mnuCommSingleStep->setEnabled(true);
     return;
   }
-  if (directory_.LastModem().empty()) return;
+  if (!TakeModem()) return;
   // A single step still in flight gives way to the running updates.
   if (cycleRunning_ || connecting_) {
     AbandonLink();
@@ -352,9 +376,8 @@ void CaptureCycle::StopGo() {
 }
 
 void CaptureCycle::SingleStep() {
-  if (directory_.LastModem().empty()) return;
   // One step at a time: a cycle or connection in flight finishes first.
-  if (cycleRunning_ || connecting_) return;
+  if (cycleRunning_ || connecting_ || !TakeModem()) return;
   c_.timerPoll->stop();
   link_.SingleStepping = true;
   Connect(false, true, [this] { timerPoll_Timer(); });

@@ -12,6 +12,7 @@
 // the step in flight: its result is dropped and its session closed at once.
 
 #include "link/ModemSession.h"
+#include "modems/ModemDirectory.h"
 
 #include <QObject>
 
@@ -26,7 +27,6 @@ namespace specterm {
 
 struct FormControls;
 class Interaction;
-class ModemDirectory;
 class PlotView;
 class Processing;
 class StatusBarPresenter;
@@ -66,6 +66,12 @@ class CaptureCycle : public QObject {
   bool Connecting() const { return connecting_; }
   // Data sets shown since start-up.
   int DataSets() const { return dataSets_; }
+  // The modem the cycle works with, taken from the directory at the start
+  // of each cycle and of each connection outside one.
+  const LinkModem& Modem() const { return modem_; }
+  // The name of the modem whose link is up (updates running, connection
+  // made); empty when there is none.
+  std::string LinkedModem() const;
 
   // Arms the first connection, after start-up.
   void StartConnectionTimer();
@@ -93,6 +99,8 @@ class CaptureCycle : public QObject {
   void DataSetShown(int count);
 
  private:
+  // Takes the directory's modem for what follows; false when there is none.
+  bool TakeModem();
   void Connect(bool ShowStatus, bool NoTimerStart, std::function<void()> then = {});
   void TriggerCapture(std::function<void(bool)> then);
   void ReadSpectrum(std::function<void(bool)> then);
@@ -118,6 +126,7 @@ class CaptureCycle : public QObject {
   bool connecting_ = false;
   bool busyCursor_ = false;
   int dataSets_ = 0;
+  LinkModem modem_;
   std::string heldBlock_;  // a data set waiting for a click to end
   // The modem session ("Ftp"), living on the link thread.
   std::unique_ptr<ModemSession> Ftp;

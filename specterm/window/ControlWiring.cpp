@@ -21,6 +21,27 @@ struct TraceButton {
   QAction* FormControls::*item;
 };
 
+// The events of an entry box and their handlers.
+struct EntryWiring {
+  forms::EntryBox* FormControls::*box;
+  void (frmMain::*GotFocus)();
+  void (frmMain::*KeyPress)(int&);
+  void (frmMain::*KeyDown)(int&, int);
+  void (frmMain::*Validate)(bool&);
+  void (frmMain::*LostFocus)();
+};
+
+constexpr EntryWiring kEntryBoxes[] = {
+    {&FormControls::txtPoint, &frmMain::txtPoint_GotFocus, &frmMain::txtPoint_KeyPress, &frmMain::txtPoint_KeyDown,
+     &frmMain::txtPoint_Validate, &frmMain::txtPoint_LostFocus},
+    {&FormControls::txtFreq, &frmMain::txtFreq_GotFocus, &frmMain::txtFreq_KeyPress, &frmMain::txtFreq_KeyDown,
+     &frmMain::txtFreq_Validate, &frmMain::txtFreq_LostFocus},
+    {&FormControls::txtAmp, &frmMain::txtAmp_GotFocus, &frmMain::txtAmp_KeyPress, &frmMain::txtAmp_KeyDown,
+     &frmMain::txtAmp_Validate, &frmMain::txtAmp_LostFocus},
+    {&FormControls::txtThreshold, &frmMain::txtThreshold_GotFocus, &frmMain::txtThreshold_KeyPress,
+     &frmMain::txtThreshold_KeyDown, &frmMain::txtThreshold_Validate, &frmMain::txtThreshold_LostFocus},
+};
+
 constexpr TraceButton kTraceButtons[] = {
     {"CurrentTrace", &FormControls::mnuToolsCurrentTrace},
     {"PeakHold", &FormControls::mnuToolsPeakHold},
@@ -106,11 +127,27 @@ void frmMain::WireControls() {
   connect(tbMain, &forms::KeyedToolBar::MouseDown, this, &frmMain::tbMain_MouseDown);
   connect(tbCursors, &forms::KeyedToolBar::ButtonClick, this, &frmMain::tbCursors_ButtonClick);
   connect(comboPeakPoint, &QComboBox::currentIndexChanged, this, [this] { comboPeakPoint_Click(); });
+  connect(sbStatus, &forms::KeyedStatusBar::PanelClick, this, &frmMain::sbStatus_PanelClick);
   connect(sbStatus, &forms::KeyedStatusBar::PanelDblClick, this, &frmMain::sbStatus_PanelDblClick);
+  for (const EntryWiring& e : kEntryBoxes) {
+    forms::EntryBox* box = this->*e.box;
+    connect(box, &forms::EntryBox::GotFocus, this, e.GotFocus);
+    connect(box, &forms::EntryBox::KeyPress, this, e.KeyPress);
+    connect(box, &forms::EntryBox::KeyDown, this, e.KeyDown);
+    connect(box, &forms::EntryBox::Validate, this, e.Validate);
+    connect(box, &forms::EntryBox::LostFocus, this, e.LostFocus);
+  }
 
   connect(timerStatus, &QTimer::timeout, this, &frmMain::timerStatus_Timer);
   connect(timerCoord, &QTimer::timeout, this, &frmMain::timerCoord_Timer);
   connect(timerConnection, &QTimer::timeout, this, &frmMain::timerConnection_Timer);
+
+  // The modem directory.
+  connect(mnuCommAdd, &QAction::triggered, this, &frmMain::mnuCommAdd_Click);
+  connect(mnuCommManage, &QAction::triggered, this, &frmMain::mnuCommManage_Click);
+  for (int i = 0; i < static_cast<int>(mnuCommSel.size()); ++i)
+    connect(mnuCommSel[static_cast<std::size_t>(i)], &QAction::triggered, this, [this, i] { mnuCommSel_Click(i); });
+  directory_.SetLinkQuery([this] { return cycle_.LinkedModem(); });
 
   // The capture cycle, the update and the exports.
   connect(timerPoll, &QTimer::timeout, this, &frmMain::timerPoll_Timer);

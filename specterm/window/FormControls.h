@@ -5,6 +5,7 @@
 // name is its own name, such as "mnuViewZoomIn"). The window creates them;
 // each subsystem object drives the controls it owns through this set.
 
+#include "forms/EntryBox.h"
 #include "forms/ImageList.h"
 
 #include <array>
@@ -103,10 +104,10 @@ struct FormControls {
   QPushButton* cmdCoord = nullptr;
   QScrollBar* hScroll = nullptr;
   QScrollBar* vScroll = nullptr;
-  QLineEdit* txtPoint = nullptr;
-  QLineEdit* txtFreq = nullptr;
-  QLineEdit* txtAmp = nullptr;
-  QLineEdit* txtThreshold = nullptr;
+  forms::EntryBox* txtPoint = nullptr;
+  forms::EntryBox* txtFreq = nullptr;
+  forms::EntryBox* txtAmp = nullptr;
+  forms::EntryBox* txtThreshold = nullptr;
   std::array<QLineEdit*, 8> txtCursor{};
   QComboBox* comboPeakPoint = nullptr;
   QTimer* timerPoll = nullptr;

@@ -27,6 +27,8 @@ constexpr int kPollInterval = 3000;
 constexpr int kConnectionDelay = 500;
 constexpr int kStatusMessageTime = 5000;
 constexpr int kCoordinateTime = 5000;
+// The threshold box takes "-125.000dB".
+constexpr int kThresholdBoxLength = 10;
 
 struct ItemOptions {
   QKeySequence shortcut;
@@ -78,6 +80,7 @@ frmMain::frmMain(QWidget* parent)
       status_(*this),
       view_(*this, spectrum_, input_, status_),
       input_(*this, spectrum_, view_, status_),
+      entries_(*this, input_, spectrum_, view_, status_),
       traces_(*this, spectrum_, input_, view_, [this] { cycle_.cmdUpdate_Click(); }),
       exports_(this, spectrum_, status_),
       directory_(*this, *this),
@@ -97,7 +100,11 @@ frmMain::frmMain(QWidget* parent)
   AppTitle = kAppTitle;
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+  // The subsystems go before the controls: a focus change while the window
+  // is taken down must not reach them.
+  for (forms::EntryBox* box : {txtPoint, txtFreq, txtAmp, txtThreshold}) box->blockSignals(true);
+}
 
 void frmMain::BuildMenus() {
   QMenuBar* bar = menuBar();
@@ -285,7 +292,7 @@ void frmMain::BuildControls() {
 
   // In-place editors over the status panels, shown when a panel is clicked.
   auto editor = [this](const char* name) {
-    auto* edit = new QLineEdit(client);
+    auto* edit = new forms::EntryBox(client);
     edit->setObjectName(QString::fromLatin1(name));
     edit->hide();
     return edit;
@@ -294,8 +301,9 @@ void frmMain::BuildControls() {
   txtFreq = editor("txtFreq");
   txtAmp = editor("txtAmp");
 
-  txtThreshold = new QLineEdit(QStringLiteral("0.00dB"), client);
+  txtThreshold = new forms::EntryBox(QStringLiteral("0.00dB"), client);
   txtThreshold->setObjectName(QStringLiteral("txtThreshold"));
+  txtThreshold->SetMaxLength(kThresholdBoxLength);
   txtThreshold->setToolTip(QStringLiteral("Minimum Peak Threshold"));
   txtThreshold->setAlignment(Qt::AlignRight);
 

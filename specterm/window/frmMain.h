@@ -8,12 +8,14 @@
 //   Processing          band, amplitude scale, samples and trace store
 //   PlotView            view window, presets, scroll bars, palettes, drawing
 //   Interaction         selection, mouse modes, view keys, cursors, entry
+//   EntryFields         the point, frequency, amplitude and threshold boxes
 //   TraceSwitches       the Tools menu's trace rows
 //   ExportCommands      the data-set exports
 //   ModemDirectory      the modem directory, the recent menu, the title
 //   StatusBarPresenter  the status bar's notices, read-outs and images
 //   WindowLayout        minimum size, placement and the controls' layout
 
+#include "interaction/EntryFields.h"
 #include "interaction/ExportCommands.h"
 #include "interaction/Interaction.h"
 #include "modems/ModemDirectory.h"
@@ -49,6 +51,8 @@ class frmMain : public QMainWindow, public FormControls {
   const PlotView& View() const { return view_; }
   Interaction& Input() { return input_; }
   const Interaction& Input() const { return input_; }
+  EntryFields& Entries() { return entries_; }
+  const EntryFields& Entries() const { return entries_; }
   TraceSwitches& Traces() { return traces_; }
   const TraceSwitches& Traces() const { return traces_; }
   ExportCommands& Exports() { return exports_; }
@@ -79,7 +83,28 @@ class frmMain : public QMainWindow, public FormControls {
   }
   void picSpectrum_MouseUp(int button, int shift, float x, float y) { input_.picSpectrum_MouseUp(button, shift, x, y); }
   void picSpectrum_Click() { input_.picSpectrum_Click(); }
+  void sbStatus_PanelClick(const QString& key) { entries_.sbStatus_PanelClick(key); }
   void sbStatus_PanelDblClick(const QString& key) { input_.sbStatus_PanelDblClick(key); }
+  void txtPoint_GotFocus() { entries_.txtPoint_GotFocus(); }
+  void txtPoint_KeyPress(int& KeyAscii) { entries_.txtPoint_KeyPress(KeyAscii); }
+  void txtPoint_KeyDown(int& KeyCode, int Shift) { entries_.txtPoint_KeyDown(KeyCode, Shift); }
+  void txtPoint_Validate(bool& Cancel) { entries_.txtPoint_Validate(Cancel); }
+  void txtPoint_LostFocus() { entries_.txtPoint_LostFocus(); }
+  void txtFreq_GotFocus() { entries_.txtFreq_GotFocus(); }
+  void txtFreq_KeyPress(int& KeyAscii) { entries_.txtFreq_KeyPress(KeyAscii); }
+  void txtFreq_KeyDown(int& KeyCode, int Shift) { entries_.txtFreq_KeyDown(KeyCode, Shift); }
+  void txtFreq_Validate(bool& Cancel) { entries_.txtFreq_Validate(Cancel); }
+  void txtFreq_LostFocus() { entries_.txtFreq_LostFocus(); }
+  void txtAmp_GotFocus() { entries_.txtAmp_GotFocus(); }
+  void txtAmp_KeyPress(int& KeyAscii) { entries_.txtAmp_KeyPress(KeyAscii); }
+  void txtAmp_KeyDown(int& KeyCode, int Shift) { entries_.txtAmp_KeyDown(KeyCode, Shift); }
+  void txtAmp_Validate(bool& Cancel) { entries_.txtAmp_Validate(Cancel); }
+  void txtAmp_LostFocus() { entries_.txtAmp_LostFocus(); }
+  void txtThreshold_GotFocus() { entries_.txtThreshold_GotFocus(); }
+  void txtThreshold_KeyPress(int& KeyAscii) { entries_.txtThreshold_KeyPress(KeyAscii); }
+  void txtThreshold_KeyDown(int& KeyCode, int Shift) { entries_.txtThreshold_KeyDown(KeyCode, Shift); }
+  void txtThreshold_Validate(bool& Cancel) { entries_.txtThreshold_Validate(Cancel); }
+  void txtThreshold_LostFocus() { entries_.txtThreshold_LostFocus(); }
   void comboPeakPoint_Click() { input_.comboPeakPoint_Click(); }
   void mnuViewPeakPoint_Click() { input_.mnuViewPeakPoint_Click(); }
   void mnuViewEnd_Click() { input_.mnuViewEnd_Click(); }
@@ -114,6 +139,9 @@ class frmMain : public QMainWindow, public FormControls {
   void timerStatus_Timer() { status_.timerStatus_Timer(); }
   void timerCoord_Timer() { status_.timerCoord_Timer(); }
   void cmdUpdate_Click() { cycle_.cmdUpdate_Click(); }
+  void mnuCommAdd_Click() { directory_.mnuCommAdd_Click(); }
+  void mnuCommManage_Click() { directory_.mnuCommManage_Click(); }
+  void mnuCommSel_Click(int Index) { directory_.mnuCommSel_Click(Index); }
 
  signals:
   // A data set from the modem has been drawn; count since start-up.
@@ -143,6 +171,7 @@ class frmMain : public QMainWindow, public FormControls {
   Processing spectrum_;
   PlotView view_;
   Interaction input_;
+  EntryFields entries_;
   TraceSwitches traces_;
   ExportCommands exports_;
   ModemDirectory directory_;
