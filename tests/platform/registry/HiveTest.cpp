@@ -105,6 +105,23 @@ TEST(HiveTextTest, DamagedPartsAreReportedAndTheRestKept) {
   EXPECT_EQ(parsed.hive.Find({"Other"}), nullptr);
 }
 
+TEST(HiveTextTest, ValuesAfterACutKeyLineStayOutOfTheKeyBefore) {
+  const std::string text =
+      "REGEDIT4\n"
+      "[HKEY_CURRENT_USER\\Good]\n"
+      "\"Kept\"=\"yes\"\n"
+      "[HKEY_CURRENT_USER\\Cut\n"
+      "\"Stray\"=\"lost\"\n"
+      "[HKEY_CURRENT_USER\\Next]\n"
+      "\"Found\"=\"again\"\n";
+  const auto parsed = ParseHive(text, Root);
+  // The cut line and the value under it.
+  EXPECT_EQ(parsed.problems.size(), 2u);
+  EXPECT_EQ(Find(parsed.hive, {"Good"}, "Kept")->data, "yes");
+  EXPECT_EQ(Find(parsed.hive, {"Good"}, "Stray"), nullptr);
+  EXPECT_EQ(Find(parsed.hive, {"Next"}, "Found")->data, "again");
+}
+
 TEST(HiveTextTest, EmptyTextIsAnEmptyHive) {
   const auto parsed = ParseHive("", Root);
   EXPECT_TRUE(parsed.problems.empty());
