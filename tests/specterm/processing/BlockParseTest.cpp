@@ -102,6 +102,26 @@ TEST(ParseBlock, SpanPresetCaptionsFollowTheScale) {
   EXPECT_EQ(SampleBlock().SpanCaptions, expected);
 }
 
+TEST(ParseBlock, NarrowCapturesGetTheDigitsTheirSmallestSpansNeed) {
+  struct Case {
+    std::uint16_t k;
+    float scale;
+    const char* smallest;
+    const char* largest;
+  };
+  const Case cases[] = {
+      {9, 1000.0f, "0.00002MHz Span", "0.02500MHz Span"},
+      {12, 10000.0f, "0.000002MHz Span", "0.002500MHz Span"},
+  };
+  for (const Case& c : cases) {
+    const auto block = Parse(blocks::ZeroBlock(700000, c.k));
+    ASSERT_EQ(block->SpanScale, c.scale);
+    EXPECT_EQ(block->SpanCaptions[0], c.smallest) << c.k;
+    EXPECT_EQ(block->SpanCaptions[9], c.largest) << c.k;
+  }
+  EXPECT_EQ(specterm::SpanPresetCaptions(100000.0f)[1], "0.0000005MHz Span");
+}
+
 TEST(ParseBlock, CaptionsAreRedoneWhenTheScaleChangesBack) {
   SampleBlock block;
   ParseBlock(std::string_view(blocks::ZeroBlock(700000, 7)), block);

@@ -4,6 +4,7 @@
 
 #include "TestBlocks.h"
 #include "processing/SpectrumUpdate.h"
+#include "vbformat/VbFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 
 namespace {
 
+using specterm::AmplitudeScale;
 using specterm::FftLibrary;
 using specterm::SpectrumState;
 using specterm::SpectrumUpdater;
@@ -292,12 +294,12 @@ TEST(SpectrumUpdate, StatusReadOutsForEachRateRange) {
     const char* centre;
     const char* rate;
   };
-  // 700 units = 70 MHz; half the rate shown, in MHz or KHz.
+  // 700 units = 70 MHz; half the rate shown (rate 1000 / 2^(k+1) units of
+  // 0.1 MHz), in MHz or below 1 MHz in KHz, whatever the SpanScale.
   const Case cases[] = {
-      {1, "70.000MHz", "12.500MHz"},        // rate 250 -> 12.5 MHz
-      {4, "70.0000MHz", "15625.0000KHz"},   // SpanScale 10: v = 0.15625
-      {8, "70.00000MHz", "97.65625KHz"},    // SpanScale 100: v below 0.001
-      {12, "70.0000000MHz", "0.06104KHz"},  // SpanScale 10000
+      {0, "70.000MHz", "25.000MHz"},         {1, "70.000MHz", "12.500MHz"},      {2, "70.0000MHz", "6.2500MHz"},
+      {4, "70.0000MHz", "1.5625MHz"},        {5, "70.00000MHz", "781.2500KHz"},  {9, "70.000000MHz", "48.8281KHz"},
+      {11, "70.000000MHz", "12.2070KHz"},   {12, "70.0000000MHz", "6.1035KHz"},
   };
   for (const Case& c : cases) {
     auto state = StateWith(blocks::ZeroBlock(700000, c.k));
@@ -305,10 +307,21 @@ TEST(SpectrumUpdate, StatusReadOutsForEachRateRange) {
     EXPECT_EQ(outcome.CenterFreqText, c.centre) << "k " << c.k;
     EXPECT_EQ(outcome.FrequencyText, c.centre) << "k " << c.k;
     EXPECT_EQ(outcome.SampleRateText, c.rate) << "k " << c.k;
-    EXPECT_EQ(outcome.AmplitudeText, "0.00dB");
     EXPECT_EQ(outcome.ClickX, 700.0f * state->Block.SpanScale);  // on the plot's x axis
-    EXPECT_EQ(outcome.ClickY, 0.0f);
   }
+}
+
+TEST(SpectrumUpdate, ReferenceLocationIsAtTheMiddleOfTheFittedRange) {
+  // Amplitudes of about 0..60 dB: re-fitted, and the reference amplitude
+  // lies among them rather than at 0 dB.
+  auto state = StateWith(blocks::ToneBlock(700000, 1, 7, 40));
+  const UpdateOutcome outcome = SpectrumUpdater(Library()).Update(*state, {});
+  ASSERT_TRUE(outcome.Scroll.has_value());
+  const AmplitudeScale& a = state->Amplitude;
+  const float middle = (a.AmpCeiling + a.AmpFloor) / 2.0f;
+  EXPECT_GT(middle, 10.0f);
+  EXPECT_FLOAT_EQ(outcome.ClickY, -middle);
+  EXPECT_EQ(outcome.AmplitudeText, vb::Format(middle, "###0.00dB"));
 }
 
 TEST(SpectrumUpdate, FirstTwoDataSetsFitTheViewThenRedraw) {
@@ -331,13 +344,33 @@ TEST(SpectrumUpdate, FirstTwoDataSetsFitTheViewThenRedraw) {
   EXPECT_EQ(fits, (std::vector<bool>{true, true, false, false}));
 }
 
-TEST(SpectrumUpdate, EveryUpdateFitsWhilePreviousPointOneIsAtZeroDb) {
+TEST(SpectrumUpdate, OnlyTheFirstTwoDataSetsFitWhateverPointOneHolds) {
+  // A capture centred on 0 (point 1 at frequency 0), and all-zero samples
+  // (point 1 at 0 dB).
+  for (const std::string& bytes : {blocks::ToneBlock(0, 1, 7, 20), blocks::ZeroBlock()}) {
+    auto state = std::make_unique<SpectrumState>();
+    const SpectrumUpdater updater(Library());
+    std::vector<bool> fits;
+    for (int n = 0; n < 4; ++n) {
+      specterm::ParseBlock(std::string_view(bytes), state->Block);
+      fits.push_back(updater.Update(*state, {}).FitView);
+    }
+    EXPECT_EQ(fits, (std::vector<bool>{true, true, false, false}));
+  }
+}
+
+TEST(SpectrumUpdate, ADataSetOnAnotherBandFitsTheView) {
   auto state = std::make_unique<SpectrumState>();
   const SpectrumUpdater updater(Library());
-  for (int n = 0; n < 4; ++n) {
-    specterm::ParseBlock(std::string_view(blocks::ZeroBlock()), state->Block);
-    EXPECT_TRUE(updater.Update(*state, {}).FitView) << n;
-  }
+  const auto update = [&](std::uint32_t centre, std::uint16_t k) {
+    specterm::ParseBlock(std::string_view(blocks::ToneBlock(centre, k, 7, 20)), state->Block);
+    return updater.Update(*state, {}).FitView;
+  };
+  for (int n = 0; n < 3; ++n) update(700000, 1);
+  EXPECT_TRUE(update(710000, 1));   // retuned
+  EXPECT_FALSE(update(710000, 1));  // and settled
+  EXPECT_TRUE(update(710000, 3));   // another rate: another band
+  EXPECT_FALSE(update(710000, 3));
 }
 
 TEST(SpectrumUpdate, WithoutALibraryNothingChanges) {

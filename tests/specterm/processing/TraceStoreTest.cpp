@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -34,20 +35,19 @@ TEST(TraceStore, FirstTraceRuleOverTheFirstDataSets) {
   EXPECT_EQ(store->TraceY[1][0], 31.0f);
 }
 
-TEST(TraceStore, FirstTraceStaysWhilePreviousPointOneIsAtZeroDb) {
-  auto store = Store();
-  for (int n = 0; n < 4; ++n) {
-    NewDataSet(*store, 700, 0);
-    EXPECT_TRUE(store->FirstTrace) << n;
+TEST(TraceStore, FirstTraceCountsDataSetsWhateverPointOneHolds) {
+  // Point 1 at 0 dB, then at frequency 0: neither keeps the flag.
+  for (const auto& [x, y] : {std::pair{700.0f, 0.0f}, std::pair{0.0f, 30.0f}}) {
+    auto store = Store();
+    NewDataSet(*store, x, y);
+    EXPECT_TRUE(store->FirstTrace);
+    NewDataSet(*store, x, y);
+    EXPECT_TRUE(store->FirstTrace);
+    for (int n = 0; n < 3; ++n) {
+      NewDataSet(*store, x, y);
+      EXPECT_FALSE(store->FirstTrace) << n;
+    }
   }
-  // Once set, only a non-zero previous point 1 clears it: the first data
-  // set above 0 dB reaches row 1 one update later.
-  NewDataSet(*store, 700, 5);
-  EXPECT_TRUE(store->FirstTrace);
-  NewDataSet(*store, 700, 5);
-  EXPECT_TRUE(store->FirstTrace);
-  NewDataSet(*store, 700, 5);
-  EXPECT_FALSE(store->FirstTrace);
 }
 
 TEST(TraceStore, VideoAverageIsTheMeanOfTheDbValues) {
