@@ -4,7 +4,9 @@
 // the view window: background, the four traces, frame, amplitude and
 // frequency grids with their labels, the minimum peak threshold line, the two
 // cursors and the selection marker. Cursors and marker are drawn in invert
-// mode, so drawing them again erases them without a redraw.
+// mode, so drawing them again erases them without a redraw. Traces, the
+// threshold line and the cursors stay inside the plotting area, so the
+// labels beside and above it stay readable however the view is moved.
 
 #include "processing/TraceStore.h"
 #include "view/Palettes.h"
@@ -89,9 +91,9 @@ PlotFrame MeasureFrame(const forms::PictureBox& pic, const std::string& freqForm
 // pen width and the grid steps.
 PlotMarks DrawPlot(forms::PictureBox& pic, const PlotScene& scene, const DerivedParameters& params);
 
-// The cursors' lines across the whole view and, with both placed, the line
-// between them; inverted and dotted.
-void DrawCursorLines(forms::PictureBox& pic, const std::array<float, 4>& cursorPos);
+// The cursors' lines across the plotting area of frame and, with both
+// placed, the line between them, cut to that area; inverted and dotted.
+void DrawCursorLines(forms::PictureBox& pic, const std::array<float, 4>& cursorPos, const PlotFrame& frame);
 
 // The selection marker: an inverted circle about a point (radius in x
 // units).

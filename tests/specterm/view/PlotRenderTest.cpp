@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace specterm {
 namespace {
@@ -258,19 +259,80 @@ TEST_F(PlotRenderTest, CursorsAndMarkerAreInvertedSoDrawingThemAgainErasesThem) 
   const QImage marked = Draw().copy();
   ASSERT_TRUE(marks.MarkerDrawn);
   ASSERT_NE(plain, marked);
-  // The cursor lines cross the whole view; inverted black is white.
+  // The cursor lines cross the plotting area; inverted black is white.
   EXPECT_GT(Count(QRect(Px(612.5), 0, 1, kHeight), qRgb(255, 255, 255)), kHeight / 4);
   // The marker's radius is twelve pixels.
   EXPECT_NEAR((marks.PickRight - marks.PickLeft) / 2 * kWidth / 300.0, 12.0, 0.01);
 
   const float radius = std::abs(marks.PickRight - marks.PickLeft) / 2;
-  DrawCursorLines(pic, scene.CursorPos);
+  const PlotFrame frame = MeasureFrame(pic, scene.FreqFormat);
+  DrawCursorLines(pic, scene.CursorPos, frame);
   DrawSelectionMarker(pic, store->TraceX[0][299], -store->TraceY[0][299], radius, 0);
   EXPECT_EQ(pic.Image(), plain);
-  DrawCursorLines(pic, scene.CursorPos);
+  DrawCursorLines(pic, scene.CursorPos, frame);
   DrawSelectionMarker(pic, store->TraceX[0][299], -store->TraceY[0][299], radius, 0);
   EXPECT_EQ(pic.Image(), marked);
   EXPECT_EQ(pic.DrawMode(), forms::vbCopyPen);
+}
+
+TEST_F(PlotRenderTest, TracesThresholdAndCursorsStayOffTheLabels) {
+  // Zoomed in on a trace that runs from far left of the view to far right,
+  // rising through the label band: thick pens at this height.
+  SetView(700, -51, 10, 2);
+  store->HaveData = true;
+  scene.TraceOn = {true, true, true, true};
+  for (std::size_t row = 0; row < kTraceRows; ++row)
+    for (std::size_t i = 0; i < kPointCount; ++i) {
+      const float t = static_cast<float>(i % 1024) / 1023.0f;
+      store->TraceX[row][i] = 600.0f + 200.0f * t;
+      store->TraceY[row][i] = 30.0f + 40.0f * t + 0.05f * static_cast<float>(row);
+    }
+  scene.CursorsOn = true;
+  scene.CursorPos = {690, -50.95f, 704.5f, -49.5f};  // cursor 1 left of the view, in the label band
+  scene.MinPeakThreshold = 50.95f;                // in the label band
+  const DerivedParameters params = DeriveParameters(pic.ScaleWidth(), pic.ScaleHeight());
+  ASSERT_GT(params.Height.TraceWidth, 2);
+  Draw();
+  const PlotFrame frame = MeasureFrame(pic, scene.FreqFormat);
+  ASSERT_GT(frame.PlotTop, -50.95f);
+  const QRect labelColumn(0, 0, Px(frame.PlotLeft), kHeight);
+  const QRect labelBand(0, 0, kWidth, Py(frame.PlotTop));
+  const QImage& img = pic.Image();
+  const auto foreign = [&](const QRect& area) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x) {
+        const QRgb p = img.pixel(x, y);
+        // Anything but background, grid, legend text and its smoothing.
+        if (p != Rgb(colours[kSlotBackground]) && p != Rgb(colours[kSlotGridLines]) && qBlue(p) > 60) ++n;
+        else if (qGreen(p) > 100 && qRed(p) < 60) ++n;  // a green trace
+      }
+    return n;
+  };
+  EXPECT_EQ(foreign(labelColumn), 0);
+  EXPECT_EQ(foreign(labelBand), 0);
+  EXPECT_EQ(Count(labelBand, Rgb(colours[kSlotPeakThreshold])), 0);
+  // Inside the plotting area all of it is drawn.
+  const QRect inside(Px(frame.PlotLeft) + 10, Py(frame.PlotTop) + 10, kWidth - Px(frame.PlotLeft) - 20,
+                     kHeight - Py(frame.PlotTop) - 20);
+  EXPECT_GT(Count(inside, Rgb(colours[kSlotSpectrumTrace])), 0);
+  EXPECT_GT(Count(inside, Rgb(colours[kSlotPeakHold])), 0);
+  EXPECT_GT(Count(QRect(Px(704.5), Py(frame.PlotTop) + 1, 1, kHeight), qRgb(255, 255, 255)), kHeight / 4);
+}
+
+TEST_F(PlotRenderTest, ZoomedOutAmplitudeLabelsStandATextHeightApart) {
+  // Zoomed out twice from the fit view: 765.625 dB on 600 pixels.
+  SetView(287.5f, -382.8125f, 525, 765.625f);
+  Draw();
+  const QRgb grid = Rgb(colours[kSlotGridLines]);
+  std::vector<int> rows;
+  for (int y = 0; y < kHeight; ++y)
+    if (pic.Image().pixel(kWidth - 5, y) == grid) rows.push_back(y);
+  ASSERT_GE(rows.size(), 3u);
+  const double textPixels = pic.TextHeight() * kHeight / 765.625;
+  for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_GE(rows[i] - rows[i - 1], textPixels) << rows[i];
+  // The lines keep to round values: 0 dB is one of them.
+  EXPECT_EQ(At(800, 0), grid);
 }
 
 TEST_F(PlotRenderTest, AMarkerWithoutAValidPointIsNotDrawn) {

@@ -85,11 +85,34 @@ TEST_F(ViewCommandsTest, SpanPresetsSetTheWidthAboutTheLocationAndCheckTheirOwnI
     EXPECT_EQ(f.View().SpanIndex(), i);
     EXPECT_EQ(CheckedItem(f.mnuViewFB), i);
   }
-  // With a larger SpanScale the same preset lands lower in the table.
-  f.Spectrum().EditState().Block.SpanScale = 10;
-  f.mnuViewFB[9]->trigger();
-  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), 25);
-  EXPECT_EQ(CheckedItem(f.mnuViewFB), 6);
+}
+
+TEST_F(ViewCommandsTest, SpanPresetsGiveTheSpanOfTheirCaptionAtAnyScale) {
+  frmMain& f = OpenFitted();
+  // A narrow capture: one plot x unit is 0.001 MHz, and "0.2500MHz Span"
+  // (the widest preset) is 250 of them.
+  f.Spectrum().EditState().Block.SpanScale = 100;
+  const std::array<float, 10> widths = {0.25f, 0.5f, 1, 2.5f, 5, 10, 25, 50, 100, 250};
+  for (int i = 0; i < 10; ++i) {
+    f.mnuViewFB[static_cast<std::size_t>(i)]->trigger();
+    EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), widths[static_cast<std::size_t>(i)]) << i;
+    EXPECT_EQ(CheckedItem(f.mnuViewFB), i);
+  }
+}
+
+TEST_F(ViewCommandsTest, DbPresetsGiveTheirHeightsWhateverTheFittedRange) {
+  frmMain& f = OpenFitted();
+  // A range fitted to live data, 100 dB wide.
+  AmplitudeScale& a = f.Spectrum().EditState().Amplitude;
+  a.AmpCeiling = 90;
+  a.AmpFloor = -10;
+  a.AmpRange = 100;
+  f.mnuViewDBB[9]->trigger();  // "&10.00dB per Division": ten divisions of 12.5 dB
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleHeight(), 125);
+  EXPECT_EQ(CheckedItem(f.mnuViewDBB), 9);
+  f.mnuViewDBB[3]->trigger();
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleHeight(), 1.25f);
+  EXPECT_EQ(CheckedItem(f.mnuViewDBB), 4);
 }
 
 TEST_F(ViewCommandsTest, ZoomOutIsRefusedOnTheThirdStepWithANoticeAndABeep) {
@@ -217,6 +240,17 @@ TEST_F(ViewCommandsTest, ArrowsAwayFromTheEndsPanTowardsTheChange) {
   ASSERT_EQ(f.View().LastScrollValueV(), f.vScroll->value());
   f.vScroll->triggerAction(QAbstractSlider::SliderPageStepAdd);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleTop(), -115);  // down by ten steps of 1 dB
+}
+
+TEST_F(ViewCommandsTest, AnArrowAfterARefitPansTowardsItsOwnChange) {
+  frmMain& f = OpenFitted();
+  // An amplitude re-fit puts the vertical bar far from where the last arrow
+  // left it.
+  f.View().ApplyScrollSettings({0, 100, 50, -90, 10, -40});
+  const float top = f.picSpectrum->ScaleTop();
+  f.vScroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleTop(), top + 10 * f.View().PanStepY());  // down, as the arrow says
+  EXPECT_EQ(f.View().LastScrollValueV(), f.vScroll->value());
 }
 
 TEST_F(ViewCommandsTest, PresetButtonsReapplyTheirPresetAboutTheReferenceLocation) {

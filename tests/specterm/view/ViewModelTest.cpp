@@ -20,29 +20,26 @@ TEST(ViewModelTest, DbPresetsGiveTheirHeightsAndTheHeightTableChecksTheirRows) {
   // others check the next row of the table.
   const std::array<int, 10> checks = {1, 1, 3, 4, 4, 6, 7, 7, 9, 9};
   for (int i = 0; i < 10; ++i) {
-    const float height = DbPresetHeight(i, 250);
+    const float height = DbPresetHeight(i);
     EXPECT_FLOAT_EQ(height, heights[static_cast<std::size_t>(i)]) << i;
     EXPECT_EQ(HeightRowFor(height).DbCheck, checks[static_cast<std::size_t>(i)]) << i;
   }
   // Out of range acts as index 9.
-  EXPECT_FLOAT_EQ(DbPresetHeight(10, 250), 125);
-  EXPECT_FLOAT_EQ(DbPresetHeight(-1, 250), 125);
+  EXPECT_FLOAT_EQ(DbPresetHeight(10), 125);
+  EXPECT_FLOAT_EQ(DbPresetHeight(-1), 125);
   // The 0.01 dB preset: the grid and pan step follow item 1.
-  const DerivedParameters d = DeriveParameters(300, DbPresetHeight(0, 250));
+  const DerivedParameters d = DeriveParameters(300, DbPresetHeight(0));
   EXPECT_EQ(d.Height.Ky, 2);
   EXPECT_STREQ(d.Height.AmpFormat, "####.000000");
   EXPECT_EQ(d.Height.TraceWidth, 7);
   EXPECT_FLOAT_EQ(d.PanStepY, 0.002f);
 }
 
-TEST(ViewModelTest, SpanPresetsLandOnTheirRowAtScaleOneAndLowerWithLargerScales) {
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(WidthRowFor(SpanPresetWidth(i, 1)).SpanCheck, i) << i;
-  EXPECT_FLOAT_EQ(SpanPresetWidth(0, 1), 0.25f);
-  EXPECT_FLOAT_EQ(SpanPresetWidth(9, 1), 250);
-  EXPECT_FLOAT_EQ(SpanPresetWidth(12, 1), 250);
-  // At SpanScale 10 the widest preset is 25 units wide: row 6.
-  EXPECT_EQ(WidthRowFor(SpanPresetWidth(9, 10)).SpanCheck, 6);
-  EXPECT_EQ(WidthRowFor(SpanPresetWidth(0, 10)).SpanCheck, 0);
+TEST(ViewModelTest, SpanPresetsLandOnTheirOwnRow) {
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(WidthRowFor(SpanPresetWidth(i)).SpanCheck, i) << i;
+  EXPECT_FLOAT_EQ(SpanPresetWidth(0), 0.25f);
+  EXPECT_FLOAT_EQ(SpanPresetWidth(9), 250);
+  EXPECT_FLOAT_EQ(SpanPresetWidth(12), 250);
 }
 
 TEST(ViewModelTest, TablesTakeTheFirstRowPassedWithEqualityAsStated) {
@@ -140,6 +137,23 @@ TEST(ViewModelTest, AmplitudeGridOfTheFitViewRunsInTenDbStepsWithinPlusMinus120)
   // The line at the limit may lie just above a view below it.
   EXPECT_EQ(AmplitudeGridLines(125, 50, 1000), std::vector<std::int32_t>{12000});
   EXPECT_TRUE(AmplitudeGridLines(-400, 100, 1000).empty());
+}
+
+TEST(ViewModelTest, AmplitudeGridStepGrowsUntilLabelsStandApart) {
+  struct Case {
+    int ky;
+    float textHeight;
+    int step;
+  };
+  const Case cases[] = {
+      {1000, 5.0f, 1000},   // 10 dB lines, labels 5 dB high: as the table says
+      {1000, 10.0f, 1000},  // exactly a text height apart
+      {1000, 12.0f, 2000},  {1000, 21.0f, 5000}, {1000, 60.0f, 10000},
+      {250, 3.0f, 500},     {25, 0.3f, 50},      {1, 0.015f, 2},
+  };
+  for (const Case& c : cases) EXPECT_EQ(AmplitudeGridStep(c.ky, c.textHeight), c.step) << c.ky << " " << c.textHeight;
+  // Lines of a grown step lie on its multiples, within +/-120 dB.
+  EXPECT_EQ(AmplitudeGridLines(-400, 800, 5000), (std::vector<std::int32_t>{-10000, -5000, 0, 5000, 10000}));
 }
 
 TEST(ViewModelTest, AmplitudeLabelsArePaddedToNineCharacters) {
