@@ -132,6 +132,9 @@ TEST_F(StartupTest, TimersHaveTheirIntervals) {
   EXPECT_EQ(f.timerConnection->interval(), 500);
   EXPECT_EQ(f.timerStatus->interval(), 5000);
   EXPECT_EQ(f.timerCoord->interval(), 5000);
+  // Their periods as stated, not up to 5 % short.
+  for (QTimer* t : {f.timerPoll, f.timerConnection, f.timerStatus, f.timerCoord})
+    EXPECT_EQ(t->timerType(), Qt::PreciseTimer) << t->objectName().toStdString();
 }
 
 std::uint32_t ExpectedColour(std::size_t palette, int slot) {

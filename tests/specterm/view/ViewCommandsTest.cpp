@@ -297,6 +297,16 @@ TEST_F(ViewCommandsTest, PresetButtonBeforeAnyDataSetCentresOnTheCapturesCentre)
   EXPECT_FLOAT_EQ(f.Input().Mouse().ClickY, 0);
 }
 
+TEST_F(ViewCommandsTest, PreviousTraceSwitchedOnBeforeAnyDataSetRunsTheUpdate) {
+  frmMain& f = OpenFitted();
+  ASSERT_FALSE(f.Spectrum().Traces().HaveData);
+  f.mnuToolsLastTrace->trigger();
+  EXPECT_TRUE(f.mnuToolsLastTrace->isChecked());
+  EXPECT_TRUE(f.Spectrum().Traces().HaveData);
+  EXPECT_EQ(f.Spectrum().Traces().DataSets, 1);
+  EXPECT_TRUE(forms::DialogSeam::Shown().empty());
+}
+
 TEST_F(ViewCommandsTest, RedrawWithAllTracesOffShowsOnlyTheScaleAndThreshold) {
   frmMain& f = OpenFitted();
   TraceStore& t = f.Spectrum().EditState().Traces;
