@@ -1,7 +1,10 @@
 // The capture cycle when things go wrong: the read refused (the lost-link
 // question and both answers), a read failing again while the loss is
-// reported, a connection refused inside a running cycle, the FFT library
-// missing, and Ctrl+S while a connection attempt hangs.
+// reported, a refused capture request, a dropped idle connection and
+// connections refused inside a running cycle (each shown, and polling
+// recovers by itself), the FFT library missing, Ctrl+S while a connection
+// attempt hangs, and a slow goodbye that must not hold up the next
+// connection.
 
 #include "CaptureTestSupport.h"
 #include "forms/KeyedStatusBar.h"
@@ -42,6 +45,21 @@ class LinkFailureTest : public testing::CaptureFixture {
   }
   // Read attempts: a refused file is refused at its SIZE, before any RETR.
   int Reads() const { return testing::CountText(testing::ReadLog(*sim), "> SIZE spectrum:"); }
+  // A failure inside the cycle is shown while polling goes on; once the
+  // fault is lifted (or used up) data sets arrive again by themselves.
+  void ExpectShownAndRecovered(frmMain& f, const QString& text, const std::string& lift) {
+    ASSERT_TRUE(WaitUntil([&] { return StatusText() == text; }));
+    EXPECT_TRUE(StatusImageIs(kImageNotCommunicating));
+    EXPECT_FALSE(f.Cycle().Link().StopUpdates);
+    if (!lift.empty()) {
+      ASSERT_TRUE(testing::SendControl(*sim, lift));
+    }
+    const int before = f.Cycle().DataSets();
+    ASSERT_TRUE(WaitUntil([&] { return f.Cycle().DataSets() >= before + 2; }));
+    EXPECT_FALSE(f.Cycle().Link().StopUpdates);
+    EXPECT_TRUE(f.timerPoll->isActive() || f.Cycle().CycleRunning());
+    EXPECT_TRUE(Shown().empty());
+  }
 };
 
 TEST_F(LinkFailureTest, NoToTheLostLinkQuestionStopsUpdates) {
@@ -68,21 +86,31 @@ TEST_F(LinkFailureTest, NoToTheLostLinkQuestionStopsUpdates) {
   EXPECT_TRUE(StatusImageIs(kImageNotCommunicating));
 }
 
-TEST_F(LinkFailureTest, YesToTheLostLinkQuestionReconnectsAndPollingGoesOn) {
+TEST_F(LinkFailureTest, YesToTheLostLinkQuestionAsksOnceForTheWholeOutage) {
   StartSim();
   frmMain& f = Running();
   QueueMsgBoxAnswer(forms::vbYes);
   ASSERT_TRUE(testing::SendControl(*sim, "fault deny=spectrum: on\n"));
   ASSERT_TRUE(WaitUntil([] { return BoxesTitled(kLostTitle) == 1; }));
-  // The link comes back at once, with the connection texts.
-  ASSERT_TRUE(WaitUntil([&] { return !f.Cycle().Link().LossReported; }));
+  // The reads keep failing; each cycle reconnects without asking again.
+  const int readsAfterAnswer = Reads();
+  ASSERT_TRUE(WaitUntil([&] { return Reads() >= readsAfterAnswer + 3; }));
+  EXPECT_EQ(BoxesTitled(kLostTitle), 1);
   EXPECT_FALSE(f.Cycle().Link().StopUpdates);
   EXPECT_TRUE(f.Cycle().Link().Connected);
+  EXPECT_TRUE(f.Cycle().Link().LossReported);
+
   ASSERT_TRUE(testing::SendControl(*sim, "fault deny=spectrum: off\n"));
   // Data sets arrive again: the cycles after the answer have a connection.
   const int before = f.Cycle().DataSets();
   ASSERT_TRUE(WaitUntil([&] { return f.Cycle().DataSets() >= before + 2; }));
   EXPECT_FALSE(f.Cycle().Link().StopUpdates);
+  EXPECT_FALSE(f.Cycle().Link().LossReported);
+
+  // A new outage after data sets came back is asked about again.
+  QueueMsgBoxAnswer(forms::vbNo);
+  ASSERT_TRUE(testing::SendControl(*sim, "fault deny=spectrum: on\n"));
+  ASSERT_TRUE(WaitUntil([] { return BoxesTitled(kLostTitle) == 2; }));
 }
 
 TEST_F(LinkFailureTest, ReadFailingAgainWhileTheLossIsReportedReconnectsWithoutAsking) {
@@ -108,22 +136,70 @@ TEST_F(LinkFailureTest, ReadFailingAgainWhileTheLossIsReportedReconnectsWithoutA
   EXPECT_EQ(Shown().size(), 2u);
 }
 
-TEST_F(LinkFailureTest, RefusedConnectionInsideACycleLeavesPollingStopped) {
+TEST_F(LinkFailureTest, RefusedConnectionsInsideACycleAreShownAndPollingRecovers) {
   StartSim();
   frmMain& f = Running();
-  // From now on the simulator refuses new connections: the capture request
-  // still goes out on the connection the last cycle made, the connection
-  // before the read fails.
-  ASSERT_TRUE(testing::SendControl(*sim, "fault refuse-connections on\n"));
-  ASSERT_TRUE(WaitUntil([&] { return f.Cycle().Link().StopUpdates; }));
+  // The next few connections are refused: the capture request still goes
+  // out on the connection the last cycle made, the connections after it
+  // fail until the simulator takes them again.
+  ASSERT_TRUE(testing::SendControl(*sim, "fault refuse-connections=4 on\n"));
+  ExpectShownAndRecovered(f, "The Halden modem [Simulator] cannot be reached; retrying...", "");
+  EXPECT_FALSE(f.tbMain->Pressed("StopGo"));
+  EXPECT_EQ(f.mnuCommStopGo->text(), "&Stop Data Set Updates");
+}
+
+TEST_F(LinkFailureTest, ARefusedCaptureRequestIsShownAndPollingRecovers) {
+  StartSim();
+  frmMain& f = Running();
+  ASSERT_TRUE(testing::SendControl(*sim, "fault deny=capt_spec: on\n"));
+  ExpectShownAndRecovered(f, "The capture request to the Halden modem [Simulator] failed; retrying...",
+                          "fault deny=capt_spec: off\n");
+}
+
+TEST_F(LinkFailureTest, ADroppedIdleConnectionIsShownAndPollingRecovers) {
+  StartSim();
+  // A long poll, so that the fault finds the connection idle between two
+  // cycles.
+  frmMain& f = OpenOnSim(/*stopUpdates=*/false, /*pollMs=*/1500);
+  ASSERT_TRUE(WaitUntil([&] { return f.Cycle().DataSets() >= 1; }));
   ASSERT_TRUE(WaitLinkIdle());
-  // Stopped, and the cycle did not arm the timer again.
-  EXPECT_FALSE(f.timerPoll->isActive());
-  EXPECT_TRUE(f.tbMain->Pressed("StopGo"));
-  EXPECT_EQ(f.mnuCommStopGo->text(), "&Start Data Set Updates");
-  EXPECT_TRUE(StatusImageIs(kImageNotCommunicating));
-  // The modem was reached before: no "Cannot Connect To Server" box.
-  EXPECT_EQ(BoxesTitled("Cannot Connect To Server"), 0);
+  ASSERT_TRUE(testing::SendControl(*sim, "fault drop-connections=1 on\n"));
+  f.timerPoll->setInterval(kFastPollMs);
+  ExpectShownAndRecovered(f, "The capture request to the Halden modem [Simulator] failed; retrying...", "");
+  EXPECT_EQ(testing::CountText(testing::ReadLog(*sim), "close (dropped by fault drop-connections)"), 1);
+}
+
+TEST_F(LinkFailureTest, ASlowGoodbyeDoesNotHoldUpTheNextConnection) {
+  StartSim();
+  frmMain& f = OpenOnSim(/*stopUpdates=*/true, /*pollMs=*/60000);
+  f.tbMain->ClickButton("StopGo");
+  ASSERT_TRUE(WaitUntil([&] { return f.Cycle().Link().Connected && !f.Cycle().Connecting(); }));
+  const std::vector<int> connected = testing::SessionsWith(testing::ReadLog(*sim), "> USER anonymous");
+  ASSERT_EQ(connected.size(), 1u);
+  const int old = connected.front();
+  // The modem now answers everything, QUIT included, after 1.5 s.
+  ASSERT_TRUE(testing::SendControl(*sim, "fault slow=1500 on\n"));
+  const int control = testing::SessionsWith(testing::ReadLog(*sim), "> USER control").back();
+  f.tbMain->ClickButton("StopGo");  // halt: the idle session says goodbye
+  f.tbMain->ClickButton("StopGo");  // go: a new connection
+  const auto oldClosed = [&] {
+    for (const testing::LogEntry& e : testing::ReadLog(*sim))
+      if (e.session == old && e.text == "close (quit)") return true;
+    return false;
+  };
+  ASSERT_TRUE(WaitUntil(oldClosed));
+  const std::vector<testing::LogEntry> log = testing::ReadLog(*sim);
+  // The new session was opened before the old one's goodbye was answered.
+  std::size_t opened = log.size();
+  std::size_t closed = log.size();
+  for (std::size_t i = 0; i < log.size(); ++i) {
+    if (log[i].session > control && log[i].text.rfind("open", 0) == 0 && opened == log.size()) opened = i;
+    if (log[i].session == old && log[i].text == "close (quit)") closed = i;
+  }
+  ASSERT_LT(closed, log.size());
+  EXPECT_LT(opened, closed);
+  f.tbMain->ClickButton("StopGo");
+  ASSERT_TRUE(testing::SendControl(*sim, "fault clear\n"));
 }
 
 TEST_F(LinkFailureTest, MissingFftLibraryIsReportedAndStopsUpdates) {
