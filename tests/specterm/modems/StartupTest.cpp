@@ -150,7 +150,7 @@ TEST_F(StartupTest, EverySettingSurvivesCloseAndReopen) {
   {
     frmMain& f = Open();
     f.move(150, 120);
-    f.resize(1000, 640);
+    f.resize(796, 440);  // within the 800 x 600 screen of the offscreen platform
     // A colour of its own for every stored slot of both palettes, chosen in
     // the colour dialog.
     for (std::size_t p = 0; p < 2; ++p)
@@ -172,12 +172,12 @@ TEST_F(StartupTest, EverySettingSurvivesCloseAndReopen) {
     Close();
   }
   const std::string hive = registry.HiveText();
-  EXPECT_NE(hive.find("\"WindowWidth\"=\"15000\""), std::string::npos) << hive;
+  EXPECT_NE(hive.find("\"WindowWidth\"=\"11940\""), std::string::npos) << hive;
   EXPECT_NE(hive.find("\"CurrentTrace\"=\"False\""), std::string::npos);
 
   frmMain& f = Open();
   EXPECT_EQ(f.pos(), QPoint(150, 120));
-  EXPECT_EQ(f.size(), QSize(1000, 640));
+  EXPECT_EQ(f.size(), QSize(796, 440));
   for (std::size_t p = 0; p < 2; ++p)
     for (const StoredColor& c : kStoredColors)
       EXPECT_EQ(f.View().Palettes()[p][static_cast<std::size_t>(c.slot)], ExpectedColour(p, c.slot)) << c.valueName;
@@ -269,6 +269,34 @@ TEST_F(StartupTest, ARememberedModemWithUpdatesRunningConnectsAfterShowing) {
   EXPECT_EQ(f.mnuCommStopGo->text(), "&Stop Data Set Updates");
   // The timer fires once.
   EXPECT_TRUE(testsupport::WaitUntil([&] { return !f.timerConnection->isActive(); }, std::chrono::seconds(5)));
+}
+
+TEST_F(StartupTest, AStoredLastModemMissingFromTheDirectoryCountsAsNone) {
+  SaveRegSetting("Halden Modems", "ModemCount", "1");
+  SaveRegSetting("Halden Modems", "LastModem", "Gone");
+  StoreModem(1, "Bench", "127.0.0.1", {2024, 1, 1, 0, 0, 0});
+  SaveRegSetting("Configuration", "StopUpdates", "False");
+  frmMain& f = Open();
+  EXPECT_EQ(f.windowTitle(), "Halden Spectrum Analyzer - Version 1.0.14");
+  EXPECT_EQ(f.Directory().LastModem(), "");
+  // Nothing connects to an empty address.
+  EXPECT_FALSE(f.timerConnection->isActive());
+  EXPECT_FALSE(f.tbMain->Enabled("StopGo"));
+  EXPECT_FALSE(f.tbMain->Enabled("SingleStep"));
+  EXPECT_EQ(f.Directory().ModemList().Count(), 1);
+}
+
+TEST_F(StartupTest, AStoredPlacementIsHeldToTheScreen) {
+  // Far larger than any screen, and far off it.
+  const std::pair<const char*, const char*> stored[] = {
+      {"WindowLeft", "900000"}, {"WindowTop", "-900000"}, {"WindowWidth", "90000"}, {"WindowHeight", "60000"}};
+  for (const auto& [name, text] : stored) SaveRegSetting("WindowState", name, text);
+  frmMain& f = Open();
+  const QRect screen = f.screen()->availableGeometry();
+  EXPECT_LE(f.width(), std::max(screen.width(), 794));
+  EXPECT_LE(f.height(), std::max(screen.height(), 384));
+  EXPECT_EQ(f.pos(), screen.topLeft());
+  EXPECT_LE(f.picSpectrum->Image().width(), screen.width());
 }
 
 TEST_F(StartupTest, ModemNamesShowInTheMenuAsWritten) {
