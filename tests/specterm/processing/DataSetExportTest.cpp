@@ -10,6 +10,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -165,6 +166,44 @@ TEST(WriteDataSet, WritesThroughASymbolicLinkAndKeepsTheLink) {
   ASSERT_TRUE(specterm::WriteScaled(dir.File("link.txt"), *state).Ok);
   EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.txt")));
   EXPECT_EQ(testsupport::ReadFile(dir.File("real.txt")), specterm::DataSetText(specterm::ExportKind::Scaled, *state));
+}
+
+TEST(WriteDataSet, AFileWithOtherHardLinksIsRewrittenForAllOfThem) {
+  const auto state = UpdatedState(blocks::ZeroBlock(), false);
+  testsupport::TempDir dir;
+  testsupport::WriteFile(dir.File("a.txt"), "old");
+  std::filesystem::create_hard_link(dir.File("a.txt"), dir.File("b.txt"));
+  ASSERT_TRUE(specterm::WriteRaw(dir.File("a.txt"), *state).Ok);
+  const std::string expected = specterm::DataSetText(specterm::ExportKind::Raw, *state);
+  EXPECT_EQ(testsupport::ReadFile(dir.File("a.txt")), expected);
+  EXPECT_EQ(testsupport::ReadFile(dir.File("b.txt")), expected);
+  EXPECT_EQ(std::filesystem::hard_link_count(dir.File("a.txt")), 2u);
+}
+
+TEST(WriteDataSet, AWritableFileInAFolderThatIsNotIsRewrittenInPlace) {
+  const auto state = UpdatedState(blocks::ZeroBlock(), false);
+  testsupport::TempDir dir;
+  const std::string file = dir.File("shared.txt");
+  testsupport::WriteFile(file, "old");
+  ASSERT_EQ(::chmod(file.c_str(), 0666), 0);
+  ASSERT_EQ(::chmod(dir.Path().c_str(), 0555), 0);
+  // The folder's permissions bind only a user other than root: as root,
+  // the export runs in a child process as nobody.
+  int status = 0;
+  if (::geteuid() == 0) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+      ::_exit(dropped && specterm::WriteRaw(file, *state).Ok ? 0 : 1);
+    }
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+  } else {
+    status = specterm::WriteRaw(file, *state).Ok ? 0 : 1;
+  }
+  ::chmod(dir.Path().c_str(), 0755);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(testsupport::ReadFile(file), specterm::DataSetText(specterm::ExportKind::Raw, *state));
 }
 
 TEST(WriteDataSet, MissingFolderIsReportedWithTheFileName) {
