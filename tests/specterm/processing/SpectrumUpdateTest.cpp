@@ -4,7 +4,6 @@
 
 #include "TestBlocks.h"
 #include "processing/SpectrumUpdate.h"
-#include "vbformat/VbFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -12,11 +11,11 @@
 #include <complex>
 #include <memory>
 #include <numbers>
+#include <tuple>
 #include <vector>
 
 namespace {
 
-using specterm::AmplitudeScale;
 using specterm::FftLibrary;
 using specterm::SpectrumState;
 using specterm::SpectrumUpdater;
@@ -311,19 +310,6 @@ TEST(SpectrumUpdate, StatusReadOutsForEachRateRange) {
   }
 }
 
-TEST(SpectrumUpdate, ReferenceLocationIsAtTheMiddleOfTheFittedRange) {
-  // Amplitudes of about 0..60 dB: re-fitted, and the reference amplitude
-  // lies among them rather than at 0 dB.
-  auto state = StateWith(blocks::ToneBlock(700000, 1, 7, 40));
-  const UpdateOutcome outcome = SpectrumUpdater(Library()).Update(*state, {});
-  ASSERT_TRUE(outcome.Scroll.has_value());
-  const AmplitudeScale& a = state->Amplitude;
-  const float middle = (a.AmpCeiling + a.AmpFloor) / 2.0f;
-  EXPECT_GT(middle, 10.0f);
-  EXPECT_FLOAT_EQ(outcome.ClickY, -middle);
-  EXPECT_EQ(outcome.AmplitudeText, vb::Format(middle, "###0.00dB"));
-}
-
 TEST(SpectrumUpdate, FirstTwoDataSetsFitTheViewThenRedraw) {
   auto state = std::make_unique<SpectrumState>();
   const SpectrumUpdater updater(Library());
@@ -344,33 +330,20 @@ TEST(SpectrumUpdate, FirstTwoDataSetsFitTheViewThenRedraw) {
   EXPECT_EQ(fits, (std::vector<bool>{true, true, false, false}));
 }
 
-TEST(SpectrumUpdate, OnlyTheFirstTwoDataSetsFitWhateverPointOneHolds) {
-  // A capture centred on 0 (point 1 at frequency 0), and all-zero samples
-  // (point 1 at 0 dB).
-  for (const std::string& bytes : {blocks::ToneBlock(0, 1, 7, 20), blocks::ZeroBlock()}) {
-    auto state = std::make_unique<SpectrumState>();
-    const SpectrumUpdater updater(Library());
-    std::vector<bool> fits;
-    for (int n = 0; n < 4; ++n) {
-      specterm::ParseBlock(std::string_view(bytes), state->Block);
-      fits.push_back(updater.Update(*state, {}).FitView);
-    }
-    EXPECT_EQ(fits, (std::vector<bool>{true, true, false, false}));
-  }
-}
-
-TEST(SpectrumUpdate, ADataSetOnAnotherBandFitsTheView) {
+TEST(SpectrumUpdate, TheFirstTwoDataSetsAndEachChangeOfBandFitTheView) {
+  // Centre, rate exponent, all-zero samples (point 1 at 0 dB), fit: point 1
+  // at frequency 0 or at 0 dB keeps no fit going; a retune and another rate
+  // fit once.
+  const std::tuple<std::uint32_t, std::uint16_t, bool, bool> sets[] = {
+      {0, 1, false, true},       {0, 1, true, true},       {0, 1, false, false},     {0, 1, true, false},
+      {700000, 1, false, true},  {700000, 1, false, false}, {700000, 3, false, true}, {700000, 3, false, false}};
   auto state = std::make_unique<SpectrumState>();
   const SpectrumUpdater updater(Library());
-  const auto update = [&](std::uint32_t centre, std::uint16_t k) {
-    specterm::ParseBlock(std::string_view(blocks::ToneBlock(centre, k, 7, 20)), state->Block);
-    return updater.Update(*state, {}).FitView;
-  };
-  for (int n = 0; n < 3; ++n) update(700000, 1);
-  EXPECT_TRUE(update(710000, 1));   // retuned
-  EXPECT_FALSE(update(710000, 1));  // and settled
-  EXPECT_TRUE(update(710000, 3));   // another rate: another band
-  EXPECT_FALSE(update(710000, 3));
+  for (const auto& [centre, k, zero, fits] : sets) {
+    specterm::ParseBlock(std::string_view(zero ? blocks::ZeroBlock(centre, k) : blocks::ToneBlock(centre, k, 7, 20)),
+                         state->Block);
+    EXPECT_EQ(updater.Update(*state, {}).FitView, fits) << centre << " " << k << " " << zero;
+  }
 }
 
 TEST(SpectrumUpdate, WithoutALibraryNothingChanges) {

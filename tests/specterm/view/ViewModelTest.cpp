@@ -139,23 +139,6 @@ TEST(ViewModelTest, AmplitudeGridOfTheFitViewRunsInTenDbStepsWithinPlusMinus120)
   EXPECT_TRUE(AmplitudeGridLines(-400, 100, 1000).empty());
 }
 
-TEST(ViewModelTest, AmplitudeGridStepGrowsUntilLabelsStandApart) {
-  struct Case {
-    int ky;
-    float textHeight;
-    int step;
-  };
-  const Case cases[] = {
-      {1000, 5.0f, 1000},   // 10 dB lines, labels 5 dB high: as the table says
-      {1000, 10.0f, 1000},  // exactly a text height apart
-      {1000, 12.0f, 2000},  {1000, 21.0f, 5000}, {1000, 60.0f, 10000},
-      {250, 3.0f, 500},     {25, 0.3f, 50},      {1, 0.015f, 2},
-  };
-  for (const Case& c : cases) EXPECT_EQ(AmplitudeGridStep(c.ky, c.textHeight), c.step) << c.ky << " " << c.textHeight;
-  // Lines of a grown step lie on its multiples, within +/-120 dB.
-  EXPECT_EQ(AmplitudeGridLines(-400, 800, 5000), (std::vector<std::int32_t>{-10000, -5000, 0, 5000, 10000}));
-}
-
 TEST(ViewModelTest, AmplitudeLabelsArePaddedToNineCharacters) {
   EXPECT_EQ(AmplitudeLabel(0), "   0.00dB");
   EXPECT_EQ(AmplitudeLabel(-500), "   5.00dB");
