@@ -214,8 +214,8 @@ void DrawCursorLines(forms::PictureBox& pic, const std::array<float, 4>& cursorP
   QPointF a(cursorPos[0], cursorPos[1]);
   QPointF b(cursorPos[2], cursorPos[3]);
   if (both && ClipSegment(a, b, area))
-    pic.Line(static_cast<float>(a.x()), static_cast<float>(a.y()), static_cast<float>(b.x()),
-             static_cast<float>(b.y()), kCursorColor);
+    pic.Line(static_cast<float>(a.x()), static_cast<float>(a.y()), static_cast<float>(b.x()), static_cast<float>(b.y()),
+             kCursorColor);
   pic.SetDrawStyle(style);
   pic.SetDrawMode(mode);
 }

@@ -73,8 +73,9 @@ void WindowLayout::ApplyPlacement(const WindowPlacement& place) {
   // smaller than the minimum), rather than asking for a picture of
   // gigabytes.
   const auto pixels = [](double twips) {
-    return std::isfinite(twips) ? static_cast<int>(std::lround(std::clamp(TwipsToPixels(twips), -kPixelLimit, kPixelLimit)))
-                                : 0;
+    return std::isfinite(twips)
+               ? static_cast<int>(std::lround(std::clamp(TwipsToPixels(twips), -kPixelLimit, kPixelLimit)))
+               : 0;
   };
   QPoint topLeft(pixels(place.Left), pixels(place.Top));
   int width = std::max(pixels(place.Width), Px(kMinWindowWidth));

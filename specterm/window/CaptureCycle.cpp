@@ -122,8 +122,7 @@ void CaptureCycle::ConnectInCycle(bool ShowStatus, std::function<void()> then) {
   Connect(ShowStatus, link_.SingleStepping, std::move(then), ConnectFailure::Retries);
 }
 
-void CaptureCycle::Connect(bool ShowStatus, bool NoTimerStart, std::function<void()> then,
-                           ConnectFailure onFailure) {
+void CaptureCycle::Connect(bool ShowStatus, bool NoTimerStart, std::function<void()> then, ConnectFailure onFailure) {
   const auto finish = [this, then = std::move(then)] {
     EndBusyCursor();
     connecting_ = false;

@@ -106,9 +106,10 @@ TEST(HiveTextTest, DamagedPartsAreReportedAndTheRestKept) {
 }
 
 TEST(HiveTextTest, ValuesAfterACutKeyLineStayOutOfTheKeyBefore) {
-  const auto parsed = ParseHive("REGEDIT4\n[HKEY_CURRENT_USER\\Good]\n[HKEY_CURRENT_USER\\Cut\n\"Stray\"=\"x\"\n"
-                                "[HKEY_CURRENT_USER\\Next]\n\"Found\"=\"y\"\n",
-                                Root);
+  const auto parsed = ParseHive(
+      "REGEDIT4\n[HKEY_CURRENT_USER\\Good]\n[HKEY_CURRENT_USER\\Cut\n\"Stray\"=\"x\"\n"
+      "[HKEY_CURRENT_USER\\Next]\n\"Found\"=\"y\"\n",
+      Root);
   EXPECT_EQ(parsed.problems.size(), 2u);  // the cut line and the value under it
   EXPECT_EQ(Find(parsed.hive, {"Good"}, "Stray"), nullptr);
   EXPECT_EQ(Find(parsed.hive, {"Next"}, "Found")->data, "y");

@@ -296,9 +296,9 @@ TEST(SpectrumUpdate, StatusReadOutsForEachRateRange) {
   // 700 units = 70 MHz; half the rate shown (rate 1000 / 2^(k+1) units of
   // 0.1 MHz), in MHz or below 1 MHz in KHz, whatever the SpanScale.
   const Case cases[] = {
-      {0, "70.000MHz", "25.000MHz"},         {1, "70.000MHz", "12.500MHz"},      {2, "70.0000MHz", "6.2500MHz"},
-      {4, "70.0000MHz", "1.5625MHz"},        {5, "70.00000MHz", "781.2500KHz"},  {9, "70.000000MHz", "48.8281KHz"},
-      {11, "70.000000MHz", "12.2070KHz"},   {12, "70.0000000MHz", "6.1035KHz"},
+      {0, "70.000MHz", "25.000MHz"},      {1, "70.000MHz", "12.500MHz"},      {2, "70.0000MHz", "6.2500MHz"},
+      {4, "70.0000MHz", "1.5625MHz"},     {5, "70.00000MHz", "781.2500KHz"},  {9, "70.000000MHz", "48.8281KHz"},
+      {11, "70.000000MHz", "12.2070KHz"}, {12, "70.0000000MHz", "6.1035KHz"},
   };
   for (const Case& c : cases) {
     auto state = StateWith(blocks::ZeroBlock(700000, c.k));
@@ -335,8 +335,8 @@ TEST(SpectrumUpdate, TheFirstTwoDataSetsAndEachChangeOfBandFitTheView) {
   // at frequency 0 or at 0 dB keeps no fit going; a retune and another rate
   // fit once.
   const std::tuple<std::uint32_t, std::uint16_t, bool, bool> sets[] = {
-      {0, 1, false, true},       {0, 1, true, true},       {0, 1, false, false},     {0, 1, true, false},
-      {700000, 1, false, true},  {700000, 1, false, false}, {700000, 3, false, true}, {700000, 3, false, false}};
+      {0, 1, false, true},      {0, 1, true, true},        {0, 1, false, false},     {0, 1, true, false},
+      {700000, 1, false, true}, {700000, 1, false, false}, {700000, 3, false, true}, {700000, 3, false, false}};
   auto state = std::make_unique<SpectrumState>();
   const SpectrumUpdater updater(Library());
   for (const auto& [centre, k, zero, fits] : sets) {
