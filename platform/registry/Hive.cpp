@@ -348,6 +348,14 @@ ParseResult ParseHive(std::string_view text, std::string_view rootName) {
       }
       continue;
     }
+    if (line.front() == '[') {
+      // A key line cut short: which key it named is unknown, so its values
+      // are not given to the key before it.
+      problem(firstLine, "unreadable key line");
+      section = nullptr;
+      inSkippedSection = true;
+      continue;
+    }
     if (line.front() == '"' || line.front() == '@') {
       if (section == nullptr) {
         problem(firstLine, inSkippedSection ? "value of a skipped key" : "value before the first key");

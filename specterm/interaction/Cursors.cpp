@@ -74,14 +74,16 @@ void Interaction::PlaceCursor(int cursor, float x, float y) {
   // The lines are on the plot only while the cursors are shown: the old
   // ones go, the new ones come.
   const bool shown = CursorDisplay();
-  if (shown && cursors_.Placed(cursor)) DrawCursorCross(*c_.picSpectrum, pos[c * 2], pos[c * 2 + 1]);
-  if (shown && cursors_.BothPlaced()) DrawCursorJoin(*c_.picSpectrum, pos);
-  if (shown) DrawCursorCross(*c_.picSpectrum, x, y);
+  // Cut to the plotting area, as the redraw cuts them.
+  const PlotFrame frame = MeasureFrame(*c_.picSpectrum, spectrum_.Block().FreqFormat);
+  if (shown && cursors_.Placed(cursor)) DrawCursorCross(*c_.picSpectrum, pos[c * 2], pos[c * 2 + 1], frame);
+  if (shown && cursors_.BothPlaced()) DrawCursorJoin(*c_.picSpectrum, pos, frame);
+  if (shown) DrawCursorCross(*c_.picSpectrum, x, y, frame);
   pos[c * 2] = x;
   pos[c * 2 + 1] = y;
   ShowCursorReadouts(cursor);
   if (cursors_.BothPlaced()) {
-    if (shown) DrawCursorJoin(*c_.picSpectrum, pos);
+    if (shown) DrawCursorJoin(*c_.picSpectrum, pos, frame);
     ShowZoomCursorsState();
   }
   c_.mnuViewCursor[c]->setChecked(false);

@@ -36,6 +36,45 @@ void LinkThread::HandleCloser::Loop() {
   }
 }
 
+LinkThread::SessionRetirer::SessionRetirer() : thread_([this] { Loop(); }) {}
+
+LinkThread::SessionRetirer::~SessionRetirer() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  wake_.notify_all();
+  thread_.join();
+}
+
+void LinkThread::SessionRetirer::Retire(std::unique_ptr<FTP_Server> session, std::chrono::milliseconds wait) {
+  if (!session) return;
+  std::unique_lock lock(mutex_);
+  sessions_.push_back(std::move(session));
+  const std::uint64_t ticket = ++queued_;
+  wake_.notify_all();
+  done_.wait_for(lock, wait, [&] { return finished_ >= ticket; });
+}
+
+void LinkThread::SessionRetirer::Loop() {
+  for (;;) {
+    std::unique_ptr<FTP_Server> session;
+    {
+      std::unique_lock lock(mutex_);
+      wake_.wait(lock, [this] { return stopping_ || !sessions_.empty(); });
+      if (sessions_.empty()) return;
+      session = std::move(sessions_.front());
+      sessions_.pop_front();
+    }
+    session.reset();
+    {
+      std::lock_guard lock(mutex_);
+      ++finished_;
+    }
+    done_.notify_all();
+  }
+}
+
 LinkThread::LinkThread() : thread_([this] { Loop(); }) {}
 
 LinkThread::~LinkThread() {
@@ -89,14 +128,12 @@ void LinkThread::Loop() {
       case Kind::Stop:
         session_.reset();
         return;
-      case Kind::Adopt: {
-        std::unique_ptr<FTP_Server> previous = std::move(session_);
-        previous.reset();
+      case Kind::Adopt:
+        retirer_.Retire(std::move(session_), kReleaseWait);
         session_ = std::move(job.session);
         break;
-      }
       case Kind::Release:
-        session_.reset();
+        retirer_.Retire(std::move(session_), kReleaseWait);
         break;
       case Kind::Work:
         running_.store(job.generation);

@@ -8,8 +8,12 @@
 // cut short when it has: the session object it uses is closed from a helper
 // thread, which makes a blocked WinINet call give up within about 100 ms,
 // and a pause ends at once. Session objects are created by the caller and
-// handed over; they are always destroyed here, since their destruction
-// closes the connection and pauses.
+// handed over; a released one is destroyed on a thread of its own, in
+// turn with the others released before it, since its destruction says
+// goodbye to the modem (QUIT, as slow as the modem is) and pauses. The link
+// waits for that only as long as a prompt goodbye and its pause take, so
+// the modem sees one session after the other, yet a slow goodbye never
+// delays the next connection.
 
 #include "link/FTP_Server.h"
 
@@ -65,6 +69,35 @@ class LinkThread {
     std::unique_ptr<FTP_Server> session;
   };
 
+  // Destroys released session objects, one after another, off the link
+  // thread.
+  class SessionRetirer {
+   public:
+    SessionRetirer();
+    // Destroys what is still queued, then joins.
+    ~SessionRetirer();
+    SessionRetirer(const SessionRetirer&) = delete;
+    SessionRetirer& operator=(const SessionRetirer&) = delete;
+    // Queues the session for destruction and waits until it is destroyed,
+    // or at most `wait`.
+    void Retire(std::unique_ptr<FTP_Server> session, std::chrono::milliseconds wait);
+
+   private:
+    void Loop();
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable done_;
+    std::deque<std::unique_ptr<FTP_Server>> sessions_;
+    std::uint64_t queued_ = 0;    // sessions handed over so far
+    std::uint64_t finished_ = 0;  // sessions destroyed so far
+    bool stopping_ = false;
+    std::thread thread_;
+  };
+
+  // How long the link waits for a released session: its goodbye to a modem
+  // that answers promptly, and its pause.
+  static constexpr std::chrono::milliseconds kReleaseWait{FTP_Server::kTerminatePauseMs + 100};
+
   // Closes handles on a thread of its own: closing a connection says
   // goodbye to the server, which may take as long as the server does.
   class HandleCloser {
@@ -100,6 +133,7 @@ class LinkThread {
   std::condition_variable pauseWake_;
 
   std::unique_ptr<FTP_Server> session_;  // used on the link thread only
+  SessionRetirer retirer_;
   HandleCloser closer_;
   std::thread thread_;  // last: starts when everything else exists
 };

@@ -77,22 +77,27 @@ void ModemDirectory::EnableButton(const char* key, bool enabled) {
 }
 
 void ModemDirectory::Load(bool updatesStopped) {
-  const ModemDirectoryHeader header = LoadModemHeader();
+  ModemDirectoryHeader header = LoadModemHeader();
+  const std::vector<Modems::ModemPtr> records = LoadModemRecords(header);
   storedModemCount_ = header.StoredModemCount;
   lastModem_ = header.LastModem;
+
+  for (const Modems::ModemPtr& modem : records) {
+    c_.mnuCommRecent->menuAction()->setEnabled(true);
+    AddLoadedModem(modemList_, modem);
+    if (modem->Index <= Modems::kRecentSize)
+      ShowRecentItem(c_.mnuCommSel[static_cast<std::size_t>(modem->Index - 1)], modem->Name);
+  }
+
+  // A last modem that the directory no longer holds has no address to
+  // connect to: it counts as none.
+  if (!lastModem_.empty() && !modemList_.Exists(lastModem_)) lastModem_.clear();
 
   if (!lastModem_.empty()) {
     SetTitle(updatesStopped ? TitleLastConnected(lastModem_) : TitleConnected(lastModem_));
   } else {
     EnableButton("StopGo", false);
     EnableButton("SingleStep", false);
-  }
-
-  for (int n = 1; n <= storedModemCount_; ++n) {
-    c_.mnuCommRecent->menuAction()->setEnabled(true);
-    const Modems::ModemPtr modem = LoadModemRecord(n);
-    AddLoadedModem(modemList_, modem);
-    if (n <= Modems::kRecentSize) ShowRecentItem(c_.mnuCommSel[static_cast<std::size_t>(n - 1)], modem->Name);
   }
 }
 

@@ -30,13 +30,27 @@ Modems::ModemPtr LoadModemRecord(int n) {
   return modem;
 }
 
+std::vector<Modems::ModemPtr> LoadModemRecords(ModemDirectoryHeader& header) {
+  std::vector<Modems::ModemPtr> records;
+  int lastFound = 0;
+  for (int n = 1; n <= header.StoredModemCount && n - lastFound <= kRecordSearchGap; ++n) {
+    if (!RegKeyExists(RecordKey(n))) continue;
+    lastFound = n;
+    Modems::ModemPtr modem = LoadModemRecord(n);
+    modem->Index = static_cast<std::int32_t>(records.size() + 1);
+    records.push_back(std::move(modem));
+  }
+  header.StoredModemCount = lastFound;
+  return records;
+}
+
 void AddLoadedModem(Modems& modems, const Modems::ModemPtr& modem) {
   modems.AddItem(modem, modems.Exists(modem->Name) ? std::string() : modem->Name);
 }
 
 void LoadModemDirectory(Modems& modems, ModemDirectoryHeader& header) {
   header = LoadModemHeader();
-  for (int n = 1; n <= header.StoredModemCount; ++n) AddLoadedModem(modems, LoadModemRecord(n));
+  for (const Modems::ModemPtr& modem : LoadModemRecords(header)) AddLoadedModem(modems, modem);
 }
 
 void SaveModemDirectory(const Modems& modems, int storedModemCount, const std::string& lastModem) {

@@ -82,6 +82,11 @@ void DeleteRegValue(const std::string& subKey, const std::string& valueName) {
   RegDeleteValueA(key.Get(), valueName.c_str());
 }
 
+bool RegKeyExists(const std::string& subKey) {
+  OpenKey key;
+  return RegOpenKeyA(HKEY_CURRENT_USER, KeyPath(subKey).c_str(), key.Out()) == ERROR_SUCCESS;
+}
+
 void DeleteRegKey(const std::string& parentSubKey, const std::string& keyName) {
   OpenKey key;
   if (RegOpenKeyA(HKEY_CURRENT_USER, KeyPath(parentSubKey).c_str(), key.Out()) != ERROR_SUCCESS) return;

@@ -27,6 +27,9 @@ LSTATUS SaveRegSetting(const std::string& subKey, const std::string& valueName, 
 
 void DeleteRegValue(const std::string& subKey, const std::string& valueName);
 
+// Whether the key exists.
+bool RegKeyExists(const std::string& subKey);
+
 // Deletes keyName below parentSubKey.
 void DeleteRegKey(const std::string& parentSubKey, const std::string& keyName);
 

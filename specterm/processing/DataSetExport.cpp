@@ -93,6 +93,32 @@ std::string ResolveTarget(const std::string& fileName) {
   return resolved;
 }
 
+// Writes all of text to fd.
+int WriteAll(int fd, const std::string& text) {
+  const char* data = text.data();
+  std::size_t left = text.size();
+  while (left > 0) {
+    const ssize_t written = ::write(fd, data, left);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    data += written;
+    left -= static_cast<std::size_t>(written);
+  }
+  return 0;
+}
+
+// Rewrites an existing file: its inode, permissions and other links stay.
+ExportResult WriteInPlace(const std::string& fileName, const std::string& target, const std::string& text) {
+  UniqueFd fd(::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+  if (fd.Get() < 0) return Failure(fileName, ErrorText(errno));
+  if (const int error = WriteAll(fd.Get(), text); error != 0) return Failure(fileName, ErrorText(error));
+  if (::fsync(fd.Get()) != 0 && errno != EINVAL) return Failure(fileName, ErrorText(errno));
+  if (const int error = fd.Close(); error != 0) return Failure(fileName, ErrorText(error));
+  return {true, fileName, {}};
+}
+
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
@@ -153,6 +179,9 @@ ExportResult WriteFileReplacing(const std::string& fileName, const std::string& 
   struct stat existing {};
   const bool replacing = ::stat(target.c_str(), &existing) == 0;
   if (replacing && S_ISDIR(existing.st_mode)) return Failure(fileName, "it is a folder");
+  // A rename would give this name a new file and leave the other links
+  // with the old contents.
+  if (replacing && S_ISREG(existing.st_mode) && existing.st_nlink > 1) return WriteInPlace(fileName, target, text);
 
   // A fresh name beside the target, so the final rename stays on one file system.
   std::random_device entropy;
@@ -164,7 +193,15 @@ ExportResult WriteFileReplacing(const std::string& fileName, const std::string& 
     std::snprintf(suffix, sizeof suffix, ".tmp-%08x", static_cast<unsigned>(random()));
     tempName = target + suffix;
     fd = UniqueFd(::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode));
-    if (fd.Get() < 0 && errno != EEXIST) return Failure(fileName, ErrorText(errno));
+    if (fd.Get() < 0 && errno != EEXIST) {
+      const int error = errno;
+      // A folder that may not be written, holding a file that may: the
+      // file itself is rewritten.
+      if (replacing && S_ISREG(existing.st_mode) && (error == EACCES || error == EPERM || error == EROFS) &&
+          ::access(target.c_str(), W_OK) == 0)
+        return WriteInPlace(fileName, target, text);
+      return Failure(fileName, ErrorText(error));
+    }
   }
   if (fd.Get() < 0) return Failure(fileName, "no temporary file could be created beside it");
   TempFileGuard guard(tempName);
@@ -172,17 +209,7 @@ ExportResult WriteFileReplacing(const std::string& fileName, const std::string& 
   // The replacement keeps the permissions of the file it replaces.
   if (replacing) ::fchmod(fd.Get(), existing.st_mode & 07777);
 
-  const char* data = text.data();
-  std::size_t left = text.size();
-  while (left > 0) {
-    const ssize_t written = ::write(fd.Get(), data, left);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return Failure(fileName, ErrorText(errno));
-    }
-    data += written;
-    left -= static_cast<std::size_t>(written);
-  }
+  if (const int error = WriteAll(fd.Get(), text); error != 0) return Failure(fileName, ErrorText(error));
   if (::fsync(fd.Get()) != 0 && errno != EINVAL) return Failure(fileName, ErrorText(errno));
   if (const int error = fd.Close(); error != 0) return Failure(fileName, ErrorText(error));
   if (::rename(tempName.c_str(), target.c_str()) != 0) return Failure(fileName, ErrorText(errno));

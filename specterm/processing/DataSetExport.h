@@ -3,7 +3,10 @@
 // The five data-set exports: comma-separated text, every field quoted, CR LF
 // line ends, a header line and one line per row. A file is written to a
 // temporary file beside the target and renamed over it only when complete,
-// so a failed export never destroys the file it was to replace.
+// so a failed export never destroys the file it was to replace. Where that
+// cannot work, an existing file is rewritten in place: when its folder may
+// not be written but the file may, and when the file has other hard links,
+// which a rename would leave holding the old contents.
 
 #include "SpectrumUpdate.h"
 
@@ -33,7 +36,8 @@ std::string DataSetText(std::span<const float> first, std::span<const float> sec
 // The export text of one kind of data set of the state.
 std::string DataSetText(ExportKind kind, const SpectrumState& state, const ProgressFn& progress = {});
 
-// Writes text to fileName through a temporary file in the same folder.
+// Writes text to fileName through a temporary file in the same folder, or
+// in place where that cannot work (see above).
 ExportResult WriteFileReplacing(const std::string& fileName, const std::string& text);
 
 // The writers of the five kinds. Progress goes from 1 to 100 while the rows

@@ -18,7 +18,11 @@ constexpr std::size_t kSecondSectionOffset = kFirstSectionOffset + kSampleCount;
 constexpr std::size_t kTrailerOffset = kSecondSectionOffset + kSampleCount;
 static_assert(kTrailerOffset + 2 == kBlockLength);
 
-constexpr const char* kSpanCaptionFormat = "#0.0000MHz Span";
+// Four decimals name every preset up to SpanScale 100; each further power
+// of ten needs one more.
+constexpr int kSpanCaptionDecimals = 4;
+constexpr int kSpanCaptionPlainScaleDigits = 2;
+constexpr double kMaxScaleDigits = 8.0;
 
 // Byte at a position of the block, or the padding byte beyond its end.
 std::uint8_t ByteAt(std::span<const std::uint8_t> block, std::size_t offset) {
@@ -62,9 +66,13 @@ SpanChoice ChooseSpanScale(float span) {
 }
 
 std::array<std::string, kSpanPresetCount> SpanPresetCaptions(float spanScale) {
+  const double scaleDigits =
+      std::clamp(std::round(std::log10(std::max(1.0, static_cast<double>(spanScale)))), 0.0, kMaxScaleDigits);
+  const int decimals = kSpanCaptionDecimals + std::max(0, static_cast<int>(scaleDigits) - kSpanCaptionPlainScaleDigits);
+  const std::string format = "#0." + std::string(static_cast<std::size_t>(decimals), '0') + "MHz Span";
   std::array<std::string, kSpanPresetCount> captions;
   for (std::size_t i = 0; i < kSpanPresetCount; ++i)
-    captions[i] = vb::Format(kSpanPresetWidths[i] / static_cast<double>(spanScale), kSpanCaptionFormat);
+    captions[i] = vb::Format(kSpanPresetWidths[i] / static_cast<double>(spanScale), format);
   return captions;
 }
 

@@ -58,4 +58,8 @@ inline constexpr int kHScrollCentre = 50;
 // The counters of the accumulating traces wrap to 0 at the largest Long.
 inline constexpr int kCounterWrap = 2147483647;
 
+// The first data sets end with a fit of the view: until this many are in
+// the store, the current and previous rows are no complete pair.
+inline constexpr int kFirstTraceDataSets = 2;
+
 }  // namespace specterm

@@ -13,9 +13,9 @@ namespace specterm {
 namespace {
 
 constexpr const char* kAmplitudeFormat = "###0.00dB";
-constexpr const char* kSlowRateFormat = "#0.00000KHz";  // half-rates below 0.001 MHz
+constexpr const char* kSlowRateFormat = "#0.00000KHz";  // half-rates below 1 kHz
 constexpr const char* kKiloRateFormat = "##0.0000KHz";  // half-rates below 1 MHz
-constexpr double kKiloPerUnit = 100000.0;
+constexpr double kKiloPerMHz = 1000.0;
 constexpr double kTenthsPerMHz = 10.0;
 
 // Bins are converted in runs of this many, reporting progress in between.
@@ -42,12 +42,14 @@ int ToInteger(double value) {
                                      static_cast<double>(std::numeric_limits<std::int16_t>::max())));
 }
 
-// The "SampleRate" read-out: half the rate, in KHz when below 1 MHz.
+// The "SampleRate" read-out: half the rate in MHz (SampleRate is in units
+// of 0.1 MHz and carries no SpanScale), in KHz when below 1 MHz.
 std::string SampleRateText(const SampleBlock& block) {
-  const double v = block.SampleRate / kTenthsPerMHz / static_cast<double>(block.SpanScale) / 2.0;
-  if (v < 0.001) return vb::Format(v * kKiloPerUnit, kSlowRateFormat);
-  if (v < 1.0) return vb::Format(v * kKiloPerUnit, kKiloRateFormat);
-  return vb::Format(v, block.FreqFormat);
+  const double mhz = block.SampleRate / kTenthsPerMHz / 2.0;
+  const double khz = mhz * kKiloPerMHz;
+  if (khz < 1.0) return vb::Format(khz, kSlowRateFormat);
+  if (mhz < 1.0) return vb::Format(khz, kKiloRateFormat);
+  return vb::Format(mhz, block.FreqFormat);
 }
 
 // Reports every whole percent from last + 1 up to that of `done` of `total`.
@@ -167,17 +169,23 @@ UpdateOutcome SpectrumUpdater::Update(SpectrumState& state, const UpdateOptions&
   outcome.Accumulation = traces.Accumulate(options.VideoAverage, options.PeakHold);
   percent.Finish();
 
-  // Status read-outs.
+  // Status read-outs and the reference location. In plot x units like
+  // every other x, so that a preset re-applied about the location stays on
+  // the band when SpanScale is not 1; at the middle of the fitted range, so
+  // that it lies on the data set rather than at 0 dB far above it.
+  const double middle =
+      (static_cast<double>(state.Amplitude.AmpCeiling) + static_cast<double>(state.Amplitude.AmpFloor)) / 2.0;
   outcome.CenterFreqText = vb::Format(centre / kTenthsPerMHz, block.FreqFormat);
   outcome.SampleRateText = SampleRateText(block);
-  outcome.AmplitudeText = vb::Format(0.0, kAmplitudeFormat);
+  outcome.AmplitudeText = vb::Format(middle, kAmplitudeFormat);
   outcome.FrequencyText = outcome.CenterFreqText;
-  // In plot x units like every other x, so that a preset re-applied about
-  // the click location stays on the band when SpanScale is not 1.
   outcome.ClickX = static_cast<float>(centre * scale);
-  outcome.ClickY = 0.0f;
+  outcome.ClickY = static_cast<float>(-middle);
 
-  outcome.FitView = traces.FirstTrace;
+  const std::pair<float, float> band{block.BandLow, block.BandHigh};
+  const bool retuned = state.LastBand.has_value() && *state.LastBand != band;
+  state.LastBand = band;
+  outcome.FitView = traces.FirstTrace || retuned;
   if (!outcome.FitView) outcome.SampleCountsStatus = traces.SampleCountsStatus(options.VideoAverage, options.PeakHold);
   return outcome;
 }

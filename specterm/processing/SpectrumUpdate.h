@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace specterm {
 
@@ -54,6 +55,9 @@ struct SpectrumState {
   std::array<float, kSampleCount> FftImag{};
   TraceStore Traces;
   AmplitudeScale Amplitude;
+  // The band (BandLow, BandHigh) of the last data set: a data set on
+  // another band (the modem was retuned) fits the view.
+  std::optional<std::pair<float, float>> LastBand;
 };
 
 // What the window shows after an update, in the order it shows it.
@@ -75,14 +79,16 @@ struct UpdateOutcome {
   std::string AmplitudeText;   // "Amplitude"
   std::string FrequencyText;   // "Frequency"
 
-  // The last click location becomes the capture's centre at 0 dB (x in plot
-  // units: CenterFreq x SpanScale).
+  // The last click location becomes the capture's centre (x in plot units:
+  // CenterFreq x SpanScale) at the middle of the fitted amplitude range
+  // (y = -dB), where the presets then find the data set.
   float ClickX = 0.0f;
   float ClickY = 0.0f;
 
-  // True while there is no complete pair of current and previous traces:
-  // run the "ZoomFitView" command and stop. Otherwise redraw (UpdateView)
-  // and then show SampleCountsStatus in the "Status" panel when it is set.
+  // True while there is no complete pair of current and previous traces,
+  // and when the data set's band differs from the last one: run the
+  // "ZoomFitView" command and stop. Otherwise redraw (UpdateView) and then
+  // show SampleCountsStatus in the "Status" panel when it is set.
   bool FitView = false;
   std::optional<std::string> SampleCountsStatus;
 };

@@ -13,10 +13,11 @@ void Advance(std::int32_t& count, bool running) {
 }  // namespace
 
 void TraceStore::BeginUpdate() {
-  if (TraceX[kCurrentRow][0] == 0.0f && TraceY[kCurrentRow][0] == 0.0f)
-    FirstTrace = true;
-  else if (TraceX[kPreviousRow][0] != 0.0f && TraceY[kPreviousRow][0] != 0.0f)
-    FirstTrace = false;
+  // Counted, not read from point 1: a capture centred on 0 or a point at
+  // the 0 dB floor would otherwise look like an empty row for ever and fit
+  // the view at every data set.
+  FirstTrace = DataSets < kFirstTraceDataSets;
+  if (DataSets < kCounterWrap) ++DataSets;
   TraceX[kPreviousRow] = TraceX[kCurrentRow];
   TraceY[kPreviousRow] = TraceY[kCurrentRow];
 }

@@ -37,9 +37,11 @@ struct TraceStore {
   std::int32_t PeakHoldCount = 0;      // data sets in the peak hold since its (re)start
   bool FirstTrace = false;             // no complete pair of current and previous traces yet
   bool HaveData = false;               // at least one data set has been transformed
+  std::int32_t DataSets = 0;           // data sets transformed so far (held at the largest Long)
 
   // Update steps 1-2, before the new data set is written to row 0: decides
-  // FirstTrace and copies the current row into the previous one.
+  // FirstTrace (the first two data sets have no complete pair before them)
+  // and copies the current row into the previous one.
   void BeginUpdate();
 
   // Update steps 3-6, after row 0 holds the new data set: the counters, the

@@ -31,14 +31,12 @@ void PlotView::EditPaletteColor(int palette, int slot) {
   if (!chosen) return;
   colours[static_cast<std::size_t>(slot)] = *chosen & 0xFFFFFF;
 
-  if (slot == kSlotBackground) {
-    // The picture takes the new background at once, whichever palette it
-    // belongs to; the next redraw repaints it with the palette in use.
-    c_.picSpectrum->SetBackColor(colours[kSlotBackground]);
-    if (palette == palette_.CurrentPalette && c_.picSpectrum->MousePointer() == forms::vbCustom)
-      c_.picSpectrum->SetMouseIcon(c_.imgCursors.Cursor(PointerImageForMouseMode(input_.Mouse().MouseMode)));
-  }
-  if (palette == palette_.CurrentPalette) UpdateView();
+  if (slot == kSlotBackground && palette == palette_.CurrentPalette &&
+      c_.picSpectrum->MousePointer() == forms::vbCustom)
+    c_.picSpectrum->SetMouseIcon(c_.imgCursors.Cursor(PointerImageForMouseMode(input_.Mouse().MouseMode)));
+  // Redrawn whichever palette was edited: the plot shows the palette in use,
+  // never a picture blanked by the other palette's background.
+  UpdateView();
 }
 
 }  // namespace specterm

@@ -6,7 +6,9 @@
 
 #include <QPointF>
 
+#include <algorithm>
 #include <cmath>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -32,11 +34,89 @@ constexpr double kFrequencyLabelGapPixels = 2.0;
 
 std::uint32_t Slot(const PlotScene& scene, int slot) { return (*scene.Colors)[static_cast<std::size_t>(slot)]; }
 
-void DrawTraces(forms::PictureBox& pic, const PlotScene& scene, int traceWidth) {
+// A rectangle of the plot space, in scale units.
+struct ClipArea {
+  double Left;
+  double Top;
+  double Right;
+  double Bottom;
+};
+
+// The plotting area less a margin of pixels on each side, so that a pen of
+// that many pixels drawn inside it does not reach beyond it.
+ClipArea PlottingArea(const forms::PictureBox& pic, const PlotFrame& frame, int marginPixels) {
+  const double mx = marginPixels * static_cast<double>(pic.ScaleWidth()) / pic.PixelWidth();
+  const double my = marginPixels * static_cast<double>(pic.ScaleHeight()) / pic.PixelHeight();
+  return {frame.PlotLeft + mx, frame.PlotTop + my, frame.Right - mx, frame.Bottom - my};
+}
+
+// Liang-Barsky: cuts the segment a-b to the area; false when nothing of it
+// lies inside.
+bool ClipSegment(QPointF& a, QPointF& b, const ClipArea& area) {
+  const double dx = b.x() - a.x();
+  const double dy = b.y() - a.y();
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {a.x() - area.Left, area.Right - a.x(), a.y() - area.Top, area.Bottom - a.y()};
+  double t0 = 0.0;
+  double t1 = 1.0;
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0.0) {
+      if (q[i] < 0.0) return false;
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0.0) {
+      if (t > t1) return false;
+      t0 = std::max(t0, t);
+    } else {
+      if (t < t0) return false;
+      t1 = std::min(t1, t);
+    }
+  }
+  const QPointF start = a;
+  if (t0 > 0.0) a = QPointF(start.x() + t0 * dx, start.y() + t0 * dy);
+  if (t1 < 1.0) b = QPointF(start.x() + t1 * dx, start.y() + t1 * dy);
+  return true;
+}
+
+// One piece of a trace, cut to the area: each run that stays inside is one
+// polyline.
+void DrawClippedPiece(forms::PictureBox& pic, std::span<const QPointF> points, const ClipArea& area,
+                      std::uint32_t colour, std::vector<QPointF>& run) {
+  run.clear();
+  const auto flush = [&] {
+    if (run.size() >= 2) pic.Polyline(run, colour);
+    run.clear();
+  };
+  for (std::size_t i = 1; i < points.size(); ++i) {
+    QPointF a = points[i - 1];
+    QPointF b = points[i];
+    if (!ClipSegment(a, b, area)) {
+      flush();
+      continue;
+    }
+    if (run.empty() || run.back() != a) {
+      flush();
+      run.push_back(a);
+    }
+    run.push_back(b);
+    // Cut short at its end: the trace leaves the area here.
+    if (b != points[i]) flush();
+  }
+  flush();
+}
+
+void DrawTraces(forms::PictureBox& pic, const PlotScene& scene, const PlotFrame& frame, int traceWidth) {
   pic.SetDrawWidth(traceWidth);
   if (scene.Traces == nullptr || !scene.Traces->HaveData) return;
+  // Half a wide pen reaches beyond its line, and one pixel more keeps the
+  // trace off the frame.
+  const ClipArea area = PlottingArea(pic, frame, traceWidth / 2 + 1);
+  if (!(area.Left < area.Right) || !(area.Top < area.Bottom)) return;
   std::vector<QPointF> points;
+  std::vector<QPointF> run;
   points.reserve(kHalfTrace);
+  run.reserve(kHalfTrace);
   for (const auto& [row, slot] : kTraceDrawing) {
     if (!scene.TraceOn[static_cast<std::size_t>(row)]) continue;
     const auto& xs = scene.Traces->TraceX[static_cast<std::size_t>(row)];
@@ -45,15 +125,19 @@ void DrawTraces(forms::PictureBox& pic, const PlotScene& scene, int traceWidth) 
       for (const auto& [first, end] : TracePieces(xs.data(), half, half + kHalfTrace)) {
         points.clear();
         for (std::size_t i = first; i < end; ++i) points.emplace_back(xs[i], -ys[i]);
-        pic.Polyline(points, Slot(scene, slot));
+        DrawClippedPiece(pic, points, area, Slot(scene, slot), run);
       }
   }
 }
 
 void DrawAmplitudeGrid(forms::PictureBox& pic, const PlotScene& scene, const PlotFrame& frame, int ky) {
   const float labelX = pic.ScaleLeft() + pic.ScaleWidth() / 256.0f;
-  const float halfText = pic.TextHeight() / 2.0f;
-  for (const std::int32_t i : AmplitudeGridLines(pic.ScaleTop(), pic.ScaleHeight(), ky)) {
+  const float textHeight = pic.TextHeight();
+  const float halfText = textHeight / 2.0f;
+  // Zoomed out, lines of the table's step would crowd their labels into one
+  // smear: the step grows until each label has a text height of its own.
+  const int step = AmplitudeGridStep(ky, textHeight);
+  for (const std::int32_t i : AmplitudeGridLines(pic.ScaleTop(), pic.ScaleHeight(), step)) {
     const float y = static_cast<float>(i) / 100.0f;
     // Lines in the label band are left out with their labels.
     if (!(frame.PlotTop < y)) continue;
@@ -122,29 +206,33 @@ void InCursorPen(forms::PictureBox& pic, Draw draw) {
 
 }  // namespace
 
-void DrawCursorCross(forms::PictureBox& pic, float x, float y) {
+void DrawCursorCross(forms::PictureBox& pic, float x, float y, const PlotFrame& frame) {
   InCursorPen(pic, [&] {
-    const float left = pic.ScaleLeft();
-    const float top = pic.ScaleTop();
-    pic.Line(x, top, x, top + pic.ScaleHeight(), kCursorColor);
-    pic.Line(left, y, left + pic.ScaleWidth(), y, kCursorColor);
+    if (x >= frame.PlotLeft && x <= frame.Right) pic.Line(x, frame.PlotTop, x, frame.Bottom, kCursorColor);
+    if (y >= frame.PlotTop && y <= frame.Bottom) pic.Line(frame.PlotLeft, y, frame.Right, y, kCursorColor);
   });
 }
 
-void DrawCursorJoin(forms::PictureBox& pic, const std::array<float, 4>& cursorPos) {
-  InCursorPen(pic, [&] { pic.Line(cursorPos[0], cursorPos[1], cursorPos[2], cursorPos[3], kCursorColor); });
+void DrawCursorJoin(forms::PictureBox& pic, const std::array<float, 4>& cursorPos, const PlotFrame& frame) {
+  QPointF a(cursorPos[0], cursorPos[1]);
+  QPointF b(cursorPos[2], cursorPos[3]);
+  if (!ClipSegment(a, b, PlottingArea(pic, frame, 0))) return;
+  InCursorPen(pic, [&] {
+    pic.Line(static_cast<float>(a.x()), static_cast<float>(a.y()), static_cast<float>(b.x()),
+             static_cast<float>(b.y()), kCursorColor);
+  });
 }
 
-void DrawCursorLines(forms::PictureBox& pic, const std::array<float, 4>& cursorPos) {
+void DrawCursorLines(forms::PictureBox& pic, const std::array<float, 4>& cursorPos, const PlotFrame& frame) {
   bool both = true;
   for (std::size_t c = 0; c < 2; ++c) {
     if (cursorPos[c * 2] == -1.0f) {
       both = false;
       continue;
     }
-    DrawCursorCross(pic, cursorPos[c * 2], cursorPos[c * 2 + 1]);
+    DrawCursorCross(pic, cursorPos[c * 2], cursorPos[c * 2 + 1], frame);
   }
-  if (both) DrawCursorJoin(pic, cursorPos);
+  if (both) DrawCursorJoin(pic, cursorPos, frame);
 }
 
 void DrawRubberBand(forms::PictureBox& pic, float x1, float y1, float x2, float y2, bool filled) {
@@ -171,27 +259,33 @@ PlotMarks DrawPlot(forms::PictureBox& pic, const PlotScene& scene, const Derived
   pic.SetDrawStyle(forms::vbSolid);
   pic.SetBackColor(Slot(scene, kSlotBackground));
 
-  DrawTraces(pic, scene, params.Height.TraceWidth);
-
-  // Legend pen and font.
-  pic.SetDrawWidth(1);
-  pic.SetForeColor(Slot(scene, kSlotLegendScale));
+  // The legend font measures the label column and band that the traces
+  // keep clear of.
   if (pic.FontName() != QLatin1String(kLegendFontFace)) pic.SetFontName(QString::fromLatin1(kLegendFontFace));
   if (pic.FontSize() != kLegendFontPoints) pic.SetFontSize(kLegendFontPoints);
+  const PlotFrame frame = MeasureFrame(pic, scene.FreqFormat);
+
+  DrawTraces(pic, scene, frame, params.Height.TraceWidth);
+
+  // Legend pen.
+  pic.SetDrawWidth(1);
+  pic.SetForeColor(Slot(scene, kSlotLegendScale));
 
   // Frame.
-  const PlotFrame frame = MeasureFrame(pic, scene.FreqFormat);
   pic.Line(frame.PlotLeft, frame.PlotTop, frame.Right, frame.PlotTop, Slot(scene, kSlotGridLines));
   pic.Line(frame.PlotLeft, frame.PlotTop, frame.PlotLeft, frame.Bottom, Slot(scene, kSlotGridLines));
 
   DrawAmplitudeGrid(pic, scene, frame, params.Height.Ky);
   DrawFrequencyGrid(pic, scene, frame, params.Width.Kx);
 
-  // The minimum peak threshold, wherever it lies.
-  pic.SetDrawStyle(forms::vbDashDotDot);
-  pic.Line(frame.PlotLeft, -scene.MinPeakThreshold, frame.Right, -scene.MinPeakThreshold,
-           Slot(scene, kSlotPeakThreshold));
-  pic.SetDrawStyle(forms::vbSolid);
+  // The minimum peak threshold across the plotting area; in the label band
+  // above it, it would strike through the frequency labels.
+  if (frame.PlotTop < -scene.MinPeakThreshold) {
+    pic.SetDrawStyle(forms::vbDashDotDot);
+    pic.Line(frame.PlotLeft, -scene.MinPeakThreshold, frame.Right, -scene.MinPeakThreshold,
+             Slot(scene, kSlotPeakThreshold));
+    pic.SetDrawStyle(forms::vbSolid);
+  }
 
   // The pick box and marker size: a fixed number of pixels about the last
   // pick location, in the current scale.
@@ -204,7 +298,7 @@ PlotMarks DrawPlot(forms::PictureBox& pic, const PlotScene& scene, const Derived
   marks.PickTop = static_cast<float>(centreY - dy);
   marks.PickBottom = static_cast<float>(centreY + dy);
 
-  if (scene.CursorsOn) DrawCursorLines(pic, scene.CursorPos);
+  if (scene.CursorsOn) DrawCursorLines(pic, scene.CursorPos, frame);
 
   const bool pointValid = scene.SelectedPoint >= 1 && scene.SelectedPoint <= static_cast<std::int32_t>(kPointCount) &&
                           scene.SelectedTrace >= 0 && scene.SelectedTrace < static_cast<std::int16_t>(kTraceRows);

@@ -4,7 +4,9 @@
 // the view window: background, the four traces, frame, amplitude and
 // frequency grids with their labels, the minimum peak threshold line, the two
 // cursors and the selection marker. Cursors and marker are drawn in invert
-// mode, so drawing them again erases them without a redraw.
+// mode, so drawing them again erases them without a redraw. Traces, the
+// threshold line and the cursors stay inside the plotting area, so the
+// labels beside and above it stay readable however the view is moved.
 
 #include "processing/TraceStore.h"
 #include "view/Palettes.h"
@@ -90,13 +92,14 @@ PlotFrame MeasureFrame(const forms::PictureBox& pic, const std::string& freqForm
 // pen width and the grid steps.
 PlotMarks DrawPlot(forms::PictureBox& pic, const PlotScene& scene, const DerivedParameters& params);
 
-// The cursors' lines across the whole view and, with both placed, the line
-// between them; inverted and dotted.
-void DrawCursorLines(forms::PictureBox& pic, const std::array<float, 4>& cursorPos);
+// The cursors' lines across the plotting area of frame and, with both
+// placed, the line between them, cut to that area; inverted and dotted.
+void DrawCursorLines(forms::PictureBox& pic, const std::array<float, 4>& cursorPos, const PlotFrame& frame);
 // One cursor's vertical and horizontal line through (x, y), and the line
-// joining the two cursors: each drawn again erases it.
-void DrawCursorCross(forms::PictureBox& pic, float x, float y);
-void DrawCursorJoin(forms::PictureBox& pic, const std::array<float, 4>& cursorPos);
+// joining the two cursors, cut to the plotting area: each drawn again
+// erases it.
+void DrawCursorCross(forms::PictureBox& pic, float x, float y, const PlotFrame& frame);
+void DrawCursorJoin(forms::PictureBox& pic, const std::array<float, 4>& cursorPos, const PlotFrame& frame);
 // A rubber-band figure of the zoom gestures: a box outline, or a filled box,
 // inverted in yellow; drawn again it is gone.
 void DrawRubberBand(forms::PictureBox& pic, float x1, float y1, float x2, float y2, bool filled);

@@ -95,6 +95,7 @@ class PlotView {
   // A bar's arrow or page step pans the view one way or the other; at an
   // end of the bar only the arrow leading away is shown.
   void ScrollStep(bool horizontal, int value);
+  void RememberScrollValues();
 
   FormControls& c_;
   Processing& spectrum_;

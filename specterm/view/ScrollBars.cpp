@@ -97,6 +97,7 @@ void PlotView::SetScrollBars() {
   view_.ArrowsV = ArrowsAt(v->value(), v->minimum(), v->maximum());
   ShowScrollArrows(h, view_.ArrowsH);
   ShowScrollArrows(v, view_.ArrowsV);
+  RememberScrollValues();
   view_.ScrollSync = false;
 }
 
@@ -106,7 +107,15 @@ void PlotView::ApplyScrollSettings(const ScrollSettings& scroll) {
   c_.hScroll->setValue(scroll.HScrollValue);
   c_.vScroll->setRange(scroll.VScrollMin, scroll.VScrollMax);
   c_.vScroll->setValue(scroll.VScrollValue);
+  RememberScrollValues();
   view_.ScrollSync = false;
+}
+
+// An arrow click compares the bar's new value with the one before it: when
+// the program moves a bar, that is where the bar now is.
+void PlotView::RememberScrollValues() {
+  view_.LastScrollValueH = static_cast<std::int16_t>(c_.hScroll->value());
+  view_.LastScrollValueV = static_cast<std::int16_t>(c_.vScroll->value());
 }
 
 void PlotView::hScroll_Scroll() {

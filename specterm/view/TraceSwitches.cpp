@@ -47,8 +47,9 @@ void TraceSwitches::Switch(int row) {
   const TraceSwitchDesign& design = DesignOf(row);
   const bool on = (c_.*design.item)->isChecked();
   c_.tbMain->SetPressed(QString::fromLatin1(design.button), on);
-  // Before the first data set there is nothing to process again.
-  if (on && row == kTracePrevious && spectrum_.Traces().HaveData && processAgain_) processAgain_();
+  // The samples at hand are processed once more, before the first data set
+  // too (they are the start-up samples then).
+  if (on && row == kTracePrevious && processAgain_) processAgain_();
   spectrum_.SwitchTrace(static_cast<TraceRow>(row), on);
   input_.TraceSwitched(row, on);
 }

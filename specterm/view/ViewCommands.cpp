@@ -78,7 +78,7 @@ void PlotView::SetChecksFB(int index) { SetChecks(c_.mnuViewFB, index); }
 void PlotView::mnuViewDBB_Click(int index) {
   SetPrevious();
   ViewRect view = Window();
-  view.Height = DbPresetHeight(index, spectrum_.Amplitude().AmpRange);
+  view.Height = DbPresetHeight(index);
   view.Top = input_.Selection().SelectedY - view.Height / 2.0f;
   ApplyWindow(view);
   view_.DBDivIndex = static_cast<std::int16_t>(index);
@@ -89,7 +89,7 @@ void PlotView::mnuViewDBB_Click(int index) {
 void PlotView::mnuViewFB_Click(int index) {
   SetPrevious();
   ViewRect view = Window();
-  view.Width = SpanPresetWidth(index, spectrum_.Block().SpanScale);
+  view.Width = SpanPresetWidth(index);
   view.Left = input_.Selection().SelectedX - view.Width / 2.0f;
   ApplyWindow(view);
   view_.SpanIndex = static_cast<std::int16_t>(index);

@@ -47,12 +47,15 @@ constexpr std::array<HeightTableRow, 9> kHeightTable = {{
 }};
 constexpr HeightRow kLowestHeightRow = {0, "####.0000000", 8, 1};
 
-// Divisors of the amplitude range for the dB-per-division presets 0..8;
-// any other index divides by 2.
+// Divisors of the preset range for the dB-per-division presets 0..8; any
+// other index divides by 2.
 constexpr std::array<float, 9> kDbPresetDivisors = {2000, 1000, 400, 200, 100, 40, 20, 10, 4};
 constexpr float kWidestDbDivisor = 2;
+// The range the presets divide: 250 / D is ten divisions of the dB each
+// preset's caption names.
+constexpr float kDbPresetRange = 250.0f;
 
-// Widths of the span presets 0..8 at SpanScale 1; any other index is 250.
+// Widths of the span presets 0..8 in plot x units; any other index is 250.
 constexpr std::array<float, 9> kSpanPresetUnits = {0.25f, 0.5f, 1, 2.5f, 5, 10, 25, 50, 100};
 constexpr float kWidestSpanUnits = 250;
 
@@ -93,14 +96,14 @@ DerivedParameters DeriveParameters(float scaleWidth, float scaleHeight) {
   return d;
 }
 
-float DbPresetHeight(int index, float ampRange) {
+float DbPresetHeight(int index) {
   const bool listed = index >= 0 && index < static_cast<int>(kDbPresetDivisors.size());
-  return ampRange / (listed ? kDbPresetDivisors[static_cast<std::size_t>(index)] : kWidestDbDivisor);
+  return kDbPresetRange / (listed ? kDbPresetDivisors[static_cast<std::size_t>(index)] : kWidestDbDivisor);
 }
 
-float SpanPresetWidth(int index, float spanScale) {
+float SpanPresetWidth(int index) {
   const bool listed = index >= 0 && index < static_cast<int>(kSpanPresetUnits.size());
-  return (listed ? kSpanPresetUnits[static_cast<std::size_t>(index)] : kWidestSpanUnits) / spanScale;
+  return listed ? kSpanPresetUnits[static_cast<std::size_t>(index)] : kWidestSpanUnits;
 }
 
 ViewRect CentredOn(const ViewRect& view, float x, float y) {
@@ -189,13 +192,26 @@ ScrollArrows ArrowsAt(int value, int min, int max) {
 std::vector<std::int32_t> AmplitudeGridLines(float scaleTop, float scaleHeight, int ky) {
   std::vector<std::int32_t> lines;
   if (ky <= 0 || !std::isfinite(scaleTop) || !std::isfinite(scaleHeight)) return lines;
-  const std::int64_t t = RoundHalfEven(scaleTop * 100.0f);
-  const std::int64_t first = t < -kAmplitudeGridLimit ? -kAmplitudeGridLimit : t - t % ky;
-  const std::int64_t b = RoundHalfEven((scaleTop + scaleHeight) * 100.0f);
-  const std::int64_t last = b > kAmplitudeGridLimit ? kAmplitudeGridLimit : b - b % ky;
+  const std::int64_t t = std::max<std::int64_t>(RoundHalfEven(scaleTop * 100.0f), -kAmplitudeGridLimit);
+  const std::int64_t first = t - t % ky;
+  const std::int64_t b = std::min<std::int64_t>(RoundHalfEven((scaleTop + scaleHeight) * 100.0f), kAmplitudeGridLimit);
+  const std::int64_t last = b - b % ky;
   for (std::int64_t i = first; i <= last && lines.size() < kMaxGridLines; i += ky)
     lines.push_back(static_cast<std::int32_t>(i));
   return lines;
+}
+
+int AmplitudeGridStep(int ky, float textHeight) {
+  std::int64_t step = std::max(ky, 1);
+  // Beyond twice the grid's reach a step shows at most one line.
+  while (static_cast<double>(step) / 100.0 < static_cast<double>(textHeight) && step <= 2 * kAmplitudeGridLimit) {
+    std::int64_t decade = 1;
+    while (decade * 10 <= step) decade *= 10;
+    const std::int64_t leading = step / decade;
+    // 1 -> 2, 2 or 2.5 -> 5, 5 -> 10.
+    step = leading < 2 ? 2 * decade : leading < 5 ? 5 * decade : 10 * decade;
+  }
+  return static_cast<int>(step);
 }
 
 std::string AmplitudeLabel(std::int32_t hundredths) {

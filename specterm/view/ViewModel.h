@@ -50,11 +50,14 @@ DerivedParameters DeriveParameters(float scaleWidth, float scaleHeight);
 
 inline constexpr int kPresetCount = 10;
 
-// The view height of a dB-per-division preset; an index outside 0..8 acts
-// as 9.
-float DbPresetHeight(int index, float ampRange);
-// The view width of a span preset; an index outside 0..8 acts as 9.
-float SpanPresetWidth(int index, float spanScale);
+// The view height of a dB-per-division preset: ten divisions of the
+// preset's dB each, 250 / D whatever the fitted amplitude range. An index
+// outside 0..8 acts as 9.
+float DbPresetHeight(int index);
+// The view width of a span preset in plot x units. The x unit already
+// carries SpanScale, so the width names the span the preset's caption says
+// at every scale. An index outside 0..8 acts as 9.
+float SpanPresetWidth(int index);
 
 // ----- Zoom, centre, fit, pan -----
 
@@ -113,9 +116,14 @@ ScrollArrows ArrowsAt(int value, int min, int max);
 inline constexpr std::int32_t kAmplitudeGridLimit = 12000;
 
 // The amplitude grid lines from the view's top to its bottom, as y x 100
-// (y = -dB), in steps of Ky. Lines in the label band are still listed; the
-// renderer leaves them out.
+// (y = -dB), in steps of Ky (hundredths of a dB). Lines in the label band
+// are still listed; the renderer leaves them out.
 std::vector<std::int32_t> AmplitudeGridLines(float scaleTop, float scaleHeight, int ky);
+
+// The amplitude grid step (hundredths of a dB) at which labels textHeight
+// high (in dB) stand apart: Ky, or the next steps of 1, 2, 5 times a power
+// of ten (10, 20, 50 dB ...) until the lines are a text height apart.
+int AmplitudeGridStep(int ky, float textHeight);
 
 // The label of an amplitude line at y x 100: the amplitude with two
 // decimals, padded on the left to nine characters with its unit ("   0.00dB",

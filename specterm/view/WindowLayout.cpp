@@ -39,6 +39,10 @@ namespace {
 // at most, so that a window system that insists cannot make a loop.
 constexpr int kSilentSetBacks = 3;
 
+// Stored placements beyond this many pixels are held to it before they are
+// compared with the screens.
+constexpr double kPixelLimit = 1.0e6;
+
 int Px(double twips) { return static_cast<int>(std::lround(TwipsToPixels(twips))); }
 int Tw(int pixels) { return static_cast<int>(PixelsToTwips(pixels)); }
 
@@ -64,15 +68,32 @@ void WindowLayout::SetWindowSizeTwips(int widthTwips, int heightTwips) {
 }
 
 void WindowLayout::ApplyPlacement(const WindowPlacement& place) {
-  QPoint topLeft(Px(place.Left), Px(place.Top));
+  // The stored numbers come from a file anyone can edit: whatever they say,
+  // the window lands on a screen that exists and is no larger than it (nor
+  // smaller than the minimum), rather than asking for a picture of
+  // gigabytes.
+  const auto pixels = [](double twips) {
+    return std::isfinite(twips)
+               ? static_cast<int>(std::lround(std::clamp(TwipsToPixels(twips), -kPixelLimit, kPixelLimit)))
+               : 0;
+  };
+  QPoint topLeft(pixels(place.Left), pixels(place.Top));
+  int width = std::max(pixels(place.Width), Px(kMinWindowWidth));
+  int height = std::max(pixels(place.Height), Px(kMinWindowHeight));
+  const QScreen* screen = QGuiApplication::screenAt(topLeft);
   // A window stored on a screen that is no longer there comes back on the
   // primary screen.
-  if (QGuiApplication::screenAt(topLeft) == nullptr && QGuiApplication::primaryScreen() != nullptr)
-    topLeft = QGuiApplication::primaryScreen()->availableGeometry().topLeft();
+  if (screen == nullptr) {
+    screen = QGuiApplication::primaryScreen();
+    if (screen != nullptr) topLeft = screen->availableGeometry().topLeft();
+  }
+  if (screen != nullptr) {
+    const QRect area = screen->availableGeometry();
+    width = std::min(width, std::max(area.width(), Px(kMinWindowWidth)));
+    height = std::min(height, std::max(area.height(), Px(kMinWindowHeight)));
+  }
   window_.move(topLeft);
-  // A stored size below the minimum (only a hand-edited one) is raised to it.
-  window_.resize(Px(std::max<double>(place.Width, kMinWindowWidth)),
-                 Px(std::max<double>(place.Height, kMinWindowHeight)));
+  window_.resize(width, height);
 }
 
 WindowPlacement WindowLayout::Placement() const {

@@ -22,6 +22,9 @@ namespace {
 
 constexpr const char* kStartCaption = "&Start Data Set Updates";
 constexpr const char* kStopCaption = "&Stop Data Set Updates";
+// Failures inside a running cycle; the next cycle tries again.
+constexpr const char* kCaptureFailedText = "The capture request to the Halden modem [%1] failed; retrying...";
+constexpr const char* kReconnectFailedText = "The Halden modem [%1] cannot be reached; retrying...";
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
@@ -127,7 +130,16 @@ void CaptureCycle::timerConnection_Timer() {
 
 // --- Connect ------------------------------------------------------------------
 
-void CaptureCycle::Connect(bool ShowStatus, bool NoTimerStart, std::function<void()> then) {
+void CaptureCycle::ShowCycleFailure(const QString& text) {
+  status_.ShowLinkStatus(kImageNotCommunicating);
+  status_.ShowStatusMessage(text.arg(Text(modem_.Name)));
+}
+
+void CaptureCycle::ConnectInCycle(bool ShowStatus, std::function<void()> then) {
+  Connect(ShowStatus, link_.SingleStepping, std::move(then), ConnectFailure::Retries);
+}
+
+void CaptureCycle::Connect(bool ShowStatus, bool NoTimerStart, std::function<void()> then, ConnectFailure onFailure) {
   const auto finish = [this, then = std::move(then)] {
     EndBusyCursor();
     connecting_ = false;
@@ -155,7 +167,7 @@ void CaptureCycle::Connect(bool ShowStatus, bool NoTimerStart, std::function<voi
   if (ShowStatus)
     status_.SetStatusText(QStringLiteral("Attempting connection to ") + Text(modem_.Name) +
                           QStringLiteral(" (<Ctrl>S to Abort)..."));
-  Ftp->ConnectToServer(address, "", "", [this, ShowStatus, NoTimerStart, address, finish] {
+  Ftp->ConnectToServer(address, "", "", [this, ShowStatus, NoTimerStart, onFailure, address, finish] {
     if (Ftp->IsConnected()) {
       if (ShowStatus)
         status_.SetStatusText(QStringLiteral("Successful connection established to ") + Text(modem_.Name) +
@@ -168,6 +180,11 @@ void CaptureCycle::Connect(bool ShowStatus, bool NoTimerStart, std::function<voi
         link_.StopUpdates = false;
         c_.mnuCommStopGo->setText(QString::fromLatin1(kStopCaption));
       }
+    } else if (onFailure == ConnectFailure::Retries && link_.Connected) {
+      // The modem was reached before: the updates go on, and the next cycle
+      // connects afresh, so polling recovers by itself when the modem does.
+      ReleaseSession();
+      ShowCycleFailure(QString::fromLatin1(kReconnectFailedText));
     } else {
       status_.ShowLinkStatus(kImageNotCommunicating);
       status_.SetStatusText(QString());
@@ -198,6 +215,9 @@ void CaptureCycle::TriggerCapture(std::function<void(bool)> then) {
   Ftp->WriteFile(kCaptureFile, std::string(1, kCaptureRequest), [this, then = std::move(then)](bool written) {
     ReleaseSession();
     link_.CaptureBusy = false;
+    // A refused request or a connection the modem dropped while idle: said
+    // at once, and the next cycle starts on a fresh connection.
+    if (!written) ShowCycleFailure(QString::fromLatin1(kCaptureFailedText));
     then(written);
   });
 }
@@ -212,6 +232,9 @@ void CaptureCycle::ReadSpectrum(std::function<void(bool)> then) {
   Ftp->ReadFile(kSpectrumFile, static_cast<std::int32_t>(kBlockLength), [this, then](ModemSession::ReadResult read) {
     const std::uint64_t generation = Ftp->Generation();
     if (read.Opened) {
+      // The outage, if there was one, is over.
+      link_.LossReported = false;
+      link_.LossAccepted = false;
       if (read.Total != 0) {
         if (read.Buffer.size() < kBlockLength) {
           // A transfer cut short: its samples would be padding, so it is
@@ -238,12 +261,14 @@ void CaptureCycle::ReadSpectrum(std::function<void(bool)> then) {
     status_.ShowLinkStatus(kImageReading);
     auto finish = [this, then] {
       Ftp->Create();
-      if (Ftp->IsConnected()) link_.LossReported = false;
+      // After Yes, the outage stays reported until a data set comes: a read
+      // that keeps failing reconnects without asking again every cycle.
+      if (Ftp->IsConnected() && !link_.LossAccepted) link_.LossReported = false;
       link_.ReadBusy = false;
       then(false);
     };
     if (link_.LossReported) {
-      Connect(true, false, finish);
+      ConnectInCycle(true, finish);
       return;
     }
     link_.LossReported = true;
@@ -264,7 +289,8 @@ void CaptureCycle::ReadSpectrum(std::function<void(bool)> then) {
     // Yes re-establishes the link now, so the cycles that follow have a
     // connection to work on.
     if (answer == forms::vbYes) {
-      Connect(true, false, finish);
+      link_.LossAccepted = true;
+      ConnectInCycle(true, finish);
       return;
     }
     finish();
@@ -316,22 +342,41 @@ void CaptureCycle::timerPoll_Timer() {
     link_.SingleStepping = false;
     cycleRunning_ = false;
   };
-  TriggerCapture([this, end](bool triggered) {
-    if (!triggered) {
-      end();
-      return;
-    }
-    Ftp->Pause(kCapturePause, [this, end] {
-      Connect(false, link_.SingleStepping, [this, end] {
-        ReadSpectrum([this, end](bool read) {
-          if (!read) {
+  const auto cycle = [this, end] {
+    TriggerCapture([this, end](bool triggered) {
+      if (!triggered) {
+        end();
+        return;
+      }
+      Ftp->Pause(kCapturePause, [this, end] {
+        ConnectInCycle(false, [this, end] {
+          // Without a connection there is nothing to read this time.
+          if (!Ftp->IsConnected()) {
             end();
             return;
           }
-          Connect(false, link_.SingleStepping, end);
+          ReadSpectrum([this, end](bool read) {
+            if (!read) {
+              end();
+              return;
+            }
+            ConnectInCycle(false, end);
+          });
         });
       });
     });
+  };
+  // The last step of a cycle leaves a connection for the next one; after a
+  // failure there is none, and this cycle makes it.
+  if (Ftp->IsConnected()) {
+    cycle();
+    return;
+  }
+  ConnectInCycle(false, [this, cycle, end] {
+    if (Ftp->IsConnected())
+      cycle();
+    else
+      end();
   });
 }
 
@@ -380,7 +425,14 @@ void CaptureCycle::SingleStep() {
   if (cycleRunning_ || connecting_ || !TakeModem()) return;
   c_.timerPoll->stop();
   link_.SingleStepping = true;
-  Connect(false, true, [this] { timerPoll_Timer(); });
+  Connect(false, true, [this] {
+    // A failed connection has been reported; the step ends there.
+    if (!Ftp->IsConnected()) {
+      link_.SingleStepping = false;
+      return;
+    }
+    timerPoll_Timer();
+  });
 }
 
 void CaptureCycle::WarmUp() {

@@ -46,6 +46,7 @@ struct LinkState {
   bool CaptureBusy = false;     // the capture request is in flight
   bool ReadBusy = false;        // the read of the capture is in flight
   bool LossReported = false;    // the connection-lost question was asked since the last good connection
+  bool LossAccepted = false;    // Yes to that question: the outage reconnects without asking until a data set comes
 };
 
 class CaptureCycle : public QObject {
@@ -101,7 +102,15 @@ class CaptureCycle : public QObject {
  private:
   // Takes the directory's modem for what follows; false when there is none.
   bool TakeModem();
-  void Connect(bool ShowStatus, bool NoTimerStart, std::function<void()> then = {});
+  // Inside a running cycle, a failed connection is shown (link image and
+  // "Status" text) and the updates go on: the next cycle connects afresh.
+  enum class ConnectFailure { Stops, Retries };
+  void Connect(bool ShowStatus, bool NoTimerStart, std::function<void()> then = {},
+               ConnectFailure onFailure = ConnectFailure::Stops);
+  // The cycle's own connections.
+  void ConnectInCycle(bool ShowStatus, std::function<void()> then);
+  // A capture step failed: shown until a connection succeeds again.
+  void ShowCycleFailure(const QString& text);
   void TriggerCapture(std::function<void(bool)> then);
   void ReadSpectrum(std::function<void(bool)> then);
   void ReleaseSession();

@@ -105,6 +105,16 @@ TEST(HiveTextTest, DamagedPartsAreReportedAndTheRestKept) {
   EXPECT_EQ(parsed.hive.Find({"Other"}), nullptr);
 }
 
+TEST(HiveTextTest, ValuesAfterACutKeyLineStayOutOfTheKeyBefore) {
+  const auto parsed = ParseHive(
+      "REGEDIT4\n[HKEY_CURRENT_USER\\Good]\n[HKEY_CURRENT_USER\\Cut\n\"Stray\"=\"x\"\n"
+      "[HKEY_CURRENT_USER\\Next]\n\"Found\"=\"y\"\n",
+      Root);
+  EXPECT_EQ(parsed.problems.size(), 2u);  // the cut line and the value under it
+  EXPECT_EQ(Find(parsed.hive, {"Good"}, "Stray"), nullptr);
+  EXPECT_EQ(Find(parsed.hive, {"Next"}, "Found")->data, "y");
+}
+
 TEST(HiveTextTest, EmptyTextIsAnEmptyHive) {
   const auto parsed = ParseHive("", Root);
   EXPECT_TRUE(parsed.problems.empty());

@@ -123,11 +123,12 @@ TEST_F(GesturesTest, EveryFigureDrawnTwiceLeavesThePlotAsItWas) {
   forms::PictureBox& pic = *f.picSpectrum;
   const QImage plain = pic.Image().copy();
   const std::array<float, 4> cursors = {620, -70, 680, -60};
+  const PlotFrame frame = MeasureFrame(pic, f.Spectrum().Block().FreqFormat);
   const std::vector<std::function<void()>> figures = {
       [&] { DrawRubberBand(pic, 620, -70, 660, -50, false); },
       [&] { DrawRubberBand(pic, 645, -62.5f, 655, -57.5f, true); },
-      [&] { DrawCursorCross(pic, 630, -65); },
-      [&] { DrawCursorJoin(pic, cursors); },
+      [&] { DrawCursorCross(pic, 630, -65, frame); },
+      [&] { DrawCursorJoin(pic, cursors, frame); },
       [&] { DrawSelectionMarker(pic, 640, -66, 2, 0x00FFFF); },
   };
   for (std::size_t i = 0; i < figures.size(); ++i) {

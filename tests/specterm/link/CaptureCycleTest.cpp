@@ -6,6 +6,7 @@
 #include "CaptureTestSupport.h"
 #include "forms/KeyedStatusBar.h"
 #include "forms/KeyedToolBar.h"
+#include "vbformat/VbFormat.h"
 #include "view/Icons.h"
 
 #include <QAction>
@@ -133,15 +134,17 @@ TEST_F(CaptureCycleTest, DataSetFillsTheReadOutsCaptionsAndReferenceLocation) {
   EXPECT_EQ(block.SpanScale, 10000.0f);
   EXPECT_EQ(f.sbStatus->PanelText("CenterFreq"), "70.0000000MHz");
   EXPECT_EQ(f.sbStatus->PanelText("Frequency"), "70.0000000MHz");
-  EXPECT_EQ(f.sbStatus->PanelText("Amplitude"), "0.00dB");
-  EXPECT_EQ(f.sbStatus->PanelText("SampleRate"), "0.06104KHz");
-  EXPECT_EQ(f.mnuViewFB[0]->text(), "0.0000MHz Span");
-  EXPECT_EQ(f.mnuViewFB[9]->text(), "0.0025MHz Span");
-  EXPECT_EQ(f.tbMain->ButtonMenuText("FSpan", "FB9"), "0.0025MHz Span");
+  EXPECT_EQ(f.sbStatus->PanelText("SampleRate"), "6.1035KHz");
+  EXPECT_EQ(f.mnuViewFB[0]->text(), "0.000002MHz Span");
+  EXPECT_EQ(f.mnuViewFB[9]->text(), "0.002500MHz Span");
+  EXPECT_EQ(f.tbMain->ButtonMenuText("FSpan", "FB9"), "0.002500MHz Span");
   // The reference location is the capture's centre on the plot's x axis,
-  // inside the band.
+  // inside the band, at the middle of the fitted amplitudes.
+  const AmplitudeScale& amplitude = f.Spectrum().Amplitude();
+  const float middle = (amplitude.AmpCeiling + amplitude.AmpFloor) / 2.0f;
   EXPECT_FLOAT_EQ(f.Input().Mouse().ClickX, 700.0f * 10000.0f);
-  EXPECT_EQ(f.Input().Mouse().ClickY, 0.0f);
+  EXPECT_FLOAT_EQ(f.Input().Mouse().ClickY, -middle);
+  EXPECT_EQ(f.sbStatus->PanelText("Amplitude"), QString::fromStdString(vb::Format(middle, "###0.00dB")));
   EXPECT_GT(f.Input().Mouse().ClickX, block.BandLow);
   EXPECT_LT(f.Input().Mouse().ClickX, block.BandHigh);
   EXPECT_TRUE(f.Spectrum().Traces().HaveData);

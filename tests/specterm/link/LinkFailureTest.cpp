@@ -1,7 +1,10 @@
 // The capture cycle when things go wrong: the read refused (the lost-link
 // question and both answers), a read failing again while the loss is
-// reported, a connection refused inside a running cycle, the FFT library
-// missing, and Ctrl+S while a connection attempt hangs.
+// reported, a refused capture request, a dropped idle connection and
+// connections refused inside a running cycle (each shown, and polling
+// recovers by itself), the FFT library missing, Ctrl+S while a connection
+// attempt hangs, and a slow goodbye that must not hold up the next
+// connection.
 
 #include "CaptureTestSupport.h"
 #include "forms/KeyedStatusBar.h"
@@ -14,6 +17,8 @@
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
+
+#include <tuple>
 
 namespace specterm {
 namespace {
@@ -68,21 +73,21 @@ TEST_F(LinkFailureTest, NoToTheLostLinkQuestionStopsUpdates) {
   EXPECT_TRUE(StatusImageIs(kImageNotCommunicating));
 }
 
-TEST_F(LinkFailureTest, YesToTheLostLinkQuestionReconnectsAndPollingGoesOn) {
+TEST_F(LinkFailureTest, YesToTheLostLinkQuestionAsksOnceForTheWholeOutage) {
   StartSim();
   frmMain& f = Running();
   QueueMsgBoxAnswer(forms::vbYes);
   ASSERT_TRUE(testing::SendControl(*sim, "fault deny=spectrum: on\n"));
   ASSERT_TRUE(WaitUntil([] { return BoxesTitled(kLostTitle) == 1; }));
-  // The link comes back at once, with the connection texts.
-  ASSERT_TRUE(WaitUntil([&] { return !f.Cycle().Link().LossReported; }));
+  // The reads keep failing; each cycle reconnects without asking again.
+  const int reads = Reads();
+  ASSERT_TRUE(WaitUntil([&] { return Reads() >= reads + 3; }));
+  EXPECT_EQ(BoxesTitled(kLostTitle), 1);
   EXPECT_FALSE(f.Cycle().Link().StopUpdates);
-  EXPECT_TRUE(f.Cycle().Link().Connected);
   ASSERT_TRUE(testing::SendControl(*sim, "fault deny=spectrum: off\n"));
-  // Data sets arrive again: the cycles after the answer have a connection.
   const int before = f.Cycle().DataSets();
   ASSERT_TRUE(WaitUntil([&] { return f.Cycle().DataSets() >= before + 2; }));
-  EXPECT_FALSE(f.Cycle().Link().StopUpdates);
+  EXPECT_FALSE(f.Cycle().Link().LossReported);
 }
 
 TEST_F(LinkFailureTest, ReadFailingAgainWhileTheLossIsReportedReconnectsWithoutAsking) {
@@ -108,22 +113,56 @@ TEST_F(LinkFailureTest, ReadFailingAgainWhileTheLossIsReportedReconnectsWithoutA
   EXPECT_EQ(Shown().size(), 2u);
 }
 
-TEST_F(LinkFailureTest, RefusedConnectionInsideACycleLeavesPollingStopped) {
+TEST_F(LinkFailureTest, CycleFailuresAreShownAndPollingRecoversByItself) {
+  const char* capture = "The capture request to the Halden modem [Simulator] failed; retrying...";
+  // Fault, what lifts it (nothing when it is used up), what the window says.
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"fault deny=capt_spec: on\n", "fault deny=capt_spec: off\n", capture},
+      {"fault drop-connections=1 on\n", "", capture},  // the idle connection dropped
+      // The request goes out on the idle connection, the connections after it are refused.
+      {"fault refuse-connections=4 on\n", "", "The Halden modem [Simulator] cannot be reached; retrying..."},
+  };
+  for (const auto& [fault, lift, text] : cases) {
+    StartSim();
+    // A long poll at first, so that the fault finds the link idle.
+    frmMain& f = OpenOnSim(/*stopUpdates=*/false, /*pollMs=*/1500);
+    ASSERT_TRUE(WaitUntil([&] { return f.Cycle().DataSets() >= 1; }) && WaitLinkIdle());
+    ASSERT_TRUE(testing::SendControl(*sim, fault));
+    f.timerPoll->setInterval(kFastPollMs);
+    ASSERT_TRUE(WaitUntil([&] { return StatusText() == text && StatusImageIs(kImageNotCommunicating); })) << fault;
+    ASSERT_TRUE(!*lift || testing::SendControl(*sim, lift));
+    const int before = f.Cycle().DataSets();
+    EXPECT_TRUE(WaitUntil([&] { return f.Cycle().DataSets() >= before + 2; })) << fault;
+    EXPECT_FALSE(f.Cycle().Link().StopUpdates);
+    EXPECT_TRUE(Shown().empty());
+    Close();
+  }
+}
+
+TEST_F(LinkFailureTest, ASlowGoodbyeDoesNotHoldUpTheNextConnection) {
   StartSim();
-  frmMain& f = Running();
-  // From now on the simulator refuses new connections: the capture request
-  // still goes out on the connection the last cycle made, the connection
-  // before the read fails.
-  ASSERT_TRUE(testing::SendControl(*sim, "fault refuse-connections on\n"));
-  ASSERT_TRUE(WaitUntil([&] { return f.Cycle().Link().StopUpdates; }));
-  ASSERT_TRUE(WaitLinkIdle());
-  // Stopped, and the cycle did not arm the timer again.
-  EXPECT_FALSE(f.timerPoll->isActive());
-  EXPECT_TRUE(f.tbMain->Pressed("StopGo"));
-  EXPECT_EQ(f.mnuCommStopGo->text(), "&Start Data Set Updates");
-  EXPECT_TRUE(StatusImageIs(kImageNotCommunicating));
-  // The modem was reached before: no "Cannot Connect To Server" box.
-  EXPECT_EQ(BoxesTitled("Cannot Connect To Server"), 0);
+  frmMain& f = OpenOnSim(/*stopUpdates=*/true, /*pollMs=*/60000);
+  f.tbMain->ClickButton("StopGo");
+  ASSERT_TRUE(WaitUntil([&] { return f.Cycle().Link().Connected && !f.Cycle().Connecting(); }));
+  // Every reply, the goodbye included, now comes 1.5 s late: halt, then go.
+  ASSERT_TRUE(testing::SendControl(*sim, "fault slow=1500 on\n"));
+  f.tbMain->ClickButton("StopGo");
+  f.tbMain->ClickButton("StopGo");
+  // Session 1 is the window's first, 2 the control session, 3 the next.
+  // The first session's end may be its goodbye's reply or the client
+  // leaving without waiting for it.
+  const auto ended = [&](int session) {
+    for (const testing::LogEntry& e : testing::ReadLog(*sim))
+      if (e.session == session && e.text.rfind("close", 0) == 0) return true;
+    return false;
+  };
+  ASSERT_TRUE(WaitUntil([&] { return ended(1) && !testing::SessionCommands(testing::ReadLog(*sim), 3).empty(); }));
+  std::vector<std::string> order;
+  for (const testing::LogEntry& e : testing::ReadLog(*sim))
+    if ((e.session == 1 && e.text.rfind("close", 0) == 0) || (e.session == 3 && e.text.rfind("open", 0) == 0))
+      order.push_back(e.text.substr(0, 4));
+  EXPECT_EQ(order, (std::vector<std::string>{"open", "clos"}));
+  f.tbMain->ClickButton("StopGo");
 }
 
 TEST_F(LinkFailureTest, MissingFftLibraryIsReportedAndStopsUpdates) {

@@ -132,6 +132,9 @@ TEST_F(StartupTest, TimersHaveTheirIntervals) {
   EXPECT_EQ(f.timerConnection->interval(), 500);
   EXPECT_EQ(f.timerStatus->interval(), 5000);
   EXPECT_EQ(f.timerCoord->interval(), 5000);
+  // Their periods as stated, not up to 5 % short.
+  for (QTimer* t : {f.timerPoll, f.timerConnection, f.timerStatus, f.timerCoord})
+    EXPECT_EQ(t->timerType(), Qt::PreciseTimer) << t->objectName().toStdString();
 }
 
 std::uint32_t ExpectedColour(std::size_t palette, int slot) {
@@ -147,7 +150,7 @@ TEST_F(StartupTest, EverySettingSurvivesCloseAndReopen) {
   {
     frmMain& f = Open();
     f.move(150, 120);
-    f.resize(1000, 640);
+    f.resize(796, 440);  // within the 800 x 600 screen of the offscreen platform
     // A colour of its own for every stored slot of both palettes, chosen in
     // the colour dialog.
     for (std::size_t p = 0; p < 2; ++p)
@@ -169,12 +172,12 @@ TEST_F(StartupTest, EverySettingSurvivesCloseAndReopen) {
     Close();
   }
   const std::string hive = registry.HiveText();
-  EXPECT_NE(hive.find("\"WindowWidth\"=\"15000\""), std::string::npos) << hive;
+  EXPECT_NE(hive.find("\"WindowWidth\"=\"11940\""), std::string::npos) << hive;
   EXPECT_NE(hive.find("\"CurrentTrace\"=\"False\""), std::string::npos);
 
   frmMain& f = Open();
   EXPECT_EQ(f.pos(), QPoint(150, 120));
-  EXPECT_EQ(f.size(), QSize(1000, 640));
+  EXPECT_EQ(f.size(), QSize(796, 440));
   for (std::size_t p = 0; p < 2; ++p)
     for (const StoredColor& c : kStoredColors)
       EXPECT_EQ(f.View().Palettes()[p][static_cast<std::size_t>(c.slot)], ExpectedColour(p, c.slot)) << c.valueName;
@@ -266,6 +269,25 @@ TEST_F(StartupTest, ARememberedModemWithUpdatesRunningConnectsAfterShowing) {
   EXPECT_EQ(f.mnuCommStopGo->text(), "&Stop Data Set Updates");
   // The timer fires once.
   EXPECT_TRUE(testsupport::WaitUntil([&] { return !f.timerConnection->isActive(); }, std::chrono::seconds(5)));
+}
+
+TEST_F(StartupTest, AStoredLastModemMissingFromTheDirectoryCountsAsNone) {
+  SaveRegSetting("Halden Modems", "LastModem", "Gone");
+  SaveRegSetting("Configuration", "StopUpdates", "False");
+  frmMain& f = Open();
+  EXPECT_EQ(f.windowTitle(), "Halden Spectrum Analyzer - Version 1.0.14");
+  EXPECT_EQ(f.Directory().LastModem(), "");
+  EXPECT_FALSE(f.timerConnection->isActive());  // nothing connects to an empty address
+}
+
+TEST_F(StartupTest, AStoredPlacementIsHeldToTheScreen) {
+  // Far larger than any screen, and far off it.
+  for (const auto& [name, twips] : {std::pair{"WindowLeft", "900000"}, std::pair{"WindowTop", "900000"},
+                                    std::pair{"WindowWidth", "90000"}, std::pair{"WindowHeight", "90000"}})
+    SaveRegSetting("WindowState", name, twips);
+  frmMain& f = Open();
+  EXPECT_EQ(f.pos(), f.screen()->availableGeometry().topLeft());
+  EXPECT_EQ(f.size(), f.screen()->availableGeometry().size());
 }
 
 TEST_F(StartupTest, ModemNamesShowInTheMenuAsWritten) {

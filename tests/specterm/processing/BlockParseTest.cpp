@@ -102,6 +102,12 @@ TEST(ParseBlock, SpanPresetCaptionsFollowTheScale) {
   EXPECT_EQ(SampleBlock().SpanCaptions, expected);
 }
 
+TEST(ParseBlock, NarrowCapturesGetTheDigitsTheirSmallestSpansNeed) {
+  EXPECT_EQ(specterm::SpanPresetCaptions(1000.0f)[0], "0.00002MHz Span");
+  EXPECT_EQ(specterm::SpanPresetCaptions(10000.0f)[9], "0.002500MHz Span");
+  EXPECT_EQ(specterm::SpanPresetCaptions(100000.0f)[1], "0.0000005MHz Span");
+}
+
 TEST(ParseBlock, CaptionsAreRedoneWhenTheScaleChangesBack) {
   SampleBlock block;
   ParseBlock(std::string_view(blocks::ZeroBlock(700000, 7)), block);

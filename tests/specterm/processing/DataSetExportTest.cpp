@@ -10,6 +10,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -165,6 +166,31 @@ TEST(WriteDataSet, WritesThroughASymbolicLinkAndKeepsTheLink) {
   ASSERT_TRUE(specterm::WriteScaled(dir.File("link.txt"), *state).Ok);
   EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.txt")));
   EXPECT_EQ(testsupport::ReadFile(dir.File("real.txt")), specterm::DataSetText(specterm::ExportKind::Scaled, *state));
+}
+
+TEST(WriteDataSet, AFileWithOtherHardLinksOrInAFolderThatMayNotBeWrittenIsRewrittenInPlace) {
+  const auto state = UpdatedState(blocks::ZeroBlock(), false);
+  const std::string expected = specterm::DataSetText(specterm::ExportKind::Raw, *state);
+  testsupport::TempDir dir;
+  testsupport::WriteFile(dir.File("a.txt"), "old");
+  std::filesystem::create_hard_link(dir.File("a.txt"), dir.File("b.txt"));
+  ASSERT_TRUE(specterm::WriteRaw(dir.File("a.txt"), *state).Ok);
+  EXPECT_EQ(testsupport::ReadFile(dir.File("b.txt")), expected);
+
+  testsupport::WriteFile(dir.File("c.txt"), "old");
+  ASSERT_EQ(::chmod(dir.File("c.txt").c_str(), 0666) | ::chmod(dir.Path().c_str(), 0555), 0);
+  // The folder binds a user other than root: as root, a child exports as nobody.
+  int status = 0;
+  if (::geteuid() != 0) {
+    status = specterm::WriteRaw(dir.File("c.txt"), *state).Ok ? 0 : 1;
+  } else if (const pid_t child = ::fork(); child == 0) {
+    ::_exit(::setgid(65534) == 0 && ::setuid(65534) == 0 && specterm::WriteRaw(dir.File("c.txt"), *state).Ok ? 0 : 1);
+  } else {
+    ::waitpid(child, &status, 0);
+  }
+  ::chmod(dir.Path().c_str(), 0755);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(testsupport::ReadFile(dir.File("c.txt")), expected);
 }
 
 TEST(WriteDataSet, MissingFolderIsReportedWithTheFileName) {

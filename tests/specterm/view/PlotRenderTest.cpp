@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace specterm {
 namespace {
@@ -258,19 +259,58 @@ TEST_F(PlotRenderTest, CursorsAndMarkerAreInvertedSoDrawingThemAgainErasesThem) 
   const QImage marked = Draw().copy();
   ASSERT_TRUE(marks.MarkerDrawn);
   ASSERT_NE(plain, marked);
-  // The cursor lines cross the whole view; inverted black is white.
+  // The cursor lines cross the plotting area; inverted black is white.
   EXPECT_GT(Count(QRect(Px(612.5), 0, 1, kHeight), qRgb(255, 255, 255)), kHeight / 4);
   // The marker's radius is twelve pixels.
   EXPECT_NEAR((marks.PickRight - marks.PickLeft) / 2 * kWidth / 300.0, 12.0, 0.01);
 
   const float radius = std::abs(marks.PickRight - marks.PickLeft) / 2;
-  DrawCursorLines(pic, scene.CursorPos);
+  const PlotFrame frame = MeasureFrame(pic, scene.FreqFormat);
+  DrawCursorLines(pic, scene.CursorPos, frame);
   DrawSelectionMarker(pic, store->TraceX[0][299], -store->TraceY[0][299], radius, 0);
   EXPECT_EQ(pic.Image(), plain);
-  DrawCursorLines(pic, scene.CursorPos);
+  DrawCursorLines(pic, scene.CursorPos, frame);
   DrawSelectionMarker(pic, store->TraceX[0][299], -store->TraceY[0][299], radius, 0);
   EXPECT_EQ(pic.Image(), marked);
   EXPECT_EQ(pic.DrawMode(), forms::vbCopyPen);
+}
+
+TEST_F(PlotRenderTest, TracesThresholdAndCursorsStayOffTheLabels) {
+  // Zoomed in (thick pens) on traces that run in from left of the view and
+  // rise through the label band; cursor 1 and the threshold lie out there.
+  SetView(700, -51, 10, 2);
+  store->HaveData = true;
+  scene.TraceOn = {true, false, false, true};
+  for (const std::size_t row : {0, 3})
+    for (std::size_t i = 0; i < kPointCount; ++i) {
+      store->TraceX[row][i] = 600.0f + 200.0f * static_cast<float>(i % 1024) / 1023.0f;
+      store->TraceY[row][i] = (store->TraceX[row][i] - 450.0f) / 5.0f + 0.1f * static_cast<float>(row);
+    }
+  scene.CursorsOn = true;
+  scene.CursorPos = {690, -50.95f, 704.5f, -49.5f};
+  scene.MinPeakThreshold = 50.95f;
+  Draw();
+  const PlotFrame frame = MeasureFrame(pic, scene.FreqFormat);
+  ASSERT_GT(frame.PlotTop, -50.95f);
+  ASSERT_GT(DeriveParameters(10, 2).Height.TraceWidth, 2);
+  for (const QRect& labels : {QRect(0, 0, Px(frame.PlotLeft), kHeight), QRect(0, 0, kWidth, Py(frame.PlotTop))})
+    for (const QRgb c : {Rgb(colours[kSlotSpectrumTrace]), Rgb(colours[kSlotPeakHold]),
+                         Rgb(colours[kSlotPeakThreshold]), qRgb(255, 255, 255)})
+      EXPECT_EQ(Count(labels, c), 0);
+  // Inside the plotting area they are drawn.
+  EXPECT_GT(Count(pic.Image().rect(), Rgb(colours[kSlotPeakHold])), 0);
+  EXPECT_GT(Count(QRect(Px(704.5), 0, 1, kHeight), qRgb(255, 255, 255)), kHeight / 4);
+}
+
+TEST_F(PlotRenderTest, ZoomedOutAmplitudeLabelsStandATextHeightApart) {
+  SetView(287.5f, -382.8125f, 525, 765.625f);  // zoomed out twice from the fit view
+  Draw();
+  std::vector<int> rows;
+  for (int y = 0; y < kHeight; ++y)
+    if (pic.Image().pixel(kWidth - 5, y) == Rgb(colours[kSlotGridLines])) rows.push_back(y);
+  ASSERT_GE(rows.size(), 3u);
+  for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_GE(rows[i] - rows[i - 1], pic.TextHeight() * kHeight / 765.625);
+  EXPECT_EQ(At(800, 0), Rgb(colours[kSlotGridLines]));  // on round values: 0 dB is one
 }
 
 TEST_F(PlotRenderTest, AMarkerWithoutAValidPointIsNotDrawn) {

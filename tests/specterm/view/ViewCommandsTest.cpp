@@ -85,11 +85,17 @@ TEST_F(ViewCommandsTest, SpanPresetsSetTheWidthAboutTheLocationAndCheckTheirOwnI
     EXPECT_EQ(f.View().SpanIndex(), i);
     EXPECT_EQ(CheckedItem(f.mnuViewFB), i);
   }
-  // With a larger SpanScale the same preset lands lower in the table.
-  f.Spectrum().EditState().Block.SpanScale = 10;
-  f.mnuViewFB[9]->trigger();
-  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), 25);
-  EXPECT_EQ(CheckedItem(f.mnuViewFB), 6);
+}
+
+TEST_F(ViewCommandsTest, PresetsGiveWhatTheirCaptionsSayWhateverScaleAndFittedRange) {
+  frmMain& f = OpenFitted();
+  f.Spectrum().EditState().Block.SpanScale = 100;       // a narrow capture: one x unit is 0.001 MHz
+  f.Spectrum().EditState().Amplitude = {-10, 90, 100};  // fitted to live data
+  f.mnuViewFB[9]->trigger();                            // "0.2500MHz Span"
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), 250);
+  EXPECT_EQ(CheckedItem(f.mnuViewFB), 9);
+  f.mnuViewDBB[9]->trigger();  // "&10.00dB per Division"
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleHeight(), 125);
 }
 
 TEST_F(ViewCommandsTest, ZoomOutIsRefusedOnTheThirdStepWithANoticeAndABeep) {
@@ -219,6 +225,14 @@ TEST_F(ViewCommandsTest, ArrowsAwayFromTheEndsPanTowardsTheChange) {
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleTop(), -115);  // down by ten steps of 1 dB
 }
 
+TEST_F(ViewCommandsTest, AnArrowAfterARefitPansTowardsItsOwnChange) {
+  frmMain& f = OpenFitted();
+  f.View().ApplyScrollSettings({0, 100, 50, -90, 10, -40});  // a re-fit moves the bar far from 0
+  const float top = f.picSpectrum->ScaleTop();
+  f.vScroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleTop(), top + 10 * f.View().PanStepY());  // down, as the arrow says
+}
+
 TEST_F(ViewCommandsTest, PresetButtonsReapplyTheirPresetAboutTheReferenceLocation) {
   frmMain& f = OpenFitted();
   f.mnuViewDBB[3]->trigger();
@@ -261,6 +275,13 @@ TEST_F(ViewCommandsTest, PresetButtonBeforeAnyDataSetCentresOnTheCapturesCentre)
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 650);  // 700 - 100 / 2
   EXPECT_FLOAT_EQ(f.Input().Mouse().ClickX, 700);
   EXPECT_FLOAT_EQ(f.Input().Mouse().ClickY, 0);
+}
+
+TEST_F(ViewCommandsTest, PreviousTraceSwitchedOnBeforeAnyDataSetRunsTheUpdate) {
+  frmMain& f = OpenFitted();
+  f.mnuToolsLastTrace->trigger();
+  EXPECT_EQ(f.Spectrum().Traces().DataSets, 1);
+  EXPECT_TRUE(forms::DialogSeam::Shown().empty());
 }
 
 TEST_F(ViewCommandsTest, RedrawWithAllTracesOffShowsOnlyTheScaleAndThreshold) {

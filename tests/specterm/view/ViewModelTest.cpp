@@ -20,29 +20,26 @@ TEST(ViewModelTest, DbPresetsGiveTheirHeightsAndTheHeightTableChecksTheirRows) {
   // others check the next row of the table.
   const std::array<int, 10> checks = {1, 1, 3, 4, 4, 6, 7, 7, 9, 9};
   for (int i = 0; i < 10; ++i) {
-    const float height = DbPresetHeight(i, 250);
+    const float height = DbPresetHeight(i);
     EXPECT_FLOAT_EQ(height, heights[static_cast<std::size_t>(i)]) << i;
     EXPECT_EQ(HeightRowFor(height).DbCheck, checks[static_cast<std::size_t>(i)]) << i;
   }
   // Out of range acts as index 9.
-  EXPECT_FLOAT_EQ(DbPresetHeight(10, 250), 125);
-  EXPECT_FLOAT_EQ(DbPresetHeight(-1, 250), 125);
+  EXPECT_FLOAT_EQ(DbPresetHeight(10), 125);
+  EXPECT_FLOAT_EQ(DbPresetHeight(-1), 125);
   // The 0.01 dB preset: the grid and pan step follow item 1.
-  const DerivedParameters d = DeriveParameters(300, DbPresetHeight(0, 250));
+  const DerivedParameters d = DeriveParameters(300, DbPresetHeight(0));
   EXPECT_EQ(d.Height.Ky, 2);
   EXPECT_STREQ(d.Height.AmpFormat, "####.000000");
   EXPECT_EQ(d.Height.TraceWidth, 7);
   EXPECT_FLOAT_EQ(d.PanStepY, 0.002f);
 }
 
-TEST(ViewModelTest, SpanPresetsLandOnTheirRowAtScaleOneAndLowerWithLargerScales) {
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(WidthRowFor(SpanPresetWidth(i, 1)).SpanCheck, i) << i;
-  EXPECT_FLOAT_EQ(SpanPresetWidth(0, 1), 0.25f);
-  EXPECT_FLOAT_EQ(SpanPresetWidth(9, 1), 250);
-  EXPECT_FLOAT_EQ(SpanPresetWidth(12, 1), 250);
-  // At SpanScale 10 the widest preset is 25 units wide: row 6.
-  EXPECT_EQ(WidthRowFor(SpanPresetWidth(9, 10)).SpanCheck, 6);
-  EXPECT_EQ(WidthRowFor(SpanPresetWidth(0, 10)).SpanCheck, 0);
+TEST(ViewModelTest, SpanPresetsLandOnTheirOwnRow) {
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(WidthRowFor(SpanPresetWidth(i)).SpanCheck, i) << i;
+  EXPECT_FLOAT_EQ(SpanPresetWidth(0), 0.25f);
+  EXPECT_FLOAT_EQ(SpanPresetWidth(9), 250);
+  EXPECT_FLOAT_EQ(SpanPresetWidth(12), 250);
 }
 
 TEST(ViewModelTest, TablesTakeTheFirstRowPassedWithEqualityAsStated) {
