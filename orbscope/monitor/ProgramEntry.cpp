@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "Reports.h"
 #include "WinException.h"
+#include "forms/AccessibleNames.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -41,6 +42,7 @@ int OrbscopeMain(int argc, char** argv) {
   InstallOutOfMemoryHandler();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Orbscope"));
+  forms::KeepControlsNamed();
 
   const ProgramArguments arguments = SplitArguments(QApplication::arguments());
   CAppWindow::Options options;

@@ -282,6 +282,15 @@ void frmMain::BuildControls() {
   txtFreq = editor("txtFreq");
   txtAmp = editor("txtAmp");
 
+  // Controls without a tool tip or caption, named for screen readers after
+  // what they show or edit (the editors after their status panels).
+  picSpectrum->setAccessibleName(QStringLiteral("Spectrum"));
+  hScroll->setAccessibleName(QStringLiteral("Frequency Scroll"));
+  vScroll->setAccessibleName(QStringLiteral("Amplitude Scroll"));
+  txtPoint->setAccessibleName(QStringLiteral("Current Data Point"));
+  txtFreq->setAccessibleName(QStringLiteral("Frequency"));
+  txtAmp->setAccessibleName(QStringLiteral("Amplitude"));
+
   txtThreshold = new QLineEdit(QStringLiteral("0.00dB"), client_);
   txtThreshold->setObjectName(QStringLiteral("txtThreshold"));
   txtThreshold->setToolTip(QStringLiteral("Minimum Peak Threshold"));

@@ -5,6 +5,7 @@
 // exit status 1 when no third data set arrives within a minute.
 
 #include "base/ProgramOptions.h"
+#include "forms/AccessibleNames.h"
 #include "modems/RegSettings.h"
 #include "modems/Titles.h"
 #include "modems/frmMain.h"
@@ -63,6 +64,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QString::fromLatin1(specterm::kAppTitle));
   QApplication::setApplicationVersion(QString::fromStdString(specterm::VersionText()));
   QApplication::setWindowIcon(specterm::ProgramIcon());
+  forms::KeepControlsNamed();
 
   specterm::frmMain form;
   if (snapshotRun) {
