@@ -42,6 +42,7 @@ int OrbscopeMain(int argc, char** argv) {
   InstallOutOfMemoryHandler();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Orbscope"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("orbscope"));
   forms::KeepControlsNamed();
 
   const ProgramArguments arguments = SplitArguments(QApplication::arguments());

@@ -64,6 +64,8 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QString::fromLatin1(specterm::kAppTitle));
   QApplication::setApplicationVersion(QString::fromStdString(specterm::VersionText()));
   QApplication::setWindowIcon(specterm::ProgramIcon());
+  // Desktops match the window to its installed desktop entry and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("specterm"));
   forms::KeepControlsNamed();
 
   specterm::frmMain form;
