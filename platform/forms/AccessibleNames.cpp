@@ -25,7 +25,8 @@ namespace {
 constexpr const char* kGivenName = "forms_givenAccessibleName";
 
 QString Plain(QString text) {
-  // "&File" reads "File"; "&&" is a literal ampersand.
+  // A caption without its mnemonic: "&File" reads "File"; "&&" is a literal
+  // ampersand.
   text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
   text.remove(QLatin1Char('&'));
   text.replace(QLatin1Char('\x01'), QLatin1Char('&'));
@@ -81,10 +82,10 @@ QString LabelBeside(QWidget* widget) {
 
 // What the user reads on or over the control: its tool tip, else a caption.
 QString VisibleName(QWidget* widget) {
-  if (!widget->toolTip().isEmpty()) return Plain(widget->toolTip());
+  if (!widget->toolTip().isEmpty()) return widget->toolTip().trimmed();
   if (auto* tool = qobject_cast<QToolButton*>(widget); tool != nullptr && tool->defaultAction() != nullptr) {
     const QAction* action = tool->defaultAction();
-    if (!action->toolTip().isEmpty()) return Plain(action->toolTip());
+    if (!action->toolTip().isEmpty()) return action->toolTip().trimmed();
     if (!action->text().isEmpty()) return Plain(action->text());
   }
   if (auto* button = qobject_cast<QAbstractButton*>(widget); button != nullptr && !Plain(button->text()).isEmpty())
@@ -95,7 +96,7 @@ QString VisibleName(QWidget* widget) {
     return VisibleName(combo);
   if (auto* edit = qobject_cast<QLineEdit*>(widget); edit != nullptr && !edit->placeholderText().trimmed().isEmpty())
     return edit->placeholderText().trimmed();
-  if (!widget->statusTip().isEmpty()) return Plain(widget->statusTip());
+  if (!widget->statusTip().isEmpty()) return widget->statusTip().trimmed();
   // Qt's own buttons for what does not fit into a toolbar or menu bar.
   if (widget->objectName() == QLatin1String("qt_toolbar_ext_button")) return QStringLiteral("More Tools");
   if (widget->objectName() == QLatin1String("qt_menubar_ext_button")) return QStringLiteral("More Menus");
