@@ -50,13 +50,12 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Halden")
 set(CPACK_PACKAGE_CONTACT "Halden modem tools maintainers <modem-tools@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "spectrum analyzer and IQ monitor for Halden satellite modems")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "spectrum analyzer and IQ monitor for Halden satellite modems
- specterm captures the demodulator's I/Q samples over FTP and draws their
- spectrum, with peak navigation, peak hold, video average, cursors, zoom and
- export. orbscope draws the I/Q constellation with its EVM and re-flashes the
- modem's firmware. modemsim simulates a modem on loopback, with faults, for
- trying the programs without hardware.")
+set(CPACK_PACKAGE_DESCRIPTION
+    "specterm captures the demodulator's I/Q samples over FTP and draws their
+spectrum, with peak navigation, peak hold, video average, cursors, zoom and
+export. orbscope draws the I/Q constellation with its EVM and re-flashes the
+modem's firmware. modemsim simulates a modem on loopback, with faults, for
+trying the programs without hardware.")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
