@@ -5,19 +5,17 @@
 namespace programs {
 
 QProcessEnvironment WithoutDisplay() {
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(name);
-  return environment;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+  return env;
 }
 
-RunResult Run(const std::string& program, const QStringList& args, const QProcessEnvironment& environment,
-              std::chrono::milliseconds deadline) {
+RunResult Run(const QString& program, const QStringList& args, const QProcessEnvironment& env, int deadlineMs) {
   QProcess process;
-  process.setProcessEnvironment(environment);
-  process.start(QString::fromStdString(program), args);
+  process.setProcessEnvironment(env);
+  process.start(program, args);
   RunResult result;
-  result.finished =
-      process.waitForFinished(static_cast<int>(deadline.count())) && process.exitStatus() == QProcess::NormalExit;
+  result.finished = process.waitForFinished(deadlineMs) && process.exitStatus() == QProcess::NormalExit;
   if (!result.finished) {
     process.kill();
     process.waitForFinished();
