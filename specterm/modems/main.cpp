@@ -37,7 +37,7 @@ halden::ProgramHelp Help() {
   help.summary = std::string(specterm::kAppTitle) +
                  ": captures the demodulator's I/Q samples of a Halden modem\n"
                  "over FTP every 3 s and draws their spectrum. The modem is chosen in the\n"
-                 "window (Modem menu); the last one is connected again at start-up.";
+                 "window (Communications menu); the last one is connected again at start-up.";
   help.options = {
       {kSnapshotOption, "FILE", "write a picture of the window to FILE (PNG) after the third\ndata set, then quit"}};
   help.settings = "Settings and the modem list: HKEY_CURRENT_USER.reg in\n" + halden::SettingsFolderRule() +
