@@ -125,7 +125,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     }
     const auto it = withValue.find(name);
     if (it == withValue.end()) {
-      *error = "unknown option '" + args[i] + "' (see --help)";
+      *error = "unknown option '" + args[i] + "'";
       return std::nullopt;
     }
     if (inlineValue) {
@@ -142,7 +142,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
 }
 
 std::string HelpText() {
-  return std::string(R"(Usage: modemsim [OPTION]...
+  return "Usage: " + std::string(kUsage) + R"(
 A simulated Halden modem: an FTP server serving the modem's pseudo-files
 with synthesized data and switchable faults.
 
@@ -179,11 +179,24 @@ demod3: fast:; then "status:" reads "0 of N" up to "N of N"):
   --flash-blocks N       blocks of a flash (default 10)
   --flash-step-ms MS     time per block (default 500)
 
-)") + FaultHelpText() +
+)" + FaultHelpText() +
          R"(
 Log lines: "TIME #SESSION > COMMAND" for each command (PASS masked) and
 "TIME #SESSION TEXT" for events (open, close, capture, flash, faults);
 session 0 is the server itself.
+
+Other:
+  --help                 show this help and exit
+  --version              show the version and exit
+
+Settings:
+  modemsim keeps none: everything comes from its command line and "control:".
+  It runs until stopped (Ctrl+C, SIGTERM).
+
+Exit codes:
+  0  --help or --version
+  1  it could not listen on the address and port, or open the log file
+  2  the command line is wrong
 )";
 }
 

@@ -14,6 +14,7 @@ namespace modemsim {
 
 inline constexpr int kDefaultPort = 2121;
 inline constexpr const char* kDefaultListen = "127.0.0.1";
+inline constexpr const char* kUsage = "modemsim [OPTION]...";
 
 struct Options {
   std::string listen = kDefaultListen;

@@ -4,7 +4,7 @@
 #include "FtpServer.h"
 #include "ModemState.h"
 #include "Options.h"
-#include "Version.h"
+#include "base/ProgramOptions.h"
 
 #include <QCoreApplication>
 #include <QHostAddress>
@@ -21,15 +21,15 @@ int main(int argc, char** argv) {
   std::string error;
   const std::optional<modemsim::Options> options = modemsim::ParseOptions(args, &error);
   if (!options) {
-    std::fprintf(stderr, "modemsim: %s\n", error.c_str());
-    return 2;
+    std::fputs(halden::UsageErrorText("modemsim", {modemsim::kUsage}, error).c_str(), stderr);
+    return halden::kExitUsage;
   }
   if (options->help) {
     std::fputs(modemsim::HelpText().c_str(), stdout);
     return 0;
   }
   if (options->version) {
-    std::printf("modemsim %s\n", kVersionText);
+    std::fputs(halden::VersionText("modemsim").c_str(), stdout);
     return 0;
   }
 

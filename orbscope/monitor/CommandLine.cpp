@@ -22,6 +22,35 @@ CommandLine ParseCommandLine(std::string text) {
   return result;
 }
 
+halden::ProgramHelp ProgramHelp() {
+  halden::ProgramHelp help;
+  help.program = "orbscope";
+  help.usage = {"orbscope [-aADDRESS [--snapshot FILE]]"};
+  help.summary =
+      "Orbscope, the IQ monitor: polls a Halden modem for 1024 I/Q pairs once a\n"
+      "second over FTP, draws the constellation with its EVM, and re-flashes the\n"
+      "modem's firmware. Without -a, the address is set in the window (File menu).";
+  help.options = {{"-aADDRESS", "",
+                   "start the monitor on the modem at ADDRESS (no space after -a),\n"
+                   "e.g. -a192.168.1.20, or -a127.0.0.1:2121 for a simulator"},
+                  {"--snapshot", "FILE", "with -a: write the first plot drawn to FILE (PNG), then quit"}};
+  help.settings =
+      "The last firmware image and target: HKEY_LOCAL_MACHINE.reg in\n" + halden::SettingsFolderRule() + ".";
+  help.exitCodes = {{halden::kExitOk, "the window was closed (also after an error shown in a message box)"},
+                    {halden::kExitFailure, "--snapshot: nothing read and drawn within a minute, or FILE not written"},
+                    {halden::kExitUsage, "the command line is wrong"}};
+  help.notes = "Qt's own options (-platform NAME, -style NAME, ...) are accepted too.";
+  // "--snapshot=FILE" would reach the address text.
+  help.inlineValues = false;
+  return help;
+}
+
+std::size_t OwnArgument(const std::vector<std::string>& args, std::size_t i) {
+  const std::string& arg = args[i];
+  if (arg.rfind("-a", 0) == 0 || arg.empty() || arg.front() != '-') return 1;
+  return halden::ToolkitOption(args, i);
+}
+
 std::string WindowTitle(bool withAddress, const std::string& address) {
   return withAddress ? "Orbscope (" + address + ")" : "Orbscope";
 }

@@ -3,7 +3,11 @@
 // The program's command line: "-a" immediately followed by the modem's
 // address starts the monitor on that modem.
 
+#include "base/ProgramOptions.h"
+
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace orbscope {
 
@@ -19,5 +23,15 @@ CommandLine ParseCommandLine(std::string text);
 // The main window's title: "Orbscope (address)", or "Orbscope" without an
 // address.
 std::string WindowTitle(bool withAddress, const std::string& address);
+
+// The program's --help, --version and usage errors (checked before the
+// window system is opened).
+halden::ProgramHelp ProgramHelp();
+
+// The arguments of the program's own form, for halden::CheckCommandLine:
+// "-a" with the address, a command line quoted as a whole, text without a
+// dash (taken as the address, as the classic command line does), and Qt's
+// own options.
+std::size_t OwnArgument(const std::vector<std::string>& args, std::size_t i);
 
 }  // namespace orbscope

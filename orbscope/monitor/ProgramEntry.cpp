@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "Reports.h"
 #include "WinException.h"
+#include "forms/AccessibleNames.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -41,6 +42,8 @@ int OrbscopeMain(int argc, char** argv) {
   InstallOutOfMemoryHandler();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Orbscope"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("orbscope"));
+  forms::KeepControlsNamed();
 
   const ProgramArguments arguments = SplitArguments(QApplication::arguments());
   CAppWindow::Options options;

@@ -46,6 +46,8 @@ frmModemSelect::frmModemSelect(ModemDirectory& directory, QWidget* parent) : QDi
 
   listModems = new QListWidget(this);
   listModems->setObjectName(QStringLiteral("listModems"));
+  // No label names the list: screen readers call it after what it holds.
+  listModems->setAccessibleName(QStringLiteral("Modems"));
   listModems->setSelectionMode(QAbstractItemView::SingleSelection);
   listModems->setMinimumSize(kListWidth, kListHeight);
   listModems->viewport()->installEventFilter(this);

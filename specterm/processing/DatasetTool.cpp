@@ -16,7 +16,7 @@ namespace {
 
 constexpr const char* kToolName = "specterm-dataset";
 constexpr const char* kUsage =
-    "usage: specterm-dataset --kind raw|transformed|scaled|peakhold|average\n"
+    "Usage: specterm-dataset --kind raw|transformed|scaled|peakhold|average\n"
     "                        [--window on|off] [--peakhold on|off] [--average on|off]\n"
     "                        BLOCKFILE...\n"
     "Runs the spectrum update over each block file in order and writes the chosen\n"

@@ -301,6 +301,15 @@ void frmMain::BuildControls() {
   txtFreq = editor("txtFreq");
   txtAmp = editor("txtAmp");
 
+  // Controls without a tool tip or caption, named for screen readers after
+  // what they show or edit (the editors after their status panels).
+  picSpectrum->setAccessibleName(QStringLiteral("Spectrum"));
+  hScroll->setAccessibleName(QStringLiteral("Frequency Scroll"));
+  vScroll->setAccessibleName(QStringLiteral("Amplitude Scroll"));
+  txtPoint->setAccessibleName(QStringLiteral("Current Data Point"));
+  txtFreq->setAccessibleName(QStringLiteral("Frequency"));
+  txtAmp->setAccessibleName(QStringLiteral("Amplitude"));
+
   txtThreshold = new forms::EntryBox(QStringLiteral("0.00dB"), client);
   txtThreshold->setObjectName(QStringLiteral("txtThreshold"));
   txtThreshold->SetMaxLength(kThresholdBoxLength);

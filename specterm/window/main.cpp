@@ -1,22 +1,25 @@
 // The Halden Spectrum Analyzer: one main window; closing it ends the program.
 //
-// specterm --snapshot FILE writes the plot's picture to FILE after the third
-// data set and quits (for demos without a display); it gives up with exit
-// status 1 when no third data set arrives within a minute.
+// specterm --snapshot FILE writes a picture of the window to FILE after the
+// third data set and quits (for demos without a display); it gives up with
+// exit status 1 when no third data set arrives within a minute.
 
-#include "forms/PictureBox.h"
+#include "base/ProgramOptions.h"
+#include "forms/AccessibleNames.h"
 #include "modems/RegSettings.h"
 #include "modems/Titles.h"
 #include "view/Icons.h"
 #include "window/frmMain.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QSize>
 #include <QTimer>
 
 #include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -25,32 +28,52 @@ constexpr int kSnapshotDeadlineMs = 60000;
 // Without a screen nobody sees the window: it takes a size at which the
 // picture reads well.
 constexpr QSize kOffscreenSnapshotSize(1100, 750);
+constexpr const char* kSnapshotOption = "--snapshot";
+
+halden::ProgramHelp Help() {
+  halden::ProgramHelp help;
+  help.program = "specterm";
+  help.usage = {"specterm [--snapshot FILE]"};
+  help.summary = std::string(specterm::kAppTitle) +
+                 ": captures the demodulator's I/Q samples of a Halden modem\n"
+                 "over FTP every 3 s and draws their spectrum. The modem is chosen in the\n"
+                 "window (Communications menu); the last one is connected again at start-up.";
+  help.options = {
+      {kSnapshotOption, "FILE", "write a picture of the window to FILE (PNG) after the third\ndata set, then quit"}};
+  help.settings = "Settings and the modem list: HKEY_CURRENT_USER.reg in\n" + halden::SettingsFolderRule() +
+                  ";\nread at start-up, written when the window closes.";
+  help.exitCodes = {
+      {halden::kExitOk, "the window was closed, or the snapshot was written"},
+      {halden::kExitFailure, "--snapshot: no third data set within a minute, or the file could not be written"},
+      {halden::kExitUsage, "the command line is wrong"}};
+  help.notes = "Qt's own options (-platform NAME, -style NAME, ...) are accepted too.";
+  return help;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Before the display is opened, so that --help works without one.
+  const halden::CommandLineCheck check = halden::CheckCommandLine(
+      Help(), std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr, halden::ToolkitOption);
+  if (check.exitCode) return *check.exitCode;
+  const auto snapshot = check.values.find(kSnapshotOption);
+  const bool snapshotRun = snapshot != check.values.end();
+
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(specterm::kAppTitle));
   QApplication::setApplicationVersion(QString::fromStdString(specterm::VersionText()));
   QApplication::setWindowIcon(specterm::ProgramIcon());
-
-  QCommandLineParser parser;
-  parser.setApplicationDescription(QString::fromLatin1(specterm::kAppTitle));
-  parser.addHelpOption();
-  parser.addVersionOption();
-  const QCommandLineOption snapshot(
-      QStringLiteral("snapshot"),
-      QStringLiteral("Write the plot's picture to <file> after the third data set, then quit."),
-      QStringLiteral("file"));
-  parser.addOption(snapshot);
-  parser.process(app);
+  // Desktops match the window to its installed desktop entry and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("specterm"));
+  forms::KeepControlsNamed();
 
   specterm::frmMain form;
-  if (parser.isSet(snapshot)) {
-    const QString file = parser.value(snapshot);
+  if (snapshotRun) {
+    const QString file = QString::fromLocal8Bit(snapshot->second.c_str());
     QObject::connect(&form, &specterm::frmMain::DataSetShown, &form, [&form, file](int count) {
       if (count != kSnapshotDataSet) return;
-      const bool saved = form.picSpectrum->Image().save(file);
+      const bool saved = form.grab().save(file, "PNG");
       if (!saved) std::fprintf(stderr, "specterm: the picture could not be written to %s\n", qPrintable(file));
       QCoreApplication::exit(saved ? 0 : 1);
     });
@@ -60,8 +83,7 @@ int main(int argc, char** argv) {
     });
   }
   form.Form_Load();
-  if (parser.isSet(snapshot) && QGuiApplication::platformName() == QLatin1String("offscreen"))
-    form.resize(kOffscreenSnapshotSize);
+  if (snapshotRun && QGuiApplication::platformName() == QLatin1String("offscreen")) form.resize(kOffscreenSnapshotSize);
   const int status = app.exec();
   // Settings are saved as when the window closes.
   form.close();

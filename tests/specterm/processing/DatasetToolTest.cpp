@@ -123,11 +123,11 @@ TEST(DatasetTool, CommandLineErrorsGiveUsage) {
     const RunResult run = RunTool(Tool(), args, dir);
     EXPECT_EQ(run.exitCode, 2) << args.size();
     EXPECT_TRUE(run.out.empty());
-    EXPECT_NE(run.err.find("usage: specterm-dataset"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Usage: specterm-dataset"), std::string::npos) << run.err;
   }
   const RunResult help = RunTool(Tool(), {"--help"}, dir);
   EXPECT_EQ(help.exitCode, 0);
-  EXPECT_NE(help.out.find("usage:"), std::string::npos);
+  EXPECT_NE(help.out.find("Usage:"), std::string::npos);
 }
 
 TEST(DatasetTool, UnreadableOrEmptyBlockFileFails) {

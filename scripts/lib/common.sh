@@ -1,0 +1,86 @@
+# Shared by the scripts in scripts/: one build folder and one configuration
+# for the demo, the tests and the pictures, so that whichever runs second
+# compiles only what the first did not. Source it from the top of the clone.
+
+HALDEN_BUILD=build
+HALDEN_JOBS=$(nproc)
+
+# Installs what is missing and configures the build folder once; later runs
+# leave it to the build tool, which re-runs CMake when a CMakeLists.txt
+# changes.
+halden_configure() {
+  scripts/install-deps
+  if [ -f "$HALDEN_BUILD/build.ninja" ] && grep -q '^HALDEN_WERROR:BOOL=ON$' "$HALDEN_BUILD/CMakeCache.txt" 2>/dev/null; then
+    return 0
+  fi
+  cmake -S . -B "$HALDEN_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALDEN_WERROR=ON
+}
+
+# halden_build TARGET...: builds only those targets (all of them without any).
+halden_build() {
+  if [ $# -eq 0 ]; then
+    cmake --build "$HALDEN_BUILD" -j"$HALDEN_JOBS"
+  else
+    cmake --build "$HALDEN_BUILD" -j"$HALDEN_JOBS" --target "$@"
+  fi
+}
+
+# halden_start_modemsim WORKDIR [OPTION]...: starts the simulator on a free
+# loopback port with its log in WORKDIR; sets HALDEN_SIM_PID and
+# HALDEN_SIM_PORT. halden_stop_modemsim ends it (call it from a trap).
+HALDEN_SIM_PID=""
+HALDEN_SIM_PORT=""
+halden_start_modemsim() {
+  local work=$1
+  shift
+  "$HALDEN_BUILD/bin/modemsim" --port 0 --log "$work/modemsim.log" "$@" >"$work/modemsim.out" &
+  HALDEN_SIM_PID=$!
+  local listening=""
+  for _ in $(seq 100); do
+    listening=$(head -n 1 "$work/modemsim.out" 2>/dev/null || true)
+    [ -n "$listening" ] && break
+    kill -0 "$HALDEN_SIM_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  case "$listening" in
+    "listening on "*) ;;
+    *)
+      echo "the simulator did not start; its log: $work/modemsim.log" >&2
+      return 1
+      ;;
+  esac
+  HALDEN_SIM_PORT=${listening##*:}
+  echo "modemsim $listening"
+}
+
+halden_stop_modemsim() {
+  if [ -n "$HALDEN_SIM_PID" ]; then
+    kill "$HALDEN_SIM_PID" 2>/dev/null || true
+    wait "$HALDEN_SIM_PID" 2>/dev/null || true
+    HALDEN_SIM_PID=""
+  fi
+}
+
+# halden_demo_registry DIR PORT: a registry folder in which specterm knows the
+# simulator at PORT as its last modem, with updates running.
+halden_demo_registry() {
+  mkdir -p "$1"
+  cat >"$1/HKEY_CURRENT_USER.reg" <<REG
+REGEDIT4
+
+[HKEY_CURRENT_USER\\Software\\Halden Spectrum Analyzer\\Configuration]
+"StopUpdates"="False"
+
+[HKEY_CURRENT_USER\\Software\\Halden Spectrum Analyzer\\Halden Modems]
+"ModemCount"="1"
+"LastModem"="Simulator"
+
+[HKEY_CURRENT_USER\\Software\\Halden Spectrum Analyzer\\Halden Modems\\Modem1]
+"ModemName"="Simulator"
+"IP_Address"="127.0.0.1:$2"
+REG
+}
+
+halden_have_display() {
+  [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]
+}
