@@ -28,8 +28,14 @@ void FtpServer::OnNewConnection() {
       continue;
     }
     if (sessions_ >= kMaxSessions) {
-      Refuse(socket, id, "421 Too many connections; try again later.\r\n",
-             "refused: " + std::to_string(sessions_) + " sessions open");
+      if (reservedTaken_) {
+        Refuse(socket, id, "421 Too many connections; try again later.\r\n",
+               "refused: " + std::to_string(sessions_) + " sessions open");
+        continue;
+      }
+      reservedTaken_ = true;
+      auto* session = new FtpSession(socket, id, modem_, log_, this, true);
+      connect(session, &FtpSession::Ended, this, [this] { reservedTaken_ = false; });
       continue;
     }
     ++sessions_;
