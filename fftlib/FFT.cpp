@@ -40,6 +40,7 @@ struct SingleTraits {
   }
   static void Execute(Plan p, Complex* in, Complex* out) { fftwf_execute_dft(p, in, out); }
   static void Destroy(Plan p) { fftwf_destroy_plan(p); }
+  static void Cleanup() { fftwf_cleanup(); }
 };
 
 struct DoubleTraits {
@@ -53,6 +54,7 @@ struct DoubleTraits {
   }
   static void Execute(Plan p, Complex* in, Complex* out) { fftw_execute_dft(p, in, out); }
   static void Destroy(Plan p) { fftw_destroy_plan(p); }
+  static void Cleanup() { fftw_cleanup(); }
 };
 
 // An FFTW-allocated (SIMD-aligned) array of complex values.
@@ -82,7 +84,10 @@ class ComplexBuffer {
   std::size_t size_ = 0;
 };
 
-// Plans by (size, sign). Plans live until the library is unloaded.
+// Plans by (size, sign). Plans live until the library is unloaded; then
+// they and FFTW's planner memory are freed, since FFTW's own library may be
+// unloaded with ours and its memory would be lost for the rest of the
+// process.
 template <class T>
 class PlanCache {
  public:
@@ -92,6 +97,7 @@ class PlanCache {
   ~PlanCache() {
     std::lock_guard lock(mutex_);
     for (auto& entry : plans_) T::Destroy(entry.second);
+    T::Cleanup();
   }
 
   // The plan for n points in the direction sign, made on first request;
