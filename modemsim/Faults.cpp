@@ -102,6 +102,7 @@ bool ApplyFault(FaultSet& f, const FaultChange& c, std::string* error) {
     // Names are compared without a leading "/" (both spellings name a file).
     std::string file = *c.value;
     if (file.front() == '/') file.erase(0, 1);
+    if (file.empty()) return needValue();
     f.denied.insert(file);
     return true;
   }

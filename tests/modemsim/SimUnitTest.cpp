@@ -160,7 +160,9 @@ TEST(SimFaults, ControlTextSwitchesFaultsOnAndOff) {
 
 TEST(SimFaults, ABadLineRejectsTheWholeTextAndNamesTheLine) {
   for (const char* text : {"fault slow=200\nfault bogus on\n", "fault slow=abc\n", "fault slow=200 maybe\n",
-                           "faults clear\n", "fault\n", "fault slow=5 on extra\n", "fault deny\n"}) {
+                           "faults clear\n", "fault\n", "fault slow=5 on extra\n", "fault deny\n",
+                           // Found by fuzzing: denied nothing, and read back as a line that fails.
+                           "fault deny=/\n"}) {
     std::string error;
     EXPECT_FALSE(ParseControlText(text, &error)) << text;
     EXPECT_NE(error.find("line "), std::string::npos) << text;
