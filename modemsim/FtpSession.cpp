@@ -361,7 +361,8 @@ void FtpSession::CmdRetr(const std::string& arg) {
   QByteArray payload = modem_.Read(*f, id_, FaultsApply());
   const qint64 offset = std::exchange(restOffset_, 0);
   payload = payload.mid(std::min<qint64>(offset, payload.size()));
-  StartSend("150 Opening BINARY mode data connection for " + std::string(f->name) + " (" +
+  StartSend(std::string(f->name),
+            "150 Opening BINARY mode data connection for " + std::string(f->name) + " (" +
                 std::to_string(payload.size()) + " bytes).",
             payload, "226 Transfer complete.");
 }
@@ -393,10 +394,15 @@ void FtpSession::CmdList(const std::string& arg, bool namesOnly) {
     return Reply("550 " + path + ": no such file or directory.");
   }
   if (!data_->IsConfigured()) return Reply("425 Use PORT, EPRT, PASV or EPSV first.");
-  StartSend("150 Here comes the directory listing.", QByteArray::fromStdString(text), "226 Directory send OK.");
+  StartSend("listing", "150 Here comes the directory listing.", QByteArray::fromStdString(text),
+            "226 Directory send OK.");
 }
 
-void FtpSession::StartSend(const std::string& opening, const QByteArray& payload, const std::string& done) {
+void FtpSession::StartSend(const std::string& what, const std::string& opening, const QByteArray& payload,
+                           const std::string& done) {
+  // Logged when it has gone out whole, so that the log tells which
+  // downloads a client received.
+  sentNote_ = "sent " + what + " " + std::to_string(payload.size()) + " bytes";
   payload_ = payload;
   doneReply_ = done;
   transfer_ = Transfer::Sending;
@@ -428,7 +434,10 @@ void FtpSession::OnDataReceived(const QByteArray& chunk) {
 void FtpSession::OnDataFinished(bool ok, const QString& reason) {
   if (transfer_ == Transfer::Receiving) return FinishUpload(ok, reason);
   if (transfer_ != Transfer::Sending) return;
-  if (ok) return Reply(doneReply_);
+  if (ok) {
+    log_.Write(id_, sentNote_);
+    return Reply(doneReply_);
+  }
   log_.Write(id_, "transfer aborted: " + reason.toStdString());
   Reply("426 Connection closed; transfer aborted (" + reason.toStdString() + ").");
 }

@@ -71,7 +71,9 @@ class FtpSession : public QObject {
   void CmdRetr(const std::string& arg);
   void CmdStor(const std::string& arg);
   void CmdList(const std::string& arg, bool namesOnly);
-  void StartSend(const std::string& opening, const QByteArray& payload, const std::string& done);
+  // what names the download in the log ("spectrum:", "listing").
+  void StartSend(const std::string& what, const std::string& opening, const QByteArray& payload,
+                 const std::string& done);
   void FinishUpload(bool ok, const QString& reason);
   void OnDataOpened();
   void OnDataFailed(const QString& reason);
@@ -101,6 +103,7 @@ class FtpSession : public QObject {
   Transfer transfer_ = Transfer::None;
   QByteArray payload_;
   std::string doneReply_;
+  std::string sentNote_;
   qint64 restOffset_ = 0;
   const PseudoFile* uploadFile_ = nullptr;
   QByteArray uploadKept_;
