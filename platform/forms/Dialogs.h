@@ -3,7 +3,9 @@
 // Message boxes and the common dialogs (save, open, colour) go through this
 // one seam. In the programs they are Qt dialogs; a test installs the seam's
 // queue, answers them in advance and reads back what was shown. Nothing else
-// in the code opens a modal window directly.
+// in the code opens a modal window directly. For unattended runs (a soak
+// test), HALDEN_DIALOG_LOG makes message boxes answer themselves and log
+// what they showed (see Dialogs.cpp).
 
 #include <QString>
 
