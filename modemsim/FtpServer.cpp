@@ -2,6 +2,7 @@
 
 #include "FtpSession.h"
 
+#include <QNetworkProxy>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -12,6 +13,7 @@ FtpServer::FtpServer(ModemState& modem, CommandLog& log, QObject* parent) : QObj
 }
 
 bool FtpServer::Listen(const QHostAddress& address, quint16 port, std::string* error) {
+  server_.setProxy(QNetworkProxy::NoProxy);
   if (server_.listen(address, port)) return true;
   *error = server_.errorString().toStdString();
   return false;
