@@ -19,6 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const wininet::FtpReply& reply = parser.Last();
       // Any three digits make a reply, as they do for libcurl.
       if (reply.code < 0 || reply.code > 999 || reply.text.size() < 3) std::abort();
+      (void)wininet::SizeOfReply(reply);
     }
   }
 

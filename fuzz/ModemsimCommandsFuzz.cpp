@@ -14,10 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   for (const std::string& line : fuzz::Split(text, '\n')) {
     const ParsedCommand command = ParseCommand(CleanCommandLine(line));
-    if (const auto port = ParsePortArgument(command.arg); port && (port->port < 0 || port->port > 65535))
-      std::abort();
-    if (const auto eprt = ParseEprtArgument(command.arg); eprt && (eprt->port < 0 || eprt->port > 65535))
-      std::abort();
+    if (const auto port = ParsePortArgument(command.arg); port && (port->port < 0 || port->port > 65535)) std::abort();
+    if (const auto eprt = ParseEprtArgument(command.arg); eprt && (eprt->port < 0 || eprt->port > 65535)) std::abort();
     if (const auto rest = ParseRestOffset(command.arg); rest && *rest < 0) std::abort();
     (void)ListPath(command.arg);
   }
