@@ -40,6 +40,7 @@ struct SingleTraits {
   }
   static void Execute(Plan p, Complex* in, Complex* out) { fftwf_execute_dft(p, in, out); }
   static void Destroy(Plan p) { fftwf_destroy_plan(p); }
+  static void Cleanup() { fftwf_cleanup(); }
 };
 
 struct DoubleTraits {
@@ -53,6 +54,7 @@ struct DoubleTraits {
   }
   static void Execute(Plan p, Complex* in, Complex* out) { fftw_execute_dft(p, in, out); }
   static void Destroy(Plan p) { fftw_destroy_plan(p); }
+  static void Cleanup() { fftw_cleanup(); }
 };
 
 // An FFTW-allocated (SIMD-aligned) array of complex values.
@@ -82,7 +84,10 @@ class ComplexBuffer {
   std::size_t size_ = 0;
 };
 
-// Plans by (size, sign). Plans live until the library is unloaded.
+// Plans by (size, sign). Plans live until the library is unloaded; then
+// they and FFTW's planner memory are freed, since FFTW's own library may be
+// unloaded with ours and its memory would be lost for the rest of the
+// process.
 template <class T>
 class PlanCache {
  public:
@@ -92,6 +97,7 @@ class PlanCache {
   ~PlanCache() {
     std::lock_guard lock(mutex_);
     for (auto& entry : plans_) T::Destroy(entry.second);
+    T::Cleanup();
   }
 
   // The plan for n points in the direction sign, made on first request;
@@ -145,10 +151,14 @@ Scratch<T>& ThreadScratch() {
 
 // Packing of split arrays into interleaved complex values and back, eight
 // (single) or four (double) at a time.
-#pragma GCC diagnostic push
-// The vector types are local to this file; the note about their calling
-// convention under other instruction sets does not apply.
-#pragma GCC diagnostic ignored "-Wpsabi"
+//
+// The loops are compiled twice (AVX2 and baseline) and one is chosen at load
+// time. Vector values therefore never cross a call: an unoptimised build
+// calls helpers out of line, and a helper compiled for the baseline passes a
+// 32-byte vector differently from the AVX2 code that calls it (Debug builds
+// computed garbage that way). The helpers move vectors through memory only
+// and are always inlined; the compiler's -Wpsabi warning stays on to catch a
+// vector passed by value.
 
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 #define FFT_SIMD_CLONES __attribute__((target_clones("avx2", "default")))
@@ -160,14 +170,12 @@ using F8 = float __attribute__((vector_size(32)));
 using D4 = double __attribute__((vector_size(32)));
 
 template <class V>
-inline V Load(const void* p) {
-  V v;
+[[gnu::always_inline]] inline void Load(V& v, const void* p) {
   std::memcpy(&v, p, sizeof v);
-  return v;
 }
 
 template <class V>
-inline void Store(void* p, const V& v) {
+[[gnu::always_inline]] inline void Store(void* p, const V& v) {
   std::memcpy(p, &v, sizeof v);
 }
 
@@ -175,8 +183,9 @@ FFT_SIMD_CLONES void Pack(const float* re, const float* im, fftwf_complex* out, 
   float* o = &out[0][0];
   std::size_t i = 0;
   for (; i + 8 <= n; i += 8) {
-    const F8 r = Load<F8>(re + i);
-    const F8 q = Load<F8>(im + i);
+    F8 r, q;
+    Load(r, re + i);
+    Load(q, im + i);
     Store(o + 2 * i, __builtin_shufflevector(r, q, 0, 8, 1, 9, 2, 10, 3, 11));
     Store(o + 2 * i + 8, __builtin_shufflevector(r, q, 4, 12, 5, 13, 6, 14, 7, 15));
   }
@@ -190,8 +199,9 @@ FFT_SIMD_CLONES void Unpack(const fftwf_complex* in, float* re, float* im, std::
   const float* p = &in[0][0];
   std::size_t i = 0;
   for (; i + 8 <= n; i += 8) {
-    const F8 a = Load<F8>(p + 2 * i);
-    const F8 b = Load<F8>(p + 2 * i + 8);
+    F8 a, b;
+    Load(a, p + 2 * i);
+    Load(b, p + 2 * i + 8);
     Store(re + i, __builtin_shufflevector(a, b, 0, 2, 4, 6, 8, 10, 12, 14));
     Store(im + i, __builtin_shufflevector(a, b, 1, 3, 5, 7, 9, 11, 13, 15));
   }
@@ -205,8 +215,9 @@ FFT_SIMD_CLONES void Pack(const double* re, const double* im, fftw_complex* out,
   double* o = &out[0][0];
   std::size_t i = 0;
   for (; i + 4 <= n; i += 4) {
-    const D4 r = Load<D4>(re + i);
-    const D4 q = Load<D4>(im + i);
+    D4 r, q;
+    Load(r, re + i);
+    Load(q, im + i);
     Store(o + 2 * i, __builtin_shufflevector(r, q, 0, 4, 1, 5));
     Store(o + 2 * i + 4, __builtin_shufflevector(r, q, 2, 6, 3, 7));
   }
@@ -220,8 +231,9 @@ FFT_SIMD_CLONES void Unpack(const fftw_complex* in, double* re, double* im, std:
   const double* p = &in[0][0];
   std::size_t i = 0;
   for (; i + 4 <= n; i += 4) {
-    const D4 a = Load<D4>(p + 2 * i);
-    const D4 b = Load<D4>(p + 2 * i + 4);
+    D4 a, b;
+    Load(a, p + 2 * i);
+    Load(b, p + 2 * i + 4);
     Store(re + i, __builtin_shufflevector(a, b, 0, 2, 4, 6));
     Store(im + i, __builtin_shufflevector(a, b, 1, 3, 5, 7));
   }
@@ -230,8 +242,6 @@ FFT_SIMD_CLONES void Unpack(const fftw_complex* in, double* re, double* im, std:
     im[i] = in[i][1];
   }
 }
-
-#pragma GCC diagnostic pop
 
 template <class T>
 int Transform(unsigned n, int inverse, const typename T::Real* realIn, const typename T::Real* imagIn,

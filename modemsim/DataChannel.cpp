@@ -1,5 +1,7 @@
 #include "DataChannel.h"
 
+#include <QNetworkProxy>
+
 namespace modemsim {
 
 namespace {
@@ -21,6 +23,7 @@ DataChannel::~DataChannel() { Drop(); }
 quint16 DataChannel::ListenPassive() {
   Reset();
   listener_ = std::make_unique<QTcpServer>();
+  listener_->setProxy(QNetworkProxy::NoProxy);
   listener_->setMaxPendingConnections(1);
   if (!listener_->listen(local_, 0)) {
     listener_.reset();
@@ -95,6 +98,10 @@ void DataChannel::Open() {
     return;
   }
   auto* s = new QTcpSocket(this);
+  // Straight to the client: a proxy configured for the user's other
+  // programs has no say in a loopback data connection (and asking for one
+  // starts a proxy lookup thread on every transfer).
+  s->setProxy(QNetworkProxy::NoProxy);
   Adopt(s);
   connect(s, &QTcpSocket::connected, this, [this, s] {
     s->setSocketOption(QAbstractSocket::LowDelayOption, 1);

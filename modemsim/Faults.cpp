@@ -102,6 +102,7 @@ bool ApplyFault(FaultSet& f, const FaultChange& c, std::string* error) {
     // Names are compared without a leading "/" (both spellings name a file).
     std::string file = *c.value;
     if (file.front() == '/') file.erase(0, 1);
+    if (file.empty()) return needValue();
     f.denied.insert(file);
     return true;
   }
@@ -201,8 +202,10 @@ with any bad line changes nothing and the upload is answered 451 naming the
 line. Reading "control:" (RETR) returns the active faults in the same form.
 A session that logs in with the user name "control" is exempt from the
 faults on its own commands (drop-connections, deny, no-size, short-spectrum,
-slow), so faults can always be switched off again; refuse-connections acts
-before login, so lift it from a session opened before it was switched on.
+slow), so faults can always be switched off again: its greeting is never
+slowed, and one session beyond the limit of 200 is kept for it.
+refuse-connections acts before login, so lift it from a session opened
+before it was switched on.
 )";
 }
 

@@ -2,6 +2,7 @@
 
 #include "FtpSession.h"
 
+#include <QNetworkProxy>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -12,6 +13,7 @@ FtpServer::FtpServer(ModemState& modem, CommandLog& log, QObject* parent) : QObj
 }
 
 bool FtpServer::Listen(const QHostAddress& address, quint16 port, std::string* error) {
+  server_.setProxy(QNetworkProxy::NoProxy);
   if (server_.listen(address, port)) return true;
   *error = server_.errorString().toStdString();
   return false;
@@ -28,8 +30,14 @@ void FtpServer::OnNewConnection() {
       continue;
     }
     if (sessions_ >= kMaxSessions) {
-      Refuse(socket, id, "421 Too many connections; try again later.\r\n",
-             "refused: " + std::to_string(sessions_) + " sessions open");
+      if (reservedTaken_) {
+        Refuse(socket, id, "421 Too many connections; try again later.\r\n",
+               "refused: " + std::to_string(sessions_) + " sessions open");
+        continue;
+      }
+      reservedTaken_ = true;
+      auto* session = new FtpSession(socket, id, modem_, log_, this, true);
+      connect(session, &FtpSession::Ended, this, [this] { reservedTaken_ = false; });
       continue;
     }
     ++sessions_;

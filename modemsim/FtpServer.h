@@ -16,7 +16,8 @@
 namespace modemsim {
 
 // Beyond this many sessions new connections are answered 421 and closed;
-// each session holds at most three descriptors.
+// each session holds at most three descriptors. One more session is kept
+// for the control user, so that faults can always be lifted.
 inline constexpr int kMaxSessions = 200;
 // A refused connection that does not take its 421 is cut after this.
 inline constexpr int kRefusalLingerMs = 5000;
@@ -39,6 +40,7 @@ class FtpServer : public QObject {
   QTcpServer server_;
   int nextSession_ = 1;
   int sessions_ = 0;
+  bool reservedTaken_ = false;
 };
 
 }  // namespace modemsim

@@ -1,5 +1,7 @@
 #include "FtpSession.h"
 
+#include "CommandParse.h"
+
 #include <QDateTime>
 
 #include <algorithm>
@@ -9,11 +11,13 @@ namespace modemsim {
 
 namespace {
 
+constexpr const char* kTooManySessions = "421 Too many connections; try again later.";
+
 constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 // Commands answered before login.
-bool AllowedBeforeLogin(const QByteArray& verb) {
-  static const QByteArray kAllowed[] = {"USER", "PASS", "QUIT", "NOOP", "SYST", "FEAT", "OPTS", "HELP"};
+bool AllowedBeforeLogin(const std::string& verb) {
+  static const std::string_view kAllowed[] = {"USER", "PASS", "QUIT", "NOOP", "SYST", "FEAT", "OPTS", "HELP"};
   return std::find(std::begin(kAllowed), std::end(kAllowed), verb) != std::end(kAllowed);
 }
 
@@ -40,8 +44,9 @@ std::string ListLine(const PseudoFile& f, qint64 size) {
 
 }  // namespace
 
-FtpSession::FtpSession(QTcpSocket* control, int id, ModemState& modem, CommandLog& log, QObject* parent)
-    : QObject(parent), control_(control), id_(id), modem_(modem), log_(log) {
+FtpSession::FtpSession(QTcpSocket* control, int id, ModemState& modem, CommandLog& log, QObject* parent,
+                       bool reservedForControl)
+    : QObject(parent), control_(control), id_(id), modem_(modem), log_(log), reserved_(reservedForControl) {
   control_->setParent(this);
   control_->setReadBufferSize(kControlReadBufferSize);
   // Replies are short and each one is awaited by the client: without this,
@@ -73,9 +78,19 @@ FtpSession::FtpSession(QTcpSocket* control, int id, ModemState& modem, CommandLo
     Finalize();
   });
 
-  log_.Write(id_,
-             "open " + control_->peerAddress().toString().toStdString() + ":" + std::to_string(control_->peerPort()));
-  Reply("220 Halden modem simulator ready.");
+  log_.Write(id_, "open " + control_->peerAddress().toString().toStdString() + ":" +
+                      std::to_string(control_->peerPort()) + (reserved_ ? " (slot kept for the control user)" : ""));
+  if (reserved_) {
+    reservedLoginTimer_.setSingleShot(true);
+    reservedLoginTimer_.setInterval(kReservedLoginMs);
+    connect(&reservedLoginTimer_, &QTimer::timeout, this, [this] {
+      busy_ = true;
+      Send(kTooManySessions, [this] { EndSession("no control login in the kept slot", true); });
+    });
+    reservedLoginTimer_.start();
+  }
+  // Never slowed: a control client must get in to switch the slowness off.
+  Send("220 Halden modem simulator ready.", {});
 }
 
 void FtpSession::ProcessInput() {
@@ -103,38 +118,33 @@ void FtpSession::ProcessInput() {
   }
 }
 
-void FtpSession::HandleLine(QByteArray line) {
+void FtpSession::HandleLine(QByteArray received) {
   busy_ = true;
   idleTimer_.stop();
-  if (line.endsWith('\r')) line.chop(1);
-  // Telnet interrupt bytes that some clients send before ABOR.
-  while (!line.isEmpty() && static_cast<unsigned char>(line.front()) >= 0xF0) line.remove(0, 1);
-  log_.Command(id_, std::string_view(line.constData(), static_cast<std::size_t>(line.size())));
-
-  const qsizetype sp = line.indexOf(' ');
-  const QByteArray verb = (sp < 0 ? line : line.left(sp)).toUpper();
-  std::string arg = sp < 0 ? std::string() : line.mid(sp + 1).toStdString();
-  while (!arg.empty() && arg.back() == ' ') arg.pop_back();
+  const std::string_view line =
+      CleanCommandLine(std::string_view(received.constData(), static_cast<std::size_t>(received.size())));
+  log_.Command(id_, line);
+  const ParsedCommand command = ParseCommand(line);
 
   FaultSet& faults = modem_.Faults();
-  const bool controlLogin = verb == "USER" && arg == kControlUser;
+  const bool controlLogin = command.verb == "USER" && command.arg == kControlUser;
   if (FaultsApply() && !controlLogin && faults.dropConnections != 0) {
     if (faults.dropConnections > 0) --faults.dropConnections;
     EndSession("dropped by fault drop-connections", false);
     return;
   }
-  if (line.isEmpty()) return Reply("500 Empty command.");
-  const bool hasControlBytes = std::any_of(line.begin(), line.end(), [](char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return u < 0x20 || u == 0x7F;
-  });
-  if (hasControlBytes) return Reply("500 Syntax error: control characters in command.");
-  if (!loggedIn_ && !AllowedBeforeLogin(verb)) return Reply("530 Please login with USER and PASS.");
-  Dispatch(verb, arg);
+  if (line.empty()) return Reply("500 Empty command.");
+  if (command.hasControlBytes) return Reply("500 Syntax error: control characters in command.");
+  if (!loggedIn_ && !AllowedBeforeLogin(command.verb)) return Reply("530 Please login with USER and PASS.");
+  Dispatch(command.verb, command.arg);
 }
 
-void FtpSession::Dispatch(const QByteArray& verb, const std::string& arg) {
+void FtpSession::Dispatch(const std::string& verb, const std::string& arg) {
   if (verb == "USER") {
+    if (reserved_ && arg != kControlUser) {
+      return Reply(kTooManySessions, [this] { EndSession("login other than control in the kept slot", true); });
+    }
+    reservedLoginTimer_.stop();
     user_ = arg;
     haveUser_ = true;
     loggedIn_ = false;
@@ -185,11 +195,10 @@ void FtpSession::Dispatch(const QByteArray& verb, const std::string& arg) {
   if (verb == "PASV") return CmdPassive(false, arg);
   if (verb == "EPSV") return CmdPassive(true, arg);
   if (verb == "REST") {
-    const qint64 offset = QByteArray::fromStdString(arg).toLongLong();
-    if (arg.empty() || offset < 0 || (offset == 0 && arg.find_first_not_of('0') != std::string::npos))
-      return Reply("501 REST needs a byte offset.");
-    restOffset_ = offset;
-    return Reply("350 Restart position accepted (" + std::to_string(offset) + ").");
+    const std::optional<std::int64_t> offset = ParseRestOffset(arg);
+    if (!offset) return Reply("501 REST needs a byte offset.");
+    restOffset_ = *offset;
+    return Reply("350 Restart position accepted (" + std::to_string(*offset) + ").");
   }
   if (verb == "SIZE") return CmdSize(arg);
   if (verb == "RETR") return CmdRetr(arg);
@@ -205,21 +214,22 @@ void FtpSession::Dispatch(const QByteArray& verb, const std::string& arg) {
 }
 
 void FtpSession::Reply(const std::string& text, Next next) {
-  auto send = [this, text, next = std::move(next)] {
-    if (ended_ || !control_) return;
-    control_->write(text.data(), static_cast<qint64>(text.size()));
-    control_->write("\r\n", 2);
-    if (!writeStallTimer_.isActive() && control_->bytesToWrite() > 0) writeStallTimer_.start();
-    if (next)
-      next();
-    else
-      CommandDone();
-  };
   const int delay = FaultsApply() ? modem_.Faults().slowMs : 0;
   if (delay > 0)
-    QTimer::singleShot(delay, this, send);
+    QTimer::singleShot(delay, this, [this, text, next = std::move(next)] { Send(text, next); });
   else
-    send();
+    Send(text, next);
+}
+
+void FtpSession::Send(const std::string& text, const Next& next) {
+  if (ended_ || !control_) return;
+  control_->write(text.data(), static_cast<qint64>(text.size()));
+  control_->write("\r\n", 2);
+  if (!writeStallTimer_.isActive() && control_->bytesToWrite() > 0) writeStallTimer_.start();
+  if (next)
+    next();
+  else
+    CommandDone();
 }
 
 void FtpSession::CommandDone() {
@@ -243,6 +253,7 @@ void FtpSession::EndSession(const std::string& reason, bool graceful) {
   ended_ = true;
   log_.Write(id_, "close (" + reason + ")");
   idleTimer_.stop();
+  reservedLoginTimer_.stop();
   data_->Reset();
   if (!control_) return Finalize();
   if (graceful) {
@@ -269,6 +280,7 @@ void FtpSession::Finalize() {
   if (finalized_) return;
   finalized_ = true;
   idleTimer_.stop();
+  reservedLoginTimer_.stop();
   writeStallTimer_.stop();
   emit Ended();
   deleteLater();
@@ -278,21 +290,15 @@ void FtpSession::CmdPort(const std::string& arg, bool extended) {
   QHostAddress address;
   int port = -1;
   if (!extended) {
-    int v[6];
-    char tail = 0;
-    if (std::sscanf(arg.c_str(), "%d,%d,%d,%d,%d,%d%c", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5], &tail) != 6 ||
-        std::any_of(std::begin(v), std::end(v), [](int x) { return x < 0 || x > 255; }))
-      return Reply("501 Syntax error in PORT arguments.");
-    address = QHostAddress(static_cast<quint32>((v[0] << 24) | (v[1] << 16) | (v[2] << 8) | v[3]));
-    port = v[4] * 256 + v[5];
+    const std::optional<PortTarget> target = ParsePortArgument(arg);
+    if (!target) return Reply("501 Syntax error in PORT arguments.");
+    address = QHostAddress(target->ipv4);
+    port = target->port;
   } else {
-    // |proto|address|port| with any delimiter.
-    const QList<QByteArray> parts = QByteArray::fromStdString(arg).split(arg.empty() ? '|' : arg.front());
-    bool ok = false;
-    if (parts.size() == 5 && parts[0].isEmpty() && parts[4].isEmpty() && (parts[1] == "1" || parts[1] == "2") &&
-        address.setAddress(QString::fromLatin1(parts[2])))
-      port = parts[3].toInt(&ok);
-    if (!ok || port < 0 || port > 65535) return Reply("501 Syntax error in EPRT arguments.");
+    const std::optional<EprtTarget> target = ParseEprtArgument(arg);
+    if (!target || !address.setAddress(QString::fromStdString(target->address)))
+      return Reply("501 Syntax error in EPRT arguments.");
+    port = target->port;
   }
   // No third-party targets (the old bounce attack) and no privileged ports.
   if (!SameHost(address, control_->peerAddress()) || port < 1024)
@@ -355,7 +361,8 @@ void FtpSession::CmdRetr(const std::string& arg) {
   QByteArray payload = modem_.Read(*f, id_, FaultsApply());
   const qint64 offset = std::exchange(restOffset_, 0);
   payload = payload.mid(std::min<qint64>(offset, payload.size()));
-  StartSend("150 Opening BINARY mode data connection for " + std::string(f->name) + " (" +
+  StartSend(std::string(f->name),
+            "150 Opening BINARY mode data connection for " + std::string(f->name) + " (" +
                 std::to_string(payload.size()) + " bytes).",
             payload, "226 Transfer complete.");
 }
@@ -374,11 +381,7 @@ void FtpSession::CmdStor(const std::string& arg) {
 
 void FtpSession::CmdList(const std::string& arg, bool namesOnly) {
   // Options such as "-a" or "-l" are accepted and ignored.
-  std::string path;
-  for (const QByteArray& word : QByteArray::fromStdString(arg).split(' ')) {
-    if (word.isEmpty() || (word.startsWith('-') && path.empty())) continue;
-    path += (path.empty() ? "" : " ") + word.toStdString();
-  }
+  const std::string path = ListPath(arg);
   std::string text;
   auto add = [&](const PseudoFile& f) {
     text += namesOnly ? std::string(f.name) + "\r\n" : ListLine(f, f.readable ? modem_.Size(f, FaultsApply()) : 0);
@@ -391,10 +394,15 @@ void FtpSession::CmdList(const std::string& arg, bool namesOnly) {
     return Reply("550 " + path + ": no such file or directory.");
   }
   if (!data_->IsConfigured()) return Reply("425 Use PORT, EPRT, PASV or EPSV first.");
-  StartSend("150 Here comes the directory listing.", QByteArray::fromStdString(text), "226 Directory send OK.");
+  StartSend("listing", "150 Here comes the directory listing.", QByteArray::fromStdString(text),
+            "226 Directory send OK.");
 }
 
-void FtpSession::StartSend(const std::string& opening, const QByteArray& payload, const std::string& done) {
+void FtpSession::StartSend(const std::string& what, const std::string& opening, const QByteArray& payload,
+                           const std::string& done) {
+  // Logged when it has gone out whole, so that the log tells which
+  // downloads a client received.
+  sentNote_ = "sent " + what + " " + std::to_string(payload.size()) + " bytes";
   payload_ = payload;
   doneReply_ = done;
   transfer_ = Transfer::Sending;
@@ -426,7 +434,10 @@ void FtpSession::OnDataReceived(const QByteArray& chunk) {
 void FtpSession::OnDataFinished(bool ok, const QString& reason) {
   if (transfer_ == Transfer::Receiving) return FinishUpload(ok, reason);
   if (transfer_ != Transfer::Sending) return;
-  if (ok) return Reply(doneReply_);
+  if (ok) {
+    log_.Write(id_, sentNote_);
+    return Reply(doneReply_);
+  }
   log_.Write(id_, "transfer aborted: " + reason.toStdString());
   Reply("426 Connection closed; transfer aborted (" + reason.toStdString() + ").");
 }

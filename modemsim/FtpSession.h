@@ -28,12 +28,18 @@ inline constexpr int kControlWriteStallMs = 30000;
 inline constexpr int kIdleTimeoutMs = 300000;
 // The user name that makes a session exempt from faults.
 inline constexpr const char* kControlUser = "control";
+// A session in the slot kept for the control user must log in as that
+// user within this time.
+inline constexpr int kReservedLoginMs = 10000;
 
 class FtpSession : public QObject {
   Q_OBJECT
 
  public:
-  FtpSession(QTcpSocket* control, int id, ModemState& modem, CommandLog& log, QObject* parent);
+  // reservedForControl: the session holds the slot kept beyond the session
+  // limit for the control user, and ends at any other login.
+  FtpSession(QTcpSocket* control, int id, ModemState& modem, CommandLog& log, QObject* parent,
+             bool reservedForControl = false);
 
  signals:
   void Ended();
@@ -43,10 +49,12 @@ class FtpSession : public QObject {
 
   void ProcessInput();
   void HandleLine(QByteArray line);
-  void Dispatch(const QByteArray& verb, const std::string& arg);
+  void Dispatch(const std::string& verb, const std::string& arg);
   // Sends one reply (after the slow fault's delay) and then runs next;
   // by default that ends the command.
   void Reply(const std::string& text, Next next = {});
+  // The same at once, whatever the faults.
+  void Send(const std::string& text, const Next& next);
   void CommandDone();
   // Logs the close and closes the control connection: gracefully (what
   // was written still goes out, within the write-stall limit) or at once.
@@ -63,7 +71,9 @@ class FtpSession : public QObject {
   void CmdRetr(const std::string& arg);
   void CmdStor(const std::string& arg);
   void CmdList(const std::string& arg, bool namesOnly);
-  void StartSend(const std::string& opening, const QByteArray& payload, const std::string& done);
+  // what names the download in the log ("spectrum:", "listing").
+  void StartSend(const std::string& what, const std::string& opening, const QByteArray& payload,
+                 const std::string& done);
   void FinishUpload(bool ok, const QString& reason);
   void OnDataOpened();
   void OnDataFailed(const QString& reason);
@@ -84,6 +94,7 @@ class FtpSession : public QObject {
   bool finalized_ = false;
   bool loggedIn_ = false;
   bool exempt_ = false;
+  bool reserved_ = false;
   std::string user_;
   bool haveUser_ = false;
 
@@ -92,12 +103,14 @@ class FtpSession : public QObject {
   Transfer transfer_ = Transfer::None;
   QByteArray payload_;
   std::string doneReply_;
+  std::string sentNote_;
   qint64 restOffset_ = 0;
   const PseudoFile* uploadFile_ = nullptr;
   QByteArray uploadKept_;
   qint64 uploadTotal_ = 0;
 
   QTimer idleTimer_;
+  QTimer reservedLoginTimer_;
   QTimer writeStallTimer_;
 };
 

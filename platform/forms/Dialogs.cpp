@@ -1,13 +1,19 @@
 #include "forms/Dialogs.h"
 
+#include <QPushButton>
 #include <QApplication>
 #include <QColorDialog>
+#include <QDateTime>
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QThread>
+#include <QTimer>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <mutex>
 
@@ -66,6 +72,42 @@ std::uint32_t FromQColor(const QColor& c) {
          (static_cast<std::uint32_t>(c.blue()) << 16);
 }
 
+// Unattended runs (a soak test, a demo): with HALDEN_DIALOG_LOG naming a
+// file, each message box is still shown, but answered with its default
+// button after HALDEN_DIALOG_ANSWER_MS milliseconds (1000 unless given), as
+// a user would; its opening and closing are logged to the file with the
+// number of boxes open, so that boxes piling up can be seen from outside.
+// File and colour dialogs are cancelled at once.
+struct Unattended {
+  QString logPath;
+  int answerMs = 1000;
+  int open = 0;  // boxes open now (GUI thread only)
+};
+
+Unattended* UnattendedMode() {
+  static Unattended* mode = []() -> Unattended* {
+    const char* log = std::getenv("HALDEN_DIALOG_LOG");
+    if (log == nullptr || *log == '\0') return nullptr;
+    auto* m = new Unattended;
+    m->logPath = QString::fromLocal8Bit(log);
+    if (const char* ms = std::getenv("HALDEN_DIALOG_ANSWER_MS")) m->answerMs = std::max(0, std::atoi(ms));
+    return m;
+  }();
+  return mode;
+}
+
+void LogUnattended(const QString& event) {
+  const Unattended* mode = UnattendedMode();
+  static std::mutex mutex;
+  std::lock_guard lock(mutex);
+  if (std::FILE* f = std::fopen(mode->logPath.toLocal8Bit().constData(), "a")) {
+    QString line = QString::number(QDateTime::currentMSecsSinceEpoch()) + " " + event;
+    line.replace('\n', "\\n");
+    std::fprintf(f, "%s\n", line.toUtf8().constData());
+    std::fclose(f);
+  }
+}
+
 int ShowMessageBox(const QString& prompt, int style, const QString& title, QWidget* parent) {
   if (parent == nullptr) parent = QApplication::activeWindow();
   QMessageBox box(parent);
@@ -116,7 +158,17 @@ int ShowMessageBox(const QString& prompt, int style, const QString& title, QWidg
   for (const Choice& c : choices) buttons |= c.button;
   box.setStandardButtons(buttons);
   box.setDefaultButton(choices.front().button);
+  Unattended* unattended = UnattendedMode();
+  if (unattended != nullptr) {
+    ++unattended->open;
+    LogUnattended(QStringLiteral("open %1 \"%2\" \"%3\"").arg(unattended->open).arg(box.windowTitle(), prompt));
+    QTimer::singleShot(unattended->answerMs, &box, [&box] { box.defaultButton()->click(); });
+  }
   const int pressed = box.exec();
+  if (unattended != nullptr) {
+    --unattended->open;
+    LogUnattended(QStringLiteral("close %1 \"%2\"").arg(unattended->open).arg(box.windowTitle()));
+  }
   for (const Choice& c : choices)
     if (pressed == c.button) return c.answer;
   // Closed with Escape or the close box: the cancelling answer.
@@ -201,6 +253,10 @@ std::optional<QString> ShowFileDialog(const FileDialogRequest& request, QWidget*
       return fileName;
     }
   }
+  if (UnattendedMode() != nullptr) {
+    LogUnattended(QStringLiteral("cancelled file dialog \"%1\"").arg(request.title));
+    return std::nullopt;
+  }
   return OnGuiThread([&]() -> std::optional<QString> {
     QFileDialog dialog(parent ? parent : QApplication::activeWindow(), request.title, request.initialFolder);
     const bool save = request.kind == FileDialogRequest::Kind::Save;
@@ -235,6 +291,10 @@ std::optional<std::uint32_t> ShowColorDialog(const QString& title, std::uint32_t
       seam.colorAnswers.pop_front();
       return answer;
     }
+  }
+  if (UnattendedMode() != nullptr) {
+    LogUnattended(QStringLiteral("cancelled colour dialog \"%1\"").arg(title));
+    return std::nullopt;
   }
   return OnGuiThread([&]() -> std::optional<std::uint32_t> {
     const QColor chosen = QColorDialog::getColor(QColor::fromRgb(ToQRgb(initialColor)),

@@ -4,7 +4,9 @@
 // own modal forms go through this one seam. In the programs they are Qt
 // dialogs; a test installs the seam's queue, answers them in advance (or
 // fills a form and presses its buttons) and reads back what was shown.
-// Nothing else in the code opens a modal window directly.
+// Nothing else in the code opens a modal window directly. For unattended
+// runs (a soak test), HALDEN_DIALOG_LOG makes message boxes answer
+// themselves and log what they showed (see Dialogs.cpp).
 
 #include <QString>
 

@@ -1,6 +1,7 @@
 #include "registry/Hive.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 
 namespace registry::detail {
@@ -85,6 +86,17 @@ std::string ValueLine(const Value& value) {
     line += prefix + HexBytes(bytes);
   }
   return line;
+}
+
+// The index's name of a path: its names folded and joined by backslashes,
+// which no name contains.
+std::string IndexName(const KeyPath& path) {
+  std::string name;
+  for (const std::string& part : path) {
+    name.push_back('\\');
+    for (const char c : part) name.push_back(Fold(c));
+  }
+  return name;
 }
 
 // ---- parsing ----
@@ -232,13 +244,17 @@ bool SplitPath(std::string_view text, KeyPath& path) {
   return true;
 }
 
-Hive::Hive() { keys_.push_back(Key{}); }
+Hive::Hive() { Reindex(); }
 
 Key* Hive::Find(const KeyPath& path) {
-  for (Key& key : keys_) {
-    if (PathsEqual(key.path, path)) return &key;
-  }
-  return nullptr;
+  const auto it = index_.find(IndexName(path));
+  return it == index_.end() ? nullptr : &keys_[it->second];
+}
+
+void Hive::Reindex() {
+  if (keys_.empty()) keys_.push_back(Key{});
+  index_.clear();
+  for (std::size_t i = 0; i < keys_.size(); ++i) index_.emplace(IndexName(keys_[i].path), i);
 }
 
 const Key* Hive::Find(const KeyPath& path) const { return const_cast<Hive*>(this)->Find(path); }
@@ -254,6 +270,7 @@ Key& Hive::Create(const KeyPath& path, bool* created) {
       // Parents keep the spelling they already have.
       KeyPath spelled = key->path;
       spelled.push_back(name);
+      index_.emplace(IndexName(partial), keys_.size());
       keys_.push_back(Key{spelled, {}});
       existing = &keys_.back();
       if (created && partial.size() == path.size()) *created = true;
@@ -272,6 +289,7 @@ void Hive::Erase(const KeyPath& path) {
   keys_.erase(
       std::remove_if(keys_.begin() + 1, keys_.end(), [&](const Key& key) { return PathsEqual(key.path, path); }),
       keys_.end());
+  Reindex();
 }
 
 Value* Hive::FindValue(Key& key, std::string_view name) {
@@ -300,10 +318,25 @@ bool Hive::EraseValue(Key& key, std::string_view name) {
   return true;
 }
 
+namespace {
+std::atomic<long> parseCount{0};
+}  // namespace
+
+long ParseCount() { return parseCount.load(); }
+
 ParseResult ParseHive(std::string_view text, std::string_view rootName) {
+  ++parseCount;
   ParseResult result;
   std::vector<std::string>& problems = result.problems;
   Key* section = nullptr;  // nullptr before the first usable section
+  // The section's values by folded name, so that a key with thousands of
+  // values is read in linear time.
+  std::unordered_map<std::string, std::size_t> sectionValues;
+  auto foldedName = [](std::string_view name) {
+    std::string folded(name);
+    std::transform(folded.begin(), folded.end(), folded.begin(), Fold);
+    return folded;
+  };
   bool inSkippedSection = false;
   bool headerSeen = false;
   std::size_t lineNumber = 0;
@@ -311,16 +344,21 @@ ParseResult ParseHive(std::string_view text, std::string_view rootName) {
   auto problem = [&](std::size_t line, const std::string& what) {
     problems.push_back("line " + std::to_string(line) + ": " + what);
   };
+  auto trimEnd = [](std::string& line) {
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\r')) line.pop_back();
+  };
   while (pos < text.size()) {
     std::size_t end = text.find('\n', pos);
     if (end == std::string_view::npos) end = text.size();
     std::string logical(text.substr(pos, end - pos));
     pos = end + 1;
     const std::size_t firstLine = ++lineNumber;
-    // Hex data may continue on the next lines after a trailing backslash.
-    while (Trim(logical).size() > 0 && Trim(logical).back() == '\\' && logical.find("=hex") != std::string::npos &&
-           pos < text.size()) {
-      logical = std::string(Trim(logical));
+    // Hex data may continue on the next lines after a trailing backslash
+    // (each step touches only the line's end: a value may span many lines).
+    const bool hexData = logical.find("=hex") != std::string::npos;
+    while (hexData && pos < text.size()) {
+      trimEnd(logical);
+      if (logical.empty() || logical.back() != '\\') break;
       logical.pop_back();
       end = text.find('\n', pos);
       if (end == std::string_view::npos) end = text.size();
@@ -340,6 +378,9 @@ ParseResult ParseHive(std::string_view text, std::string_view rootName) {
       if (ParseSection(line.substr(1, line.size() - 2), rootName, path)) {
         // Valid until the next section: only sections create keys.
         section = &result.hive.Create(path);
+        sectionValues.clear();
+        for (std::size_t i = 0; i < section->values.size(); ++i)
+          sectionValues.emplace(foldedName(section->values[i].name), i);
         inSkippedSection = false;
       } else {
         problem(firstLine, "key outside " + std::string(rootName) + " or with an unusable name");
@@ -374,8 +415,15 @@ ParseResult ParseHive(std::string_view text, std::string_view rootName) {
         problem(firstLine, "unreadable value data");
         continue;
       }
-      if (Hive::FindValue(*section, value.name) != nullptr) problem(firstLine, "value named twice; the last one kept");
-      Hive::SetValue(*section, std::move(value));
+      const auto [known, added] = sectionValues.emplace(foldedName(value.name), section->values.size());
+      if (added) {
+        section->values.push_back(std::move(value));
+      } else {
+        problem(firstLine, "value named twice; the last one kept");
+        Value& old = section->values[known->second];
+        old.type = value.type;
+        old.data = std::move(value.data);
+      }
       continue;
     }
     problem(firstLine, "unreadable line");

@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace registry::detail {
@@ -58,7 +59,12 @@ class Hive {
   const std::vector<Key>& Keys() const { return keys_; }
 
  private:
+  void Reindex();
+
   std::vector<Key> keys_;  // keys_[0] is the root
+  // Position in keys_ of each key, by its path folded to lower case, so
+  // that a hive of thousands of keys is read in linear time.
+  std::unordered_map<std::string, std::size_t> index_;
 };
 
 struct ParseResult {
@@ -70,6 +76,8 @@ struct ParseResult {
 
 // rootName is the hive's top-level name, such as "HKEY_CURRENT_USER".
 ParseResult ParseHive(std::string_view text, std::string_view rootName);
+// How many texts ParseHive parsed in this process (for tests and benchmarks).
+long ParseCount();
 std::string WriteHive(const Hive& hive, std::string_view rootName);
 
 }  // namespace registry::detail

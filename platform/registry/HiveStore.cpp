@@ -1,5 +1,6 @@
 #include "registry/HiveStore.h"
 
+#include "registry/HiveCache.h"
 #include "registry/Registry.h"
 
 #include <dirent.h>
@@ -14,6 +15,8 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <set>
 
 namespace registry {
 
@@ -93,31 +96,26 @@ class HiveLock {
   Fd fd_;
 };
 
+// Says once per process and place why settings are not being saved: the
+// programs go on without them, and the user should know.
+void ReportOnce(const std::string& place, const std::string& text) {
+  static std::mutex mutex;
+  static std::set<std::string> reported;
+  const std::lock_guard guard(mutex);
+  if (reported.insert(place).second)
+    std::fprintf(stderr, "registry: %s; settings changes are not saved\n", text.c_str());
+}
+
+void ReportFolder(const std::string& folder) {
+  ReportOnce(folder, "the settings folder " + folder + " cannot be written");
+}
+
 bool MakeFolders(const std::string& folder) {
   struct stat info {};
   if (::stat(folder.c_str(), &info) == 0) return S_ISDIR(info.st_mode);
   const std::size_t slash = folder.find_last_of('/');
   if (slash != std::string::npos && slash > 0 && !MakeFolders(folder.substr(0, slash))) return false;
   return ::mkdir(folder.c_str(), FolderMode) == 0 || errno == EEXIST;
-}
-
-// Reads the whole file; false when it exists but cannot be read.
-bool ReadWhole(const std::string& path, std::string& text, bool& exists) {
-  text.clear();
-  exists = false;
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.Valid()) return errno == ENOENT || errno == ENOTDIR;
-  exists = true;
-  char buffer[65536];
-  for (;;) {
-    const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
-    if (n == 0) return true;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    text.append(buffer, static_cast<std::size_t>(n));
-  }
 }
 
 bool WriteAll(int fd, const std::string& text) {
@@ -138,6 +136,14 @@ void SyncFolder(const std::string& folder) {
   if (fd.Valid()) ::fsync(fd.Get());
 }
 
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
+
 // Temporary files are only made under the exclusive lock, so any that exist
 // while we hold it were left by a writer that died.
 void RemoveStaleTemporaries(const std::string& folder, const std::string& hiveName) {
@@ -152,24 +158,77 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& hiveNa
   ::closedir(dir);
 }
 
-// Writes `text` to a new file beside `path` and renames it over `path`.
-bool ReplaceFile(const std::string& folder, const std::string& path, const std::string& text) {
-  std::string temp = path + TempInfix + "XXXXXX";
+// The file that holds the hive: the hive path itself, or the file a
+// symbolic link there points to (followed through further links), so that
+// a user's link stays a link and the target gets the settings.
+std::string WrittenPath(const std::string& path) {
+  std::string current = path;
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat info {};
+    if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+    std::string target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 4096), '\0');
+    const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+    if (n <= 0) return current;
+    target.resize(static_cast<std::size_t>(n));
+    current = target.front() == '/' ? target : FolderOf(current) + "/" + target;
+  }
+  return current;
+}
+
+// What a writer knows about the file it is about to replace.
+struct OnDisk {
+  std::string folder;  // of the written file
+  std::string path;    // the written file (a link's target)
+  bool exists = false;
+  struct stat info {};
+  std::shared_ptr<const ParseResult> parsed;
+
+  // A file without any write permission is the user's choice: it is left
+  // as it is (even for root, who could write it).
+  bool ReadOnly() const { return exists && ((info.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0); }
+};
+
+// Reads the hive for a change; the caller holds the exclusive lock.
+LONG LoadOnDisk(const std::string& hivePath, std::string_view rootName, OnDisk& disk) {
+  disk.path = WrittenPath(hivePath);
+  disk.folder = FolderOf(disk.path);
+  RemoveStaleTemporaries(disk.folder, NameOf(disk.path));
+  Fd fd(::open(disk.path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.Valid()) {
+    if (errno != ENOENT) return ERROR_ACCESS_DENIED;
+    disk.parsed = std::make_shared<const ParseResult>();
+    return ERROR_SUCCESS;
+  }
+  if (::fstat(fd.Get(), &disk.info) != 0 || !S_ISREG(disk.info.st_mode)) return ERROR_ACCESS_DENIED;
+  disk.exists = true;
+  disk.parsed = CachedParse(hivePath, rootName, fd.Get(), disk.info);
+  return disk.parsed ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
+// Writes `text` to a new file beside the written file and renames it over
+// that, with the old file's permissions and owner.
+bool ReplaceFile(const OnDisk& disk, const std::string& text, struct stat& written) {
+  std::string temp = disk.path + TempInfix + "XXXXXX";
   Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
   if (!fd.Valid()) return false;
-  const bool written = ::fchmod(fd.Get(), FileMode) == 0 && WriteAll(fd.Get(), text) && ::fsync(fd.Get()) == 0;
+  const mode_t mode = disk.exists ? disk.info.st_mode & 07777 : FileMode;
+  // Only root may give a file away; for anyone else the owner is already us.
+  if (disk.exists && ::geteuid() == 0) (void)::fchown(fd.Get(), disk.info.st_uid, disk.info.st_gid);
+  const bool ok = ::fchmod(fd.Get(), mode) == 0 && WriteAll(fd.Get(), text) && ::fsync(fd.Get()) == 0;
   const bool closed = ::close(fd.Release()) == 0;
-  if (!written || !closed || ::rename(temp.c_str(), path.c_str()) != 0) {
+  if (!ok || !closed || ::rename(temp.c_str(), disk.path.c_str()) != 0) {
     ::unlink(temp.c_str());
     return false;
   }
-  SyncFolder(folder);
+  SyncFolder(disk.folder);
+  // As it is now: the rename changed its times.
+  if (::stat(disk.path.c_str(), &written) != 0) written = {};
   return true;
 }
 
 // Keeps the current file under a ".bad" name before it is replaced.
-bool KeepDamagedFile(const std::string& folder, const std::string& path, const std::string& text,
-                     const std::vector<std::string>& problems) {
+bool KeepDamagedFile(const OnDisk& disk) {
+  const std::string& path = disk.path;
   std::string kept;
   for (int n = 0; n < MaxBadCopies && kept.empty(); ++n) {
     const std::string candidate = path + ".bad" + (n == 0 ? std::string() : "." + std::to_string(n));
@@ -177,9 +236,11 @@ bool KeepDamagedFile(const std::string& folder, const std::string& path, const s
       kept = candidate;
     } else if (errno != EEXIST) {
       // No hard links here: copy instead, without replacing an older copy.
+      std::string text;
+      Fd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
       Fd fd(::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, FileMode));
       if (fd.Valid()) {
-        if (!WriteAll(fd.Get(), text) || ::fsync(fd.Get()) != 0) {
+        if (!in.Valid() || !ReadDescriptor(in.Get(), text) || !WriteAll(fd.Get(), text) || ::fsync(fd.Get()) != 0) {
           ::unlink(candidate.c_str());
           return false;
         }
@@ -190,21 +251,54 @@ bool KeepDamagedFile(const std::string& folder, const std::string& path, const s
     }
   }
   if (kept.empty()) return false;
-  SyncFolder(folder);
+  SyncFolder(disk.folder);
+  const std::vector<std::string>& problems = disk.parsed->problems;
   std::fprintf(stderr, "registry: %s could not be read whole (%s%s); it was kept as %s\n", path.c_str(),
                problems.front().c_str(), problems.size() > 1 ? ", ..." : "", kept.c_str());
   return true;
+}
+
+// Writes a changed hive back: keeps a damaged file aside first, and leaves
+// a read-only file alone.
+LONG WriteBack(Root root, const std::string& hivePath, const OnDisk& disk, const Hive& hive) {
+  if (disk.ReadOnly()) {
+    ReportOnce(disk.path, disk.path + " is read-only");
+    return ERROR_ACCESS_DENIED;
+  }
+  if (disk.exists && !disk.parsed->problems.empty() && !KeepDamagedFile(disk)) return ERROR_ACCESS_DENIED;
+  const std::string text = WriteHive(hive, RootName(root));
+  struct stat written {};
+  if (!ReplaceFile(disk, text, written)) {
+    ReportFolder(disk.folder);
+    return ERROR_ACCESS_DENIED;
+  }
+  auto parsed = std::make_shared<ParseResult>();
+  parsed->hive = hive;
+  RememberWritten(hivePath, written, text, std::move(parsed));
+  return ERROR_SUCCESS;
+}
+
+// Takes the exclusive lock of a hive, making its folder first.
+std::unique_ptr<HiveLock> LockForWriting(const std::string& folder, const std::string& hivePath) {
+  if (!MakeFolders(folder)) {
+    ReportFolder(folder);
+    return nullptr;
+  }
+  auto lock = std::make_unique<HiveLock>(hivePath, true);
+  if (!lock->Held()) {
+    ReportFolder(folder);
+    return nullptr;
+  }
+  return lock;
 }
 
 // The pending hives of the thread's write batch: each read once under its
 // exclusive lock, changed in memory, written when the batch ends.
 struct PendingHive {
   std::unique_ptr<HiveLock> lock;
-  std::string folder;
-  std::string path;
-  std::string text;  // as read, kept for a damaged file's copy
-  bool exists = false;
-  ParseResult parsed;
+  std::string hivePath;
+  OnDisk disk;
+  std::shared_ptr<Hive> hive;  // the changes so far
   bool changed = false;
 };
 
@@ -213,6 +307,11 @@ struct BatchState {
 };
 
 thread_local BatchState* activeBatch = nullptr;
+
+const std::shared_ptr<const Hive>& EmptyHive() {
+  static const std::shared_ptr<const Hive> empty = std::make_shared<const Hive>();
+  return empty;
+}
 
 }  // namespace
 
@@ -230,59 +329,50 @@ const char* RootName(Root root) {
 
 std::string HivePath(Root root) { return HiveFolder() + "/" + RootName(root) + ".reg"; }
 
-LONG ReadHive(Root root, Hive& hive) {
+LONG ReadHive(Root root, std::shared_ptr<const Hive>& hive) {
   if (activeBatch != nullptr) {
     if (const auto it = activeBatch->hives.find(root); it != activeBatch->hives.end()) {
-      hive = it->second.parsed.hive;
+      hive = it->second.hive;
       return ERROR_SUCCESS;
     }
   }
   const std::string path = HivePath(root);
-  hive = Hive();
+  hive = EmptyHive();
   if (::access(path.c_str(), F_OK) != 0) return errno == ENOENT || errno == ENOTDIR ? ERROR_SUCCESS : ERROR_CANTREAD;
   // Without a lock file (a folder we may not write) the read still sees a
   // whole file, since writers replace it by rename.
   const HiveLock lock(path, false);
-  std::string text;
-  bool exists = false;
-  if (!ReadWhole(path, text, exists)) return ERROR_CANTREAD;
-  hive = std::move(ParseHive(text, RootName(root)).hive);
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.Valid()) return errno == ENOENT ? ERROR_SUCCESS : ERROR_CANTREAD;
+  struct stat info {};
+  if (::fstat(fd.Get(), &info) != 0 || S_ISDIR(info.st_mode)) return ERROR_CANTREAD;
+  const std::shared_ptr<const ParseResult> parsed = CachedParse(path, RootName(root), fd.Get(), info);
+  if (!parsed) return ERROR_CANTREAD;
+  hive = std::shared_ptr<const Hive>(parsed, &parsed->hive);
   return ERROR_SUCCESS;
 }
 
 namespace {
 
-// Writes a changed hive back: keeps a damaged file aside first.
-LONG WriteBack(Root root, const std::string& folder, const std::string& path, const std::string& text, bool exists,
-               const ParseResult& parsed) {
-  if (exists && !parsed.problems.empty() && !KeepDamagedFile(folder, path, text, parsed.problems)) {
-    return ERROR_ACCESS_DENIED;
-  }
-  return ReplaceFile(folder, path, WriteHive(parsed.hive, RootName(root))) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
-}
-
 LONG UpdatePendingHive(Root root, const HiveChange& change) {
   auto it = activeBatch->hives.find(root);
   if (it == activeBatch->hives.end()) {
     PendingHive pending;
-    pending.folder = HiveFolder();
-    const std::string name = std::string(RootName(root)) + ".reg";
-    pending.path = pending.folder + "/" + name;
-    if (!MakeFolders(pending.folder)) return ERROR_ACCESS_DENIED;
-    pending.lock = std::make_unique<HiveLock>(pending.path, true);
-    if (!pending.lock->Held()) return ERROR_ACCESS_DENIED;
-    RemoveStaleTemporaries(pending.folder, name);
-    if (!ReadWhole(pending.path, pending.text, pending.exists)) return ERROR_ACCESS_DENIED;
-    pending.parsed = ParseHive(pending.text, RootName(root));
+    pending.hivePath = HivePath(root);
+    pending.lock = LockForWriting(HiveFolder(), pending.hivePath);
+    if (!pending.lock) return ERROR_ACCESS_DENIED;
+    if (const LONG status = LoadOnDisk(pending.hivePath, RootName(root), pending.disk); status != ERROR_SUCCESS)
+      return status;
+    pending.hive = std::make_shared<Hive>(pending.disk.parsed->hive);
     it = activeBatch->hives.emplace(root, std::move(pending)).first;
   }
   // Changes apply to a copy, so a failing change leaves the pending hive as
   // it was, as it leaves the file when written alone.
-  Hive copy = it->second.parsed.hive;
+  Hive copy = *it->second.hive;
   bool changed = false;
   const LONG status = change(copy, changed);
   if (status != ERROR_SUCCESS || !changed) return status;
-  it->second.parsed.hive = std::move(copy);
+  it->second.hive = std::make_shared<Hive>(std::move(copy));
   it->second.changed = true;
   return ERROR_SUCCESS;
 }
@@ -301,31 +391,23 @@ bool EndBatch() {
   if (!batch) return true;
   bool ok = true;
   for (auto& [root, pending] : batch->hives) {
-    if (pending.changed &&
-        WriteBack(root, pending.folder, pending.path, pending.text, pending.exists, pending.parsed) != ERROR_SUCCESS)
-      ok = false;
+    if (pending.changed && WriteBack(root, pending.hivePath, pending.disk, *pending.hive) != ERROR_SUCCESS) ok = false;
   }
   return ok;
 }
 
 LONG UpdateHive(Root root, const HiveChange& change) {
   if (activeBatch != nullptr) return UpdatePendingHive(root, change);
-  const std::string folder = HiveFolder();
-  const std::string name = std::string(RootName(root)) + ".reg";
-  const std::string path = folder + "/" + name;
-  if (!MakeFolders(folder)) return ERROR_ACCESS_DENIED;
-  const HiveLock lock(path, true);
-  if (!lock.Held()) return ERROR_ACCESS_DENIED;
-  RemoveStaleTemporaries(folder, name);
-
-  std::string text;
-  bool exists = false;
-  if (!ReadWhole(path, text, exists)) return ERROR_ACCESS_DENIED;
-  ParseResult parsed = ParseHive(text, RootName(root));
+  const std::string path = HivePath(root);
+  const std::unique_ptr<HiveLock> lock = LockForWriting(HiveFolder(), path);
+  if (!lock) return ERROR_ACCESS_DENIED;
+  OnDisk disk;
+  if (const LONG status = LoadOnDisk(path, RootName(root), disk); status != ERROR_SUCCESS) return status;
+  Hive hive = disk.parsed->hive;
   bool changed = false;
-  const LONG status = change(parsed.hive, changed);
+  const LONG status = change(hive, changed);
   if (status != ERROR_SUCCESS || !changed) return status;
-  return WriteBack(root, folder, path, text, exists, parsed);
+  return WriteBack(root, path, disk, hive);
 }
 
 }  // namespace registry::detail

@@ -101,10 +101,10 @@ LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD /*options*/, REGSAM desired
   if (!parent) return ERROR_INVALID_HANDLE;
   KeyPath path;
   if (!ChildPath(*parent, subKey, path)) return ERROR_FILE_NOT_FOUND;
-  Hive hive;
+  std::shared_ptr<const Hive> hive;
   if (const LSTATUS status = registry::detail::ReadHive(parent->root, hive); status != ERROR_SUCCESS) return status;
-  if (hive.Find(parent->path) == nullptr) return ERROR_KEY_DELETED;
-  const Key* found = hive.Find(path);
+  if (hive->Find(parent->path) == nullptr) return ERROR_KEY_DELETED;
+  const Key* found = hive->Find(path);
   if (found == nullptr) return ERROR_FILE_NOT_FOUND;
   *result = Handles().Add(OpenKey{parent->root, found->path, desired});
   return ERROR_SUCCESS;
@@ -150,9 +150,9 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD /*reserved*/, LPDWO
   if (!open) return ERROR_INVALID_HANDLE;
   if (!Allows(*open, KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
   if (data != nullptr && dataSize == nullptr) return ERROR_INVALID_PARAMETER;
-  Hive hive;
+  std::shared_ptr<const Hive> hive;
   if (const LSTATUS status = registry::detail::ReadHive(open->root, hive); status != ERROR_SUCCESS) return status;
-  const Key* found = hive.Find(open->path);
+  const Key* found = hive->Find(open->path);
   if (found == nullptr) return ERROR_KEY_DELETED;
   const Value* value = Hive::FindValue(*found, valueName != nullptr ? valueName : "");
   if (value == nullptr) return ERROR_FILE_NOT_FOUND;

@@ -172,15 +172,7 @@ void FtpConnection::Protocol(curl_infotype type, std::string_view text) {
     replies_.push_back(reply);
     if (reply.code / 100 == 1) xfer_.preliminary = true;
     if (reply.command == "SIZE") {
-      std::uint64_t size = 0;
-      bool digits = reply.code == 213 && reply.text.size() > 4;
-      for (std::size_t i = 4; digits && i < reply.text.size(); ++i) {
-        const char c = reply.text[i];
-        if (c == ' ' || c == '\r' || c == '\n') break;
-        digits = std::isdigit(static_cast<unsigned char>(c)) != 0;
-        size = size * 10 + static_cast<std::uint64_t>(c - '0');
-      }
-      if (digits)
+      if (const std::optional<std::uint64_t> size = SizeOfReply(reply))
         remoteSize_ = size;
       else
         sizeReply_ = reply;

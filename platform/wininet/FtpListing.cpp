@@ -142,7 +142,7 @@ std::optional<WIN32_FIND_DATAA> ParseDos(std::string_view line) {
   const auto hm = ParseClock(clock);
   if (!hm) return std::nullopt;
   const std::string mm(date.substr(0, 2)), dd(date.substr(3, 2)), yy(date.substr(6));
-  if (!AllDigits(mm) || !AllDigits(dd) || !AllDigits(yy)) return std::nullopt;
+  if (!AllDigits(mm) || !AllDigits(dd) || !AllDigits(yy) || (yy.size() != 2 && yy.size() != 4)) return std::nullopt;
   int year = std::stoi(yy);
   if (yy.size() == 2) year += year < 70 ? 2000 : 1900;
   int hour = hm->first % 12;

@@ -48,6 +48,20 @@ bool ReplyParser::Line(std::string_view rawLine, const std::string& command) {
   return false;
 }
 
+std::optional<std::uint64_t> SizeOfReply(const FtpReply& reply) {
+  if (reply.code != 213 || reply.text.size() <= 4) return std::nullopt;
+  std::uint64_t size = 0;
+  for (std::size_t i = 4; i < reply.text.size(); ++i) {
+    const char c = reply.text[i];
+    if (c == ' ' || c == '\r' || c == '\n') break;
+    if (std::isdigit(static_cast<unsigned char>(c)) == 0) return std::nullopt;
+    const auto digit = static_cast<std::uint64_t>(c - '0');
+    if (size > (UINT64_MAX - digit) / 10) return std::nullopt;  // no file is that large
+    size = size * 10 + digit;
+  }
+  return size;
+}
+
 void SetThreadResponse(DWORD error, std::string text) {
   responseError = error;
   responseText = std::move(text);

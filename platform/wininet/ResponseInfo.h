@@ -5,6 +5,8 @@
 
 #include "wininet/WinInet.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +33,10 @@ class ReplyParser {
   bool inMultiLine_ = false;
   FtpReply last_;
 };
+
+// The size a "213 <bytes>" reply to SIZE gives; nothing for any other reply
+// or for a number too large for 64 bits.
+std::optional<std::uint64_t> SizeOfReply(const FtpReply& reply);
 
 // The thread's record: the error of the last call that talked to a server
 // (0 when it succeeded) and that server's last reply text.

@@ -3,11 +3,14 @@
 #include "DataSetExport.h"
 #include "SpectrumUpdate.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <array>
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <cstring>
 #include <optional>
-#include <sstream>
 #include <utility>
 
 namespace specterm {
@@ -29,20 +32,55 @@ constexpr std::array<std::pair<const char*, ExportKind>, 5> kKinds = {{{"raw", E
                                                                        {"peakhold", ExportKind::PeakHold},
                                                                        {"average", ExportKind::VideoAverage}}};
 
-struct ToolOptions {
-  std::optional<ExportKind> Kind;
-  UpdateOptions Update{true, true, true};
-  std::vector<std::string> Files;
-};
-
 std::optional<bool> OnOff(const std::string& value) {
   if (value == "on") return true;
   if (value == "off") return false;
   return std::nullopt;
 }
 
-// Parses the command line; returns an error text, or nothing when it is fine.
-std::optional<std::string> Parse(const std::vector<std::string>& args, ToolOptions& options, bool& help) {
+// Closes a file descriptor when the scope ends.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int Get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// Reads the block: at most what a block holds (the rest of a longer file is
+// ignored, as the parser ignores it), so a device or a stream that never
+// ends cannot fill the memory.
+std::optional<std::string> ReadBlockFile(const std::string& path, std::string& contents) {
+  contents.clear();
+  const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.Get() < 0) return "cannot open block file " + path + ": " + std::strerror(errno);
+  struct stat info {};
+  if (::fstat(file.Get(), &info) == 0 && S_ISDIR(info.st_mode)) return "block file " + path + " is a directory";
+  contents.resize(kBlockLength);
+  std::size_t got = 0;
+  while (got < contents.size()) {
+    const ssize_t n = ::read(file.Get(), contents.data() + got, contents.size() - got);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return "cannot read block file " + path + ": " + std::strerror(errno);
+    }
+    got += static_cast<std::size_t>(n);
+  }
+  contents.resize(got);
+  if (contents.empty()) return "block file " + path + " is empty";
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> ParseToolArguments(const std::vector<std::string>& args, ToolOptions& options, bool& help) {
   bool optionsEnd = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string arg = args[i];
@@ -87,21 +125,10 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, ToolOptio
   return std::nullopt;
 }
 
-std::optional<std::string> ReadBlockFile(const std::string& path, std::string& contents) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return "cannot open block file " + path;
-  contents.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  if (file.bad()) return "cannot read block file " + path;
-  if (contents.empty()) return "block file " + path + " is empty";
-  return std::nullopt;
-}
-
-}  // namespace
-
 int RunDatasetTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   ToolOptions options;
   bool help = false;
-  if (const std::optional<std::string> problem = Parse(args, options, help)) {
+  if (const std::optional<std::string> problem = ParseToolArguments(args, options, help)) {
     err << kToolName << ": " << *problem << "\n" << kUsage;
     return kToolUsage;
   }

@@ -7,9 +7,12 @@
 //                    [--window on|off] [--peakhold on|off] [--average on|off]
 //                    BLOCKFILE...
 
+#include "DataSetExport.h"
 #include "FftLibrary.h"
+#include "SpectrumUpdate.h"
 
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -20,6 +23,16 @@ namespace specterm {
 inline constexpr int kToolOk = 0;
 inline constexpr int kToolFailed = 1;  // a block file or the FFT library failed
 inline constexpr int kToolUsage = 2;   // the command line is wrong
+
+struct ToolOptions {
+  std::optional<ExportKind> Kind;
+  UpdateOptions Update{true, true, true};
+  std::vector<std::string> Files;
+};
+
+// Parses the arguments (without the program name): an error text, or
+// nothing when they are fine; help is set for --help.
+std::optional<std::string> ParseToolArguments(const std::vector<std::string>& args, ToolOptions& options, bool& help);
 
 // Runs the tool on its arguments (without the program name); the data set
 // goes to out, messages to err. The FFT library is opened only when needed.

@@ -10,6 +10,8 @@
 #include <sys/socket.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <optional>
 #include <random>
 #include <thread>
 
@@ -28,6 +30,29 @@ bool ServesNormally(int port) {
 // Growth of the server's resident memory that counts as "bounded" after
 // tens of megabytes of abuse.
 constexpr long kMaxGrowthKb = 16 * 1024;
+
+// Under AddressSanitizer, freed memory is held in a quarantine of up to
+// 256 MB before it is reused; a simulator started while this exists frees
+// at once, so that its memory shows what it keeps, not what ASan keeps.
+class NoFreeQuarantine {
+ public:
+  NoFreeQuarantine() {
+    if (const char* old = std::getenv("ASAN_OPTIONS")) old_ = old;
+    const std::string options = old_.value_or("");
+    setenv("ASAN_OPTIONS", (options + (options.empty() ? "" : ":") + "quarantine_size_mb=0").c_str(), 1);
+  }
+  ~NoFreeQuarantine() {
+    if (old_)
+      setenv("ASAN_OPTIONS", old_->c_str(), 1);
+    else
+      unsetenv("ASAN_OPTIONS");
+  }
+  NoFreeQuarantine(const NoFreeQuarantine&) = delete;
+  NoFreeQuarantine& operator=(const NoFreeQuarantine&) = delete;
+
+ private:
+  std::optional<std::string> old_;
+};
 
 }  // namespace
 
@@ -74,6 +99,7 @@ TEST(SimAbuse, GarbageGetsErrorRepliesNotACrash) {
 }
 
 TEST(SimAbuse, AHundredKilobyteLineIsRejectedAndMemoryStaysBounded) {
+  const NoFreeQuarantine quarantine;
   ModemSim sim;
   ASSERT_TRUE(ServesNormally(sim.Port()));
   const long before = ResidentKb(sim.Process().Pid());
@@ -123,6 +149,7 @@ TEST(SimAbuse, ClientVanishingMidTransferCostsNothing) {
 }
 
 TEST(SimAbuse, AClientThatNeverReadsIsHeldBackNotBuffered) {
+  const NoFreeQuarantine quarantine;
   ModemSim sim;
   ASSERT_TRUE(ServesNormally(sim.Port()));
   const long before = ResidentKb(sim.Process().Pid());
@@ -160,7 +187,10 @@ TEST(SimAbuse, SessionLimitAnswers421AndFreesUpAgain) {
     if (c->Greeting().code == 421) ++refused;
     clients.push_back(std::move(c));
   }
-  EXPECT_EQ(refused, 10);
+  // The first one past the limit takes the session kept for the control
+  // user, and is turned away when it logs in as anyone else.
+  EXPECT_EQ(refused, 9);
+  EXPECT_EQ(clients[200]->Command("USER anonymous").code, 421);
   clients.clear();
   EXPECT_TRUE(WaitUntil([&] { return ServesNormally(sim.Port()); }));
 }

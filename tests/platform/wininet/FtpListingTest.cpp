@@ -77,6 +77,14 @@ TEST(FtpListing, DosLines) {
   EXPECT_EQ(UnixOf(dir->ftLastWriteTime), Utc(1999, 12, 31, 0, 5));
 }
 
+TEST(FtpListing, ADosDateWithAnOverlongYearIsABareName) {
+  // Found by fuzzing: the year was converted with std::stoi, which threw.
+  const std::string line = "01-31-" + std::string(100, '4') + "  10:15AM   8224 spectrum:";
+  const auto entry = wininet::ParseListLine(line, kNow);
+  ASSERT_TRUE(entry);
+  EXPECT_STREQ(entry->cFileName, line.c_str());
+}
+
 TEST(FtpListing, TotalAndBlankLinesAreSkippedBareNamesKept) {
   const auto entries = wininet::ParseListing("total 12\r\n\r\nalpha\r\nbeta gamma\n", kNow);
   ASSERT_EQ(entries.size(), 2u);

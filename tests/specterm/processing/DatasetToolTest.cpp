@@ -7,13 +7,18 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 
 namespace {
+
+using namespace std::chrono_literals;
 
 struct RunResult {
   int exitCode = -1;
@@ -140,6 +145,33 @@ TEST(DatasetTool, UnreadableOrEmptyBlockFileFails) {
   run = RunTool(Tool(), {"--kind", "raw", dir.File("empty.bin")}, dir);
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("empty"), std::string::npos) << run.err;
+}
+
+TEST(DatasetTool, ADirectoryIsAClearErrorNamingIt) {
+  testsupport::TempDir dir;
+  const RunResult run = RunTool(Tool(), {"--kind", "raw", dir.Path()}, dir);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(run.out.empty());
+  EXPECT_NE(run.err.find(dir.Path() + " is a directory"), std::string::npos) << run.err;
+}
+
+TEST(DatasetTool, ReadsNoMoreThanABlockHolds) {
+  // A stream that never ends (as /dev/zero): the block arrives and the data
+  // set follows without waiting for the end.
+  testsupport::TempDir dir;
+  const std::string fifo = dir.File("stream");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  testsupport::ChildProcess tool({Tool(), "--kind", "raw", fifo});
+  const int writer = ::open(fifo.c_str(), O_WRONLY);
+  ASSERT_GE(writer, 0);
+  const std::string block = blocks::ZeroBlock() + std::string(4096, '\0');
+  ASSERT_EQ(::write(writer, block.data(), block.size()), static_cast<ssize_t>(block.size()));
+  const auto firstLine = tool.ReadLine(20s);
+  ::close(writer);
+  ASSERT_TRUE(firstLine.has_value());
+  EXPECT_EQ(*firstLine + "\n",
+            specterm::DataSetText(specterm::ExportKind::Raw, *Chain({blocks::ZeroBlock()}, {true, true, true}))
+                .substr(0, firstLine->size() + 1));
 }
 
 TEST(DatasetTool, MissingLibraryIsAClearErrorNotACrash) {
