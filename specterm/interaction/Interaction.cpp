@@ -28,7 +28,13 @@ constexpr int kStartTraceOrder[] = {kTraceCurrent, kTracePeakHold, kTraceVideoAv
 }  // namespace
 
 Interaction::Interaction(FormControls& controls, Processing& spectrum, PlotView& view, StatusBarPresenter& status)
-    : c_(controls), spectrum_(spectrum), view_(view), status_(status) {}
+    : c_(controls), spectrum_(spectrum), view_(view), status_(status) {
+  // Before any data set, the selected location is the start-up band's
+  // centre at 0 dB.
+  const SampleBlock& block = spectrum_.Block();
+  selection_.SelectedX = followedX_ = static_cast<float>(block.CenterFreq * static_cast<double>(block.SpanScale));
+  selection_.SelectedY = followedY_ = 0.0f;
+}
 
 bool Interaction::SnapToPoint() const { return c_.mnuOptionsSnap->isChecked(); }
 
@@ -39,6 +45,13 @@ bool Interaction::CursorDisplay() const { return c_.mnuViewCursors->isChecked();
 void Interaction::SetReferenceLocation(float x, float y) {
   mouse_.ClickX = x;
   mouse_.ClickY = y;
+  // Until the pointer, a key or a selection moves it, the selected location
+  // follows the reference location, so that a preset or zoom from the menu
+  // centres on the capture rather than on frequency 0.
+  if (selection_.SelectedX == followedX_ && selection_.SelectedY == followedY_) {
+    selection_.SelectedX = followedX_ = x;
+    selection_.SelectedY = followedY_ = y;
+  }
 }
 
 void Interaction::PlotRedrawn(const PlotMarks& marks) {

@@ -189,6 +189,9 @@ class Interaction {
   CommandState commands_;
   EntryState entry_;
   bool keyPreview_ = true;
+  // The reference location the selected location last followed.
+  float followedX_ = 0;
+  float followedY_ = 0;
   std::function<void()> clickEnded_;
 };
 

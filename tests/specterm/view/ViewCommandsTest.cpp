@@ -323,5 +323,13 @@ TEST_F(ViewCommandsTest, RedrawWithAllTracesOffShowsOnlyTheScaleAndThreshold) {
     EXPECT_GT(count(slot), 0) << slot;
 }
 
+TEST_F(ViewCommandsTest, AMenuPresetBeforeThePointerWasOnThePlotCentresOnTheCapture) {
+  frmMain& f = OpenFitted();
+  f.mnuViewFB[5]->trigger();  // 10 units wide
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 695);
+  f.mnuViewDBB[9]->trigger();  // 125 dB high, about 0 dB
+  EXPECT_FLOAT_EQ(f.picSpectrum->ScaleTop(), -62.5f);
+}
+
 }  // namespace
 }  // namespace specterm
