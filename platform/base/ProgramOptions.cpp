@@ -94,7 +94,7 @@ CommandLineCheck CheckCommandLine(const ProgramHelp& help, const std::vector<std
       inlineValue = arg.substr(equals + 1);
     }
     const auto option = std::find_if(help.options.begin(), help.options.end(),
-                                     [&](const OptionSpec& spec) { return spec.name == name; });
+                                     [&](const OptionSpec& option) { return option.name == name; });
     if (option != help.options.end()) {
       if (option->value.empty()) {
         if (inlineValue) return fail("option '" + name + "' takes no value");

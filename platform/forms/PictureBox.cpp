@@ -259,13 +259,7 @@ void PictureBox::PreparePen(std::int64_t color, PenUse use) {
   p.setCompositionMode(QtCompositionMode(drawMode_));
 }
 
-// Liang-Barsky against the image grown by a margin, in pixel coordinates.
-bool PictureBox::ClipToCanvas(double& x1, double& y1, double& x2, double& y2) const {
-  const double margin = kClipMargin + drawWidth_;
-  const double left = -margin;
-  const double top = -margin;
-  const double right = image_.width() + margin;
-  const double bottom = image_.height() + margin;
+bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double left, double top, double right, double bottom) {
   if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return false;
   const double dx = x2 - x1;
   const double dy = y2 - y1;
@@ -294,6 +288,12 @@ bool PictureBox::ClipToCanvas(double& x1, double& y1, double& x2, double& y2) co
   x2 = ox + t1 * dx;
   y2 = oy + t1 * dy;
   return true;
+}
+
+// Against the image grown by a margin, in pixel coordinates.
+bool PictureBox::ClipToCanvas(double& x1, double& y1, double& x2, double& y2) const {
+  const double margin = kClipMargin + drawWidth_;
+  return ClipSegment(x1, y1, x2, y2, -margin, -margin, image_.width() + margin, image_.height() + margin);
 }
 
 // Within the image grown by the clipping margin: no clipping needed.

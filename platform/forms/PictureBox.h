@@ -57,6 +57,11 @@ inline constexpr int vbShiftMask = 1;
 inline constexpr int vbCtrlMask = 2;
 inline constexpr int vbAltMask = 4;
 
+// Cuts the segment (x1, y1)-(x2, y2) to the box left..right, top..bottom
+// (Liang-Barsky); false when nothing of it lies inside or a coordinate is
+// not finite.
+bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double left, double top, double right, double bottom);
+
 // Colours are 0x00BBGGRR values, red in the low byte.
 QRgb RgbFromColorRef(std::uint32_t bgr);
 std::uint32_t ColorRefFromRgb(QRgb rgb);

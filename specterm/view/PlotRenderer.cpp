@@ -53,29 +53,10 @@ ClipArea PlottingArea(const forms::PictureBox& pic, const PlotFrame& frame, int 
 // Liang-Barsky: cuts the segment a-b to the area; false when nothing of it
 // lies inside.
 bool ClipSegment(QPointF& a, QPointF& b, const ClipArea& area) {
-  const double dx = b.x() - a.x();
-  const double dy = b.y() - a.y();
-  const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {a.x() - area.Left, area.Right - a.x(), a.y() - area.Top, area.Bottom - a.y()};
-  double t0 = 0.0;
-  double t1 = 1.0;
-  for (int i = 0; i < 4; ++i) {
-    if (p[i] == 0.0) {
-      if (q[i] < 0.0) return false;
-      continue;
-    }
-    const double t = q[i] / p[i];
-    if (p[i] < 0.0) {
-      if (t > t1) return false;
-      t0 = std::max(t0, t);
-    } else {
-      if (t < t0) return false;
-      t1 = std::min(t1, t);
-    }
-  }
-  const QPointF start = a;
-  if (t0 > 0.0) a = QPointF(start.x() + t0 * dx, start.y() + t0 * dy);
-  if (t1 < 1.0) b = QPointF(start.x() + t1 * dx, start.y() + t1 * dy);
+  double x1 = a.x(), y1 = a.y(), x2 = b.x(), y2 = b.y();
+  if (!forms::ClipSegment(x1, y1, x2, y2, area.Left, area.Top, area.Right, area.Bottom)) return false;
+  a = QPointF(x1, y1);
+  b = QPointF(x2, y2);
   return true;
 }
 
@@ -218,8 +199,8 @@ void DrawCursorJoin(forms::PictureBox& pic, const std::array<float, 4>& cursorPo
   QPointF b(cursorPos[2], cursorPos[3]);
   if (!ClipSegment(a, b, PlottingArea(pic, frame, 0))) return;
   InCursorPen(pic, [&] {
-    pic.Line(static_cast<float>(a.x()), static_cast<float>(a.y()), static_cast<float>(b.x()),
-             static_cast<float>(b.y()), kCursorColor);
+    pic.Line(static_cast<float>(a.x()), static_cast<float>(a.y()), static_cast<float>(b.x()), static_cast<float>(b.y()),
+             kCursorColor);
   });
 }
 

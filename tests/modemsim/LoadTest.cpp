@@ -43,7 +43,7 @@ TEST(SimLoad, ServesThreeHundredClientsAtOnceBesideStuckOnes) {
   // One that never finishes its command line ...
   FtpTestClient slow(sim.Port());
   ASSERT_TRUE(slow.Login());
-  ASSERT_TRUE(SendAll(slow.Control(), "RETR spec"));
+  ASSERT_TRUE(SendAll(slow.Control(), "RETR spectr"));
   // ... and one that sends commands and never reads a reply.
   FtpTestClient deaf(sim.Port());
   ASSERT_TRUE(deaf.Login());
@@ -64,7 +64,7 @@ TEST(SimLoad, ServesThreeHundredClientsAtOnceBesideStuckOnes) {
   EXPECT_EQ(served.load(), kClients);
 
   // The slow client's session is still there and answers once the line ends.
-  ASSERT_TRUE(SendAll(slow.Control(), "trum:\r\n"));
+  ASSERT_TRUE(SendAll(slow.Control(), "um:\r\n"));
   EXPECT_EQ(slow.ReadReply().code, 425);
   EXPECT_TRUE(sim.Process().Running());
 }

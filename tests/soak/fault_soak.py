@@ -429,14 +429,14 @@ class Soak:
             self.failures.append(("whole run", problems))
             print("soak: whole run FAILED: %s" % "; ".join(problems), flush=True)
         boxes = sum(len(log.opened) for log in self.dialogs.values())
-        spec = len(self.sim_log.datasets["specterm"])
+        from_specterm = len(self.sim_log.datasets["specterm"])
         orb = len(self.sim_log.datasets["orbscope"])
         print("soak: memory growth after warm-up: %s; message boxes: %d (at most %d open at once); "
               "programs restarted after stopping for good: %d" %
               (", ".join("%s %+d kB" % kv for kv in sorted(growth.items())), boxes,
                max([log.max_open for log in self.dialogs.values()] or [0]), self.restarts))
         print("soak: %d of %d faults survived, %d data sets received (specterm %d, orbscope %d)" %
-              (self.survived, self.applied, spec + orb, spec, orb), flush=True)
+              (self.survived, self.applied, from_specterm + orb, from_specterm, orb), flush=True)
 
 
 def main():

@@ -304,7 +304,8 @@ TEST_F(FtpTest, UploadTheServerCannotStoreIsReportedAsFailed) {
     EXPECT_EQ(closeError, ERROR_INTERNET_EXTENDED_ERROR);
     EXPECT_EQ(LastResponse().substr(0, 3), "426");
   } else {
-    EXPECT_LT(put, image.size());
+    // The refusal may come before the last bytes went out or just after.
+    EXPECT_LE(put, image.size());
     EXPECT_NE(writeError, ERROR_SUCCESS);
     EXPECT_FALSE(closed);
   }

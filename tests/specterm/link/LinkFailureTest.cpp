@@ -122,7 +122,10 @@ TEST_F(LinkFailureTest, CycleFailuresAreShownAndPollingRecoversByItself) {
       // The request goes out on the idle connection, the connections after it are refused.
       {"fault refuse-connections=4 on\n", "", "The Halden modem [Simulator] cannot be reached; retrying..."},
   };
-  for (const auto& [fault, lift, text] : cases) {
+  for (const auto& c : cases) {
+    const char* fault = std::get<0>(c);
+    const char* lift = std::get<1>(c);
+    const QString text = QString::fromLatin1(std::get<2>(c));
     StartSim();
     // A long poll at first, so that the fault finds the link idle.
     frmMain& f = OpenOnSim(/*stopUpdates=*/false, /*pollMs=*/1500);
