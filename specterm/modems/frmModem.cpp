@@ -136,25 +136,19 @@ bool frmModem::OverwriteModem(const std::string& name, const std::string& addres
       QStringLiteral("A modem already exists with this name!  Is it okay to overwrite the previous modem?"),
       forms::vbOKCancel | forms::vbExclamation, QStringLiteral("OK to Overwrite"), this);
   if (answer != forms::vbOK) return false;
-  Modems& modems = directory_.EditModemList();
-  const Modems::ModemPtr modem = modems.Item(name);
   // The name as typed now (its letter case may differ); its place stays.
-  if (modem->Name != name) {
-    try {
-      modems.RenameKey(modem->Name, name);
-    } catch (const std::invalid_argument&) {
-      // A hand-edited directory that names two modems alike keeps its names.
-    }
-  }
-  modem->IP_Address = address;
-  modem->IsThere = false;
+  const Modems::ModemPtr modem = Store(name, name, address);
   modem->LastComm = Now();
   return true;
 }
 
 std::string frmModem::StoreEdit(const std::string& name, const std::string& address) {
+  return Store(modemName_, name, address)->Name;
+}
+
+Modems::ModemPtr frmModem::Store(const std::string& key, const std::string& name, const std::string& address) {
   Modems& modems = directory_.EditModemList();
-  const Modems::ModemPtr modem = modems.Item(modemName_);
+  const Modems::ModemPtr modem = modems.Item(key);
   if (modem->Name != name) {
     try {
       modems.RenameKey(modem->Name, name);
@@ -164,7 +158,7 @@ std::string frmModem::StoreEdit(const std::string& name, const std::string& addr
   }
   modem->IP_Address = address;
   modem->IsThere = false;
-  return modem->Name;
+  return modem;
 }
 
 void frmModem::cmdOK_Click() {

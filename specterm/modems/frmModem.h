@@ -7,6 +7,8 @@
 // or, for a name that is taken, asks to overwrite that modem; the name
 // becomes the current modem and the recent menu is rebuilt.
 
+#include "modems/Modems.h"
+
 #include <QDialog>
 
 #include <string>
@@ -57,6 +59,9 @@ class frmModem : public QDialog {
   // The current modem takes the boxes' name and address; returns the name
   // it has now.
   std::string StoreEdit(const std::string& name, const std::string& address);
+  // The modem keyed key takes a name (renamed in place when it differs) and
+  // an address.
+  Modems::ModemPtr Store(const std::string& key, const std::string& name, const std::string& address);
   void AddModem(const std::string& name, const std::string& address);
 
   ModemDirectory& directory_;

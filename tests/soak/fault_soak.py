@@ -89,6 +89,18 @@ def rss_kb(pid):
     return -1
 
 
+
+def read_new(path, offset):
+    """What a growing file holds past offset, and the new offset; None when
+    the file cannot be read (yet)."""
+    try:
+        with open(path, "r", errors="replace") as f:
+            f.seek(offset)
+            text = f.read()
+            return text, f.tell()
+    except OSError:
+        return None, offset
+
 class SimLog:
     """Follows modemsim's command log; each line is stamped with the soak's
     clock when read. A restarted simulator appends to the same file and
@@ -104,12 +116,8 @@ class SimLog:
         self.logins = {"specterm": [], "orbscope": []}  # soak times of USER
 
     def poll(self):
-        try:
-            with open(self.path, "r", errors="replace") as f:
-                f.seek(self.offset)
-                text = f.read()
-                self.offset = f.tell()
-        except OSError:
+        text, self.offset = read_new(self.path, self.offset)
+        if text is None:
             return
         now = time.monotonic()
         text = self.partial + text
@@ -156,12 +164,8 @@ class DialogLog:
         self.max_open = 0
 
     def poll(self):
-        try:
-            with open(self.path, "r", errors="replace") as f:
-                f.seek(self.offset)
-                text = f.read()
-                self.offset = f.tell()
-        except OSError:
+        text, self.offset = read_new(self.path, self.offset)
+        if text is None:
             return
         now = time.monotonic()
         for line in text.splitlines():
