@@ -93,3 +93,16 @@ TEST(SimLoad, TheControlUserGetsInWhenEverySessionIsTaken) {
   EXPECT_TRUE(greeting == 421 || other.Command("USER anonymous").code == 421);
   EXPECT_TRUE(PeerClosed(other.Control()));
 }
+
+TEST(SimLoad, ConnectionsThatNeverLogInCannotKeepTheControlUserOut) {
+  ModemSim sim;
+  std::vector<std::unique_ptr<FtpTestClient>> held;
+  // Every session taken, and every kept one held by a client that never
+  // sends a command.
+  while (held.size() < 210) {
+    held.push_back(std::make_unique<FtpTestClient>(sim.Port()));
+    ASSERT_NE(held.back()->Greeting().code, 0) << "connection " << held.size();
+  }
+  EXPECT_EQ(WriteControl(sim.Port(), "fault slow=10\n").code, 226);
+  EXPECT_EQ(WriteControl(sim.Port(), "fault clear\n").code, 226);
+}
