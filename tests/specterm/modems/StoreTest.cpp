@@ -10,6 +10,8 @@
 
 #include <QDir>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace specterm {
@@ -103,6 +105,40 @@ TEST(ModemStoreTest, OnlyRecordsThatAreThereLoadAndAreWrittenBack) {
     EXPECT_EQ(GetRegSetting("Halden Modems", "ModemCount", ""), "2");
     EXPECT_EQ(GetRegSetting("Halden Modems\\Modem2", "ModemName", ""), "Hub C");
     EXPECT_FALSE(KeyExists("Halden Modems\\Modem3"));
+  }
+}
+
+TEST(ModemStoreTest, WhateverTheCountSaysTheRecordsLoadAndAreWrittenBackWithin) {
+  const std::function<void()> counts[] = {
+      [] { SaveRegSetting("Halden Modems", "ModemCount", "99999999999999999999999"); },
+      [] { SaveRegSetting("Halden Modems", "ModemCount", "-7"); },
+      [] { SaveRegSetting("Halden Modems", "ModemCount", "0"); },
+      [] {
+        HKEY key = nullptr;
+        const DWORD count = 0xFFFFFFFF;
+        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Halden Spectrum Analyzer\\Halden Modems", &key),
+                  ERROR_SUCCESS);
+        RegSetValueExA(key, "ModemCount", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count), sizeof count);
+        RegCloseKey(key);
+      },
+  };
+  for (const auto& storeCount : counts) {
+    RegistryFolder registry;
+    storeCount();
+    SaveRegSetting("Halden Modems", "LastModem", "Hub B");
+    StoreModem(1, "Hub A", "10.1.1.1", "");
+    StoreModem(2, "Hub B", "10.1.1.2", "");
+    Modems modems;
+    ModemDirectoryHeader header;
+    LoadModemDirectory(modems, header);
+    ASSERT_EQ(modems.Count(), 2) << GetRegSetting("Halden Modems", "ModemCount", "");
+    SaveModemDirectory(modems, header.StoredModemCount, header.LastModem);
+    EXPECT_EQ(GetRegSetting("Halden Modems", "ModemCount", ""), "2");
+    EXPECT_EQ(GetRegSetting("Halden Modems", "LastModem", ""), "Hub B");
+    Modems again;
+    LoadModemDirectory(again, header);
+    ASSERT_EQ(again.Count(), 2);
+    EXPECT_EQ(again.Item(2)->IP_Address, "10.1.1.2");
   }
 }
 
