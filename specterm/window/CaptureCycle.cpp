@@ -312,6 +312,7 @@ void CaptureCycle::ShowDataSet(const std::string& block) {
   cmdUpdate_Click();
   if (generation != Ftp->Generation()) return;
   emit DataSetShown(++dataSets_);
+  forms::NoteUnattended(QStringLiteral("drawn data set %1").arg(dataSets_));
 }
 
 void CaptureCycle::ShowHeldDataSet() {
