@@ -229,9 +229,12 @@ TEST(SettingTextTest, NumbersAreWrittenPlainAndReadBackExactly) {
   EXPECT_EQ(SingleText(-1.0f), "-1");
   EXPECT_EQ(SingleText(0.0f), "0");
   EXPECT_EQ(SingleText(11910.0f), "11910");
-  for (float v : {700.0737f, -0.1f, 1.0e-7f, 123456.78f, -125.0f}) EXPECT_EQ(SingleSetting(SingleText(v), 0), v) << v;
+  // The largest singles too, which lie just above 3.4e38.
+  for (float v : {700.0737f, -0.1f, 1.0e-7f, 123456.78f, -125.0f, -3.4028233e38f, 3.4028235e38f}) {
+    EXPECT_EQ(SingleSetting(SingleText(v), 0), v) << v;
+    EXPECT_EQ(LocaleSingleSetting(LocaleNumberText(v), 0), v) << v;
+  }
   EXPECT_EQ(BooleanText(true), "True");
-  EXPECT_EQ(LocaleSingleSetting(LocaleNumberText(11910.0f), 0), 11910.0f);
 }
 
 TEST(SettingsTest, AnEmptyRegistryGivesEveryDefault) {
