@@ -37,7 +37,7 @@ TEST(UnattendedDialogs, MessageBoxesAreAnsweredWithTheDefaultAndLogged) {
   EXPECT_NE(written.find(" cancelled file dialog"), std::string::npos) << written;
 }
 
-// Records the buttons pressed and released on it.
+// Records the buttons pressed ("p1") and released ("r4") on it.
 class Recorder : public QWidget {
  public:
   Recorder(const char* name, QWidget* parent) : QWidget(parent) { setObjectName(QString::fromLatin1(name)); }
@@ -54,9 +54,7 @@ TEST(UnattendedInput, ScriptedMouseReachesTheWidgetUnlessAModalDialogBlocksIt) {
   const auto play = [&](const char* lines) { std::ofstream(script, std::ios::app) << lines; };
   play("press plot left 0.5 0.5\n");  // there before the start: not played
   QWidget window;
-  window.resize(200, 200);
   auto* plot = new Recorder("plot", &window);
-  plot->setGeometry(50, 50, 100, 100);
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   setenv("HALDEN_INPUT_SCRIPT", script.c_str(), 1);
@@ -67,7 +65,6 @@ TEST(UnattendedInput, ScriptedMouseReachesTheWidgetUnlessAModalDialogBlocksIt) {
   ASSERT_TRUE(testsupport::WaitUntil([&] { return plot->events == "p4r4p1"; })) << plot->events;
   QDialog box(&window);
   auto* button = new Recorder("button", &box);
-  button->resize(50, 50);
   box.setModal(true);
   box.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
