@@ -176,6 +176,7 @@ void CAppWindow::Draw() {
   plot_->ReadingChanged();
   ++drawCount_;
   emit Drawn();
+  forms::NoteUnattended(QStringLiteral("drawn constellation %1").arg(drawCount_));
   if (!options_.snapshotFile.isEmpty() && drawCount_ == 1) {
     if (!monitor_->Picture().save(options_.snapshotFile, "PNG")) {
       std::fprintf(stderr, "orbscope: cannot write %s\n", qPrintable(options_.snapshotFile));

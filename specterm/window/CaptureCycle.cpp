@@ -25,6 +25,7 @@ constexpr const char* kStopCaption = "&Stop Data Set Updates";
 // Failures inside a running cycle; the next cycle tries again.
 constexpr const char* kCaptureFailedText = "The capture request to the Halden modem [%1] failed; retrying...";
 constexpr const char* kReconnectFailedText = "The Halden modem [%1] cannot be reached; retrying...";
+constexpr const char* kOverlongReadText = "The Halden modem [%1] sent more than a data set; it was cut, retrying...";
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
@@ -235,7 +236,11 @@ void CaptureCycle::ReadSpectrum(std::function<void(bool)> then) {
       // The outage, if there was one, is over.
       link_.LossReported = false;
       link_.LossAccepted = false;
-      if (read.Total != 0) {
+      if (read.LimitReached) {
+        // A transfer that did not end was cut at the read limit: nothing of
+        // it is shown.
+        ShowCycleFailure(QString::fromLatin1(kOverlongReadText));
+      } else if (read.Total != 0) {
         if (read.Buffer.size() < kBlockLength) {
           // A transfer cut short: its samples would be padding, so it is
           // neither parsed nor drawn.
@@ -307,6 +312,7 @@ void CaptureCycle::ShowDataSet(const std::string& block) {
   cmdUpdate_Click();
   if (generation != Ftp->Generation()) return;
   emit DataSetShown(++dataSets_);
+  forms::NoteUnattended(QStringLiteral("drawn data set %1").arg(dataSets_));
 }
 
 void CaptureCycle::ShowHeldDataSet() {
