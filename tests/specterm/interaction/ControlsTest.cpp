@@ -177,8 +177,7 @@ TEST_F(ControlsTest, MoveTypeRelabelsTheMoveCommands) {
 TEST_F(ControlsTest, MovesNeedATraceRowAndASpectrum) {
   {
     frmMain& f = Open();
-    f.Spectrum().EditState().Traces.HaveData = true;
-    f.Input().SetMoveButtons();
+    ShowBlock(f, blocks::ZeroBlock());
     EXPECT_TRUE(f.tbMain->Enabled("FirstPoint"));
     EXPECT_TRUE(f.mnuViewLastPoint->isEnabled());
     Close();
@@ -187,8 +186,7 @@ TEST_F(ControlsTest, MovesNeedATraceRowAndASpectrum) {
   SaveRegSetting(kConfigurationKey, "CurrentTrace", "False");
   frmMain& f = Open();
   ASSERT_EQ(f.Input().Selection().SelectedTrace, -1);
-  f.Spectrum().EditState().Traces.HaveData = true;
-  f.Input().SetMoveButtons();
+  ShowBlock(f, blocks::ZeroBlock());
   for (const char* key : {"FirstPoint", "NextPoint", "PreviousPoint", "LastPoint"})
     EXPECT_FALSE(f.tbMain->Enabled(key)) << key;
   EXPECT_FALSE(f.mnuViewPreviousPoint->isEnabled());

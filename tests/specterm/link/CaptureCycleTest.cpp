@@ -264,7 +264,7 @@ TEST_F(CaptureCycleTest, PreviousTraceSwitchedOnProcessesTheSamplesAgain) {
   f.tbMain->ClickButton("SingleStep");
   ASSERT_TRUE(WaitUntil([&] { return f.Cycle().DataSets() == 1; }));
   ASSERT_TRUE(WaitLinkIdle());
-  TraceStore& traces = f.Spectrum().EditState().Traces;
+  const TraceStore& traces = f.Spectrum().Traces();
   ASSERT_EQ(traces.VideoAverageCount, 1);
   EXPECT_NE(traces.TraceY[kPreviousRow], traces.TraceY[kCurrentRow]);
 

@@ -106,17 +106,13 @@ TEST_F(StatusPanelTest, TraceSwitchesKeepMenuButtonAndRowInStep) {
 
 TEST_F(StatusPanelTest, HidingTheRowOfTheLastSelectionForgetsIt) {
   frmMain& f = Open();
-  TraceStore& t = f.Spectrum().EditState().Traces;
-  for (std::size_t i = 0; i < kPointCount; ++i) {
-    t.TraceX[kTraceVideoAverage][i] = 560.0f + 280.0f * static_cast<float>(i) / kPointCount;
-    t.TraceY[kTraceVideoAverage][i] = 40.0f + static_cast<float>(i % 7);
-  }
-  t.HaveData = true;
-  f.tbMain_ButtonClick("ZoomFitView");
+  const TraceStore& t = f.Spectrum().Traces();
   // Point 17 of the video average picked, then the next point: 17 is the
   // last selected point, on the video average row.
   f.mnuToolsVideoAverage->trigger();
   f.mnuToolsCurrentTrace->trigger();
+  ShowBlock(f, blocks::CarrierBlock({{600, 60}}, 6));
+  f.tbMain_ButtonClick("ZoomFitView");
   f.picSpectrum_MouseDown(1, 0, t.TraceX[kTraceVideoAverage][16], -t.TraceY[kTraceVideoAverage][16]);
   f.picSpectrum_Click();
   ASSERT_EQ(f.Input().Selection().SelectedPoint, 17);

@@ -89,9 +89,12 @@ TEST_F(ViewCommandsTest, SpanPresetsSetTheWidthAboutTheLocationAndCheckTheirOwnI
 
 TEST_F(ViewCommandsTest, PresetsGiveWhatTheirCaptionsSayWhateverScaleAndFittedRange) {
   frmMain& f = OpenFitted();
-  f.Spectrum().EditState().Block.SpanScale = 100;       // a narrow capture: one x unit is 0.001 MHz
-  f.Spectrum().EditState().Amplitude = {-10, 90, 100};  // fitted to live data
-  f.mnuViewFB[9]->trigger();                            // "0.2500MHz Span"
+  // A narrow capture (one x unit is 0.001 MHz), the amplitude range fitted
+  // to its data.
+  ShowBlock(f, blocks::CarrierBlock({{600, 100}}, 0, 1, 700000, 5));
+  ASSERT_EQ(f.Spectrum().Block().SpanScale, 100);
+  ASSERT_NE(f.Spectrum().Amplitude().AmpRange, kInitialAmpRange);
+  f.mnuViewFB[9]->trigger();  // "0.2500MHz Span"
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), 250);
   EXPECT_EQ(CheckedItem(f.mnuViewFB), 9);
   f.mnuViewDBB[9]->trigger();  // "&10.00dB per Division"
@@ -286,18 +289,18 @@ TEST_F(ViewCommandsTest, PreviousTraceSwitchedOnBeforeAnyDataSetRunsTheUpdate) {
 
 TEST_F(ViewCommandsTest, RedrawWithAllTracesOffShowsOnlyTheScaleAndThreshold) {
   frmMain& f = OpenFitted();
-  TraceStore& t = f.Spectrum().EditState().Traces;
-  const auto fill = [&t] {
-    t.HaveData = true;
-    for (std::size_t row = 0; row < kTraceRows; ++row)
-      for (std::size_t i = 0; i < kPointCount; ++i) {
-        t.TraceX[row][i] = 560.0f + 280.0f * static_cast<float>(i % 1024) / 1023.0f;
-        t.TraceY[row][i] = -73.0f + 17.0f * static_cast<float>(row) + 3.0f * std::sin(static_cast<float>(i));
-      }
+  // Two data sets that differ: carriers in other places, noise of its own.
+  const auto showTwo = [&f] {
+    ShowBlock(f, blocks::CarrierBlock({{300, 80}, {1200, 20}}, 6, 1));
+    ShowBlock(f, blocks::CarrierBlock({{700, 60}, {1800, 40}}, 6, 2));
   };
-  fill();
-  // Only the current trace is on after start-up: switch it off.
+  showTwo();
+  // Only the current trace is on after start-up: switch it off. The
+  // threshold is put among the data, where the fitted range shows it.
   f.mnuToolsCurrentTrace->trigger();
+  f.mnuViewThreshold->trigger();
+  f.picSpectrum_MouseDown(1, 0, 700, -40);
+  f.picSpectrum_Click();
   const PaletteColors& c = f.View().Palettes()[0];
   auto count = [&](int slot) {
     const QImage& img = f.picSpectrum->Image();
@@ -312,13 +315,11 @@ TEST_F(ViewCommandsTest, RedrawWithAllTracesOffShowsOnlyTheScaleAndThreshold) {
     EXPECT_EQ(count(slot), 0) << slot;
   for (int slot : {kSlotBackground, kSlotGridLines, kSlotLegendScale, kSlotPeakThreshold})
     EXPECT_GT(count(slot), 0) << slot;
-  // The same data with every trace on.
+  // Every trace on, and the two data sets once more: the accumulations
+  // restarted when they were switched on.
   for (QAction* item : {f.mnuToolsCurrentTrace, f.mnuToolsLastTrace, f.mnuToolsVideoAverage, f.mnuToolsPeakHold})
     item->trigger();
-  // Showing the previous trace processed the samples again: the data once
-  // more.
-  fill();
-  f.View().UpdateView();
+  showTwo();
   for (int slot : {kSlotSpectrumTrace, kSlotPreviousTrace, kSlotVideoAverage, kSlotPeakHold})
     EXPECT_GT(count(slot), 0) << slot;
 }
