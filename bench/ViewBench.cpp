@@ -68,7 +68,7 @@ void BM_UpdateViewFit(benchmark::State& state) {
   specterm::frmMain& f = plot.Form();
   for (auto _ : state) {
     f.View().UpdateView();
-    benchmark::DoNotOptimize(f.Input().Selection().MarkerErased);
+    benchmark::DoNotOptimize(f.View().Overlay().Marker.Shown);
   }
 }
 BENCHMARK(BM_UpdateViewFit)->Apply(PictureSizes)->Unit(benchmark::kMillisecond);
@@ -77,11 +77,10 @@ BENCHMARK(BM_UpdateViewFit)->Apply(PictureSizes)->Unit(benchmark::kMillisecond);
 void BM_UpdateViewZoomed(benchmark::State& state) {
   Plot plot(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   specterm::frmMain& f = plot.Form();
-  f.picSpectrum_MouseMove(0, 0, 736.5f, -100);
-  for (int i = 0; i < 6; ++i) f.View().ZoomInView();
+  for (int i = 0; i < 6; ++i) f.View().ZoomInView(736.5f, -100);
   for (auto _ : state) {
     f.View().UpdateView();
-    benchmark::DoNotOptimize(f.Input().Selection().MarkerErased);
+    benchmark::DoNotOptimize(f.View().Overlay().Marker.Shown);
   }
 }
 BENCHMARK(BM_UpdateViewZoomed)->Apply(PictureSizes)->Unit(benchmark::kMillisecond);

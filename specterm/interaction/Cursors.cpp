@@ -4,12 +4,10 @@
 // so that both fit.
 
 #include "forms/KeyedToolBar.h"
-#include "forms/PictureBox.h"
 #include "interaction/Interaction.h"
 #include "processing/Processing.h"
 #include "vbformat/VbFormat.h"
 #include "view/Icons.h"
-#include "view/PlotRenderer.h"
 #include "view/PlotView.h"
 #include "window/FormControls.h"
 
@@ -53,11 +51,14 @@ void Interaction::ShowCursorReadouts(int cursor) {
   c_.txtCursor[5]->setText(amplitude(-(static_cast<double>(pos[3]) - pos[1])));
 }
 
+void Interaction::ShowCursorLines() { view_.ShowCursors({CursorDisplay(), cursors_.CursorPos}); }
+
 void Interaction::mnuViewCursor_Click(int index) {
   if (index != 0 && index != 1) return;
   mouse_.PositioningCursor = index + 1;
   mouse_.PositioningThreshold = false;
   c_.mnuViewCursors->setChecked(true);
+  ShowCursorLines();
   view_.UpdateView();
   c_.tbCursors->SetPressed(QStringLiteral("CursorDelta"), true);
   ShowZoomCursorsState();
@@ -68,24 +69,16 @@ void Interaction::mnuViewCursor_Click(int index) {
 
 void Interaction::PlaceCursor(int cursor, float x, float y) {
   if (cursor != 1 && cursor != 2) return;
-  c_.picSpectrum->SetMousePointer(forms::vbCrosshair);
+  view_.ShowCrosshair();
   auto& pos = cursors_.CursorPos;
   const auto c = static_cast<std::size_t>(cursor - 1);
-  // The lines are on the plot only while the cursors are shown: the old
-  // ones go, the new ones come.
-  const bool shown = CursorDisplay();
-  // Cut to the plotting area, as the redraw cuts them.
-  const PlotFrame frame = MeasureFrame(*c_.picSpectrum, spectrum_.Block().FreqFormat);
-  if (shown && cursors_.Placed(cursor)) DrawCursorCross(*c_.picSpectrum, pos[c * 2], pos[c * 2 + 1], frame);
-  if (shown && cursors_.BothPlaced()) DrawCursorJoin(*c_.picSpectrum, pos, frame);
-  if (shown) DrawCursorCross(*c_.picSpectrum, x, y, frame);
   pos[c * 2] = x;
   pos[c * 2 + 1] = y;
+  // The lines are on the plot only while the cursors are shown: the old
+  // ones go, the new ones come.
+  ShowCursorLines();
   ShowCursorReadouts(cursor);
-  if (cursors_.BothPlaced()) {
-    if (shown) DrawCursorJoin(*c_.picSpectrum, pos, frame);
-    ShowZoomCursorsState();
-  }
+  if (cursors_.BothPlaced()) ShowZoomCursorsState();
   c_.mnuViewCursor[c]->setChecked(false);
   mouse_.PositioningCursor = 0;
 }
@@ -93,6 +86,7 @@ void Interaction::PlaceCursor(int cursor, float x, float y) {
 void Interaction::mnuViewCursors_Click() {
   c_.tbCursors->SetPressed(QStringLiteral("CursorDelta"), CursorDisplay());
   ShowZoomCursorsState();
+  ShowCursorLines();
   view_.UpdateView();
 }
 
@@ -103,8 +97,8 @@ void Interaction::mnuViewZoomCursors_Click() {
   const auto& pos = cursors_.CursorPos;
   const double dx = std::abs(static_cast<double>(pos[2]) - pos[0]);
   const double dy = std::abs(static_cast<double>(pos[3]) - pos[1]);
-  const double dxPixels = dx / view.Width * c_.picSpectrum->PixelWidth();
-  const double dyPixels = dy / view.Height * c_.picSpectrum->PixelHeight();
+  const double dxPixels = dx / view.Width * view_.PixelSize().width();
+  const double dyPixels = dy / view.Height * view_.PixelSize().height();
   const double minWidth = 2.0 * view_.MinViewWidth();
   ViewRect zoomed = view;
   if (dx == 0 && dy == 0) {

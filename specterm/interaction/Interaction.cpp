@@ -7,7 +7,7 @@
 #include "modems/Settings.h"
 #include "processing/Processing.h"
 #include "vbformat/VbFormat.h"
-#include "view/PlotRenderer.h"
+#include "view/PlotView.h"
 #include "window/FormControls.h"
 
 #include <QAction>
@@ -54,13 +54,14 @@ void Interaction::SetReferenceLocation(float x, float y) {
   }
 }
 
-void Interaction::PlotRedrawn(const PlotMarks& marks) {
-  selection_.PickLeft = marks.PickLeft;
-  selection_.PickRight = marks.PickRight;
-  selection_.PickTop = marks.PickTop;
-  selection_.PickBottom = marks.PickBottom;
-  selection_.MarkerErased = !marks.MarkerDrawn;
-  ForgetFigures();
+void Interaction::SetMinPeakThreshold(float dB) {
+  selection_.MinPeakThreshold = dB;
+  view_.SetThreshold(dB);
+}
+
+void Interaction::EditPaletteColor(int palette, int slot) {
+  if (view_.EditPaletteColor(palette, slot) && view_.CustomPointer())
+    view_.ShowPointer(c_.imgCursors.Cursor(PointerImageForMouseMode(mouse_.MouseMode)));
 }
 
 void Interaction::TraceSwitched(int row, bool on) {
@@ -81,7 +82,7 @@ void Interaction::ApplySettings(const Settings& s) {
     c_.comboPeakPoint->setCurrentIndex(selection_.MoveType);
   }
   comboPeakPoint_Click();
-  selection_.MinPeakThreshold = s.PeakThreshold;
+  SetMinPeakThreshold(s.PeakThreshold);
   c_.txtThreshold->setText(QString::fromStdString(vb::Format(selection_.MinPeakThreshold, kThresholdFormat)));
 
   // The trace rows are shown by now: the selection starts on the first.
@@ -114,6 +115,7 @@ void Interaction::ApplySettings(const Settings& s) {
     c_.txtCursor[2]->setText(freqText(static_cast<double>(pos[2]) - pos[0]));
     c_.txtCursor[5]->setText(ampText(-(static_cast<double>(pos[3]) - pos[1])));
   }
+  ShowCursorLines();
   c_.tbCursors->SetPressed(QStringLiteral("CursorDelta"), CursorDisplay());
   const bool zoomCursors = cursors_.BothPlaced() && CursorDisplay();
   c_.mnuViewZoomCursors->setEnabled(zoomCursors);

@@ -21,7 +21,7 @@ class QWidget;
 namespace specterm {
 
 struct FormControls;
-struct PlotMarks;
+struct PlotBox;
 struct Settings;
 class PlotView;
 class Processing;
@@ -49,8 +49,6 @@ class Interaction {
   // After each data set: the reference location of the presets and the
   // entry fields.
   void SetReferenceLocation(float x, float y);
-  // The plot was redrawn: the marker is on it only when the redraw drew it.
-  void PlotRedrawn(const PlotMarks& marks);
   // A trace row was shown or hidden with the Tools menu.
   void TraceSwitched(int row, bool on);
 
@@ -108,7 +106,7 @@ class Interaction {
   // A left click at the selected location that ends at once, as the moves
   // make one; and the threshold typed into its box.
   void ClickAtSelectedLocation() { ClickAtSelection(); }
-  void SetMinPeakThreshold(float dB) { selection_.MinPeakThreshold = dB; }
+  void SetMinPeakThreshold(float dB);
   // The point buttons of the main toolbar: the move, the click, and the
   // pointer back on the toolbar where the button was pressed.
   bool PointButtonClick(const QString& key);
@@ -129,6 +127,12 @@ class Interaction {
   bool ViewButtonClick(const QString& key);
   bool ViewButtonMenuClick(const QString& buttonKey, const QString& menuKey);
   void mnuViewEnd_Click();
+  // The presets about the selected location.
+  void mnuViewDBB_Click(int index);
+  void mnuViewFB_Click(int index);
+  // A colour of a palette edited; a new background of the palette in use
+  // reloads a custom pointer.
+  void EditPaletteColor(int palette, int slot);
   void tbMain_MouseDown(int button, int shift, float x, float y);
   void tbCursors_ButtonClick(const QString& key);
   void comboPeakPoint_Click();
@@ -143,7 +147,8 @@ class Interaction {
   void MoveTo(std::int32_t target);
   // Centres a zoomed-in view on a selected location that left it, or beeps.
   void BringIntoView(bool hideMarker);
-  void DrawMarker(float x, float y);
+  // The marker as the selection says.
+  void ShowMarker();
   // The plot x and y (the negated amplitude) of a point of a row.
   float PointX(int row, std::int32_t point) const;
   float PointY(int row, std::int32_t point) const;
@@ -153,6 +158,7 @@ class Interaction {
   void SelectClick(float x, float y);
   // Places cursor 1 or 2 at a plot location.
   void PlaceCursor(int cursor, float x, float y);
+  void ShowCursorLines();
   void ShowCursorReadouts(int cursor);
   // "&Zoom to Fit Cursors" is there only with both cursors placed and shown.
   void ShowZoomCursorsState();
@@ -169,13 +175,13 @@ class Interaction {
   bool DragsWith(int button) const;
   void DragMove(float x, float y);
   void DragEnd(int button);
-  void DrawZoomInBox();
-  void DrawSeed();
-  void DrawOuter();
-  // A redraw has cleared the plot: no rubber band is on it.
-  void ForgetFigures();
+  PlotBox ZoomInBox() const;
+  PlotBox SeedBox() const;
+  PlotBox OuterBox() const;
   void TakeReferenceLocation();
   void Escape();
+  // Pans the view one step and puts the pointer back on the location.
+  void PanWithLocation(int keyCode);
   // N, P, B, T and L without Ctrl or Alt.
   void LetterCommand(int keyCode, int shift);
 

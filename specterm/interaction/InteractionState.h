@@ -23,12 +23,7 @@ struct SelectionState {
   std::int16_t LastSelectedTrace = -1;
   bool PickSetsLast = false;
   std::int32_t PickedPoint = 0;
-  float PickLeft = 0;
-  float PickRight = 0;
-  float PickTop = 0;
-  float PickBottom = 0;
-  bool MarkerShown = false;
-  bool MarkerErased = true;
+  bool MarkerShown = false;  // the selected point is circled
 };
 
 // Mouse modes.
@@ -60,9 +55,6 @@ struct MouseState {
   float OuterTop = 0;
   float OuterRight = 0;
   float OuterBottom = 0;
-  bool SeedShown = false;
-  bool OuterShown = false;
-  bool BoxShown = false;  // the zoom-in box is drawn
   float ZoomOutX = 1;
   float ZoomOutY = 1;
 };

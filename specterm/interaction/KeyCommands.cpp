@@ -115,13 +115,13 @@ void Interaction::Form_KeyUp(int keyCode, int shift) {
         selection_.SelectedY += steps * view_.PanStepY();
         break;
     }
-    if (alt) view_.PanView(keyCode, true);
+    if (alt) PanWithLocation(keyCode);
     // The pointer follows the location; a location that left the view takes
     // the view with it.
-    if (view_.InRange())
+    if (view_.InRange(selection_.SelectedX, selection_.SelectedY))
       view_.MoveCursor(selection_.SelectedX, selection_.SelectedY);
     else
-      view_.PanView(keyCode, true);
+      PanWithLocation(keyCode);
     return;
   }
   switch (keyCode) {
@@ -132,13 +132,13 @@ void Interaction::Form_KeyUp(int keyCode, int shift) {
       ViewButtonClick(QStringLiteral("ZoomFitView"));
       break;
     case forms::vbKeyEnd:
-      view_.CenterView();
+      view_.CenterView(selection_.SelectedX, selection_.SelectedY);
       break;
     case forms::vbKeyPageDown:
-      view_.ZoomOutView();
+      view_.ZoomOutView(selection_.SelectedX, selection_.SelectedY);
       break;
     case forms::vbKeyPageUp:
-      view_.ZoomInView();
+      view_.ZoomInView(selection_.SelectedX, selection_.SelectedY);
       break;
     case forms::vbKeySpace:
     case forms::vbKeyReturn:
@@ -148,6 +148,11 @@ void Interaction::Form_KeyUp(int keyCode, int shift) {
       LetterCommand(keyCode, shift);
       break;
   }
+}
+
+void Interaction::PanWithLocation(int keyCode) {
+  view_.PanView(keyCode);
+  view_.MoveCursor(selection_.SelectedX, selection_.SelectedY);
 }
 
 void Interaction::LetterCommand(int keyCode, int shift) {

@@ -80,10 +80,7 @@ QObject* Interaction::NewFormMouse(QObject* window, QObject* clientArea) {
   return new FormMouse(window, clientArea, *this);
 }
 
-void Interaction::ShowPointerImage(int image) {
-  c_.picSpectrum->SetMouseIcon(c_.imgCursors.Cursor(image));
-  c_.picSpectrum->SetMousePointer(forms::vbCustom);
-}
+void Interaction::ShowPointerImage(int image) { view_.ShowPointer(c_.imgCursors.Cursor(image)); }
 
 void Interaction::ReleaseModeControls() {
   for (const ZoomMode& m : kZoomModes) {
@@ -99,7 +96,7 @@ void Interaction::ShowModePointer() {
       ShowPointerImage(m.pointer);
       return;
     }
-  c_.picSpectrum->SetMousePointer(forms::vbCrosshair);
+  view_.ShowCrosshair();
 }
 
 // The reference location of the presets: the last Select-mode click, or the
@@ -115,12 +112,11 @@ void Interaction::TakeReferenceLocation() {
 
 void Interaction::ShowSelectPointer() {
   if (mouse_.PositioningThreshold) {
-    c_.picSpectrum->SetMouseIcon(c_.imgCursors.Cursor(QString::fromLatin1(kPointerPeakThreshold)));
-    c_.picSpectrum->SetMousePointer(forms::vbCustom);
+    view_.ShowPointer(c_.imgCursors.Cursor(QString::fromLatin1(kPointerPeakThreshold)));
   } else if (mouse_.PositioningCursor == 1 || mouse_.PositioningCursor == 2) {
     ShowPointerImage(mouse_.PositioningCursor + kPointerCursor1 - 1);
   } else {
-    c_.picSpectrum->SetMousePointer(forms::vbCrosshair);
+    view_.ShowCrosshair();
   }
 }
 
@@ -174,23 +170,35 @@ bool Interaction::ViewButtonClick(const QString& key) {
   if (key == QLatin1String("ZoomFitView")) {
     LeaveZoomMode();
     view_.FitView();
+    EndClick();
     return true;
   }
   if (key == QLatin1String("Previous")) {
     view_.PreviousView();
+    EndClick();
     return true;
   }
   if (key == QLatin1String("dBperDiv") || key == QLatin1String("FSpan")) {
     TakeReferenceLocation();
     if (key == QLatin1String("dBperDiv"))
-      view_.mnuViewDBB_Click(view_.DBDivIndex());
+      mnuViewDBB_Click(view_.DBDivIndex());
     else
-      view_.mnuViewFB_Click(view_.SpanIndex());
+      mnuViewFB_Click(view_.SpanIndex());
     view_.MoveCursor(selection_.SelectedX, selection_.SelectedY);
     EndClick();
     return true;
   }
   return false;
+}
+
+void Interaction::mnuViewDBB_Click(int index) {
+  view_.ZoomDbPreset(index, selection_.SelectedY);
+  EndClick();
+}
+
+void Interaction::mnuViewFB_Click(int index) {
+  view_.ZoomSpanPreset(index, selection_.SelectedX);
+  EndClick();
 }
 
 bool Interaction::ViewButtonMenuClick(const QString&, const QString& menuKey) {
@@ -199,9 +207,9 @@ bool Interaction::ViewButtonMenuClick(const QString&, const QString& menuKey) {
   if (db < 0 && span < 0) return false;
   TakeReferenceLocation();
   if (db >= 0)
-    view_.mnuViewDBB_Click(db);
+    mnuViewDBB_Click(db);
   else
-    view_.mnuViewFB_Click(span);
+    mnuViewFB_Click(span);
   view_.MoveCursor(selection_.SelectedX, selection_.SelectedY);
   return true;
 }
@@ -248,17 +256,17 @@ void Interaction::picSpectrum_Click() {
   switch (mouse_.ClickButton) {
     case forms::vbLeftButton:
       if (mouse_.MouseMode == kModeZoomIn)
-        view_.ZoomInView();
+        view_.ZoomInView(selection_.SelectedX, selection_.SelectedY);
       else if (mouse_.MouseMode == kModeZoomOut)
-        view_.ZoomOutView();
+        view_.ZoomOutView(selection_.SelectedX, selection_.SelectedY);
       else if (mouse_.MouseMode == kModePan)
-        view_.CenterView();
+        view_.CenterView(selection_.SelectedX, selection_.SelectedY);
       break;
     case forms::vbRightButton:
       if (mouse_.MouseMode != kModeSelect) LeaveZoomMode();
       break;
     case forms::vbMiddleButton:
-      if (mouse_.MouseMode != kModeDragFinished) view_.CenterView();
+      if (mouse_.MouseMode != kModeDragFinished) view_.CenterView(selection_.SelectedX, selection_.SelectedY);
       break;
     default:
       break;

@@ -1,8 +1,8 @@
 // Point and peak navigation: stepping through the points of the selected
 // trace row in point order or in amplitude order, returning to the last
 // selected point, jumping to a typed point or location, and picking the
-// point nearest to a click. The selected point is circled by a marker drawn
-// in invert mode, so that drawing it again at the same place erases it.
+// point nearest to a click. The selected point is circled by the view's
+// selection marker.
 
 #include "base/Twips.h"
 #include "forms/Dialogs.h"
@@ -46,17 +46,19 @@ float Interaction::PointY(int row, std::int32_t point) const {
   return -spectrum_.Traces().TraceY[static_cast<std::size_t>(row)][static_cast<std::size_t>(point - 1)];
 }
 
-void Interaction::DrawMarker(float x, float y) {
-  const std::uint32_t colour = view_.Palettes()[static_cast<std::size_t>(view_.CurrentPalette())][kSlotSelectionMarker];
-  DrawSelectionMarker(*c_.picSpectrum, x, y, std::abs(selection_.PickRight - selection_.PickLeft) / 2.0f, colour);
+void Interaction::ShowMarker() {
+  view_.ShowMarker({selection_.MarkerShown, selection_.SelectedPoint, selection_.SelectedTrace});
 }
 
 void Interaction::BringIntoView(bool hideMarker) {
-  if (view_.InRange()) return;
-  if (hideMarker) selection_.MarkerShown = false;
-  if (c_.picSpectrum->ScaleHeight() < spectrum_.Amplitude().AmpRange) {
+  if (view_.InRange(selection_.SelectedX, selection_.SelectedY)) return;
+  if (hideMarker) {
+    selection_.MarkerShown = false;
+    ShowMarker();
+  }
+  if (view_.Window().Height < spectrum_.Amplitude().AmpRange) {
     // Zoomed in: the view keeps its size and centres on the location.
-    view_.CenterView();
+    view_.CenterView(selection_.SelectedX, selection_.SelectedY);
     return;
   }
   forms::Beep();
@@ -70,14 +72,11 @@ void Interaction::MoveTo(std::int32_t target) {
   selection_.SelectedPoint = target;
   selection_.SelectedX = PointX(selection_.SelectedTrace, target);
   selection_.SelectedY = PointY(selection_.SelectedTrace, target);
-  BringIntoView(true);
-  // The old marker goes, unless a redraw has taken it already.
-  if (!selection_.MarkerErased && selection_.LastSelectedPoint >= 1 && selection_.LastSelectedTrace >= 0)
-    DrawMarker(PointX(selection_.LastSelectedTrace, selection_.LastSelectedPoint),
-               PointY(selection_.LastSelectedTrace, selection_.LastSelectedPoint));
-  DrawMarker(selection_.SelectedX, selection_.SelectedY);
-  selection_.MarkerErased = false;
+  // The marker moves to the point, and with it into view when the view
+  // follows the point.
   selection_.MarkerShown = true;
+  ShowMarker();
+  BringIntoView(false);
   view_.MoveCursor(selection_.SelectedX, selection_.SelectedY);
 }
 
@@ -145,15 +144,7 @@ void Interaction::GetNearestPoint(float& x, float& y) {
     s.LastSelectedPoint = s.SelectedPoint;
   s.PickSetsLast = true;
 
-  // The pick box: 12 pixels about the location.
-  const forms::PictureBox& pic = *c_.picSpectrum;
-  const double px = static_cast<double>(RoundHalfEven(pic.PixelX(x)));
-  const double py = static_cast<double>(RoundHalfEven(pic.PixelY(y)));
-  s.PickLeft = static_cast<float>(pic.ScaleFromPixelX(px - kPickPixels));
-  s.PickRight = static_cast<float>(pic.ScaleFromPixelX(px + kPickPixels));
-  s.PickTop = static_cast<float>(pic.ScaleFromPixelY(py - kPickPixels));
-  s.PickBottom = static_cast<float>(pic.ScaleFromPixelY(py + kPickPixels));
-
+  const PickBox box = view_.PickAt(x, y);
   const TraceStore& traces = spectrum_.Traces();
   const bool snap = SnapToPoint();
   const std::string xText = snap ? std::string() : vb::Format(x, view_.AmpFormat());
@@ -166,7 +157,7 @@ void Interaction::GetNearestPoint(float& x, float& y) {
     for (std::int32_t i = 1; i <= kLastPoint; ++i) {
       const float f = PointX(row, i);
       const float py = PointY(row, i);
-      if (py < s.PickTop || py > s.PickBottom || f < s.PickLeft || f > s.PickRight) continue;
+      if (py < box.Top || py > box.Bottom || f < box.Left || f > box.Right) continue;
       if (snap) {
         // The nearest, frequency units and dB mixed as they are; the first
         // of equals wins.
@@ -186,12 +177,7 @@ void Interaction::GetNearestPoint(float& x, float& y) {
   }
 
   if (s.PickedPoint > 0) {
-    // The old marker goes first, where it was drawn; then the new point is
-    // selected and brought into view, and circled unless the redraw that
-    // brought it did so.
-    if (s.SelectedPoint != 0 && !s.MarkerErased && s.SelectedTrace >= 0)
-      DrawMarker(PointX(s.SelectedTrace, s.SelectedPoint), PointY(s.SelectedTrace, s.SelectedPoint));
-    s.MarkerErased = true;
+    // The new point is selected, circled and brought into view.
     s.LastSelectedTrace = s.SelectedTrace;
     x = PointX(foundRow, s.PickedPoint);
     y = PointY(foundRow, s.PickedPoint);
@@ -200,16 +186,13 @@ void Interaction::GetNearestPoint(float& x, float& y) {
     s.SelectedTrace = static_cast<std::int16_t>(foundRow);
     s.SelectedPoint = s.PickedPoint;
     s.MarkerShown = true;
+    ShowMarker();
     BringIntoView(false);
-    if (s.MarkerErased) {
-      DrawMarker(x, y);
-      s.MarkerErased = false;
-    }
+    // The moves go on in the row picked.
+    SetMoveButtons();
   } else {
-    if (s.SelectedPoint != 0 && !s.MarkerErased && s.SelectedTrace >= 0)
-      DrawMarker(PointX(s.SelectedTrace, s.SelectedPoint), PointY(s.SelectedTrace, s.SelectedPoint));
-    s.MarkerErased = true;
     s.MarkerShown = false;
+    ShowMarker();
   }
   const bool selected = s.SelectedPoint != 0;
   c_.mnuViewCurPoint->setEnabled(selected);
@@ -249,8 +232,7 @@ void Interaction::mnuViewCurPoint_Click() {
 }
 
 void Interaction::mnuViewThreshold_Click() {
-  c_.picSpectrum->SetMouseIcon(c_.imgCursors.Cursor(QString::fromLatin1(kPointerPeakThreshold)));
-  c_.picSpectrum->SetMousePointer(forms::vbCustom);
+  view_.ShowPointer(c_.imgCursors.Cursor(QString::fromLatin1(kPointerPeakThreshold)));
   mouse_.PositioningThreshold = true;
   // A cursor armed before gives way.
   mouse_.PositioningCursor = 0;

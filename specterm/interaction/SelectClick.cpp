@@ -3,7 +3,6 @@
 // positioning, and read the click out in the status bar and, when the
 // selection panel is on, in a label beside the click.
 
-#include "base/Twips.h"
 #include "forms/PictureBox.h"
 #include "interaction/Interaction.h"
 #include "processing/Processing.h"
@@ -17,16 +16,11 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include <algorithm>
-
 namespace specterm {
 namespace {
 
 constexpr const char* kThresholdFormat = "###0.000dB";
 constexpr const char* kClickAmplitudeFormat = "0.000dB";
-// The selection label's offsets from the click, in twips.
-constexpr int kPanelGap = 60;
-constexpr int kPanelBelowOffset = 440;
 
 }  // namespace
 
@@ -41,10 +35,11 @@ void Interaction::SelectClick(float x, float y) {
 
   if (mouse_.PositioningThreshold) {
     if (mouse_.PositioningCursor == 0)
-      c_.picSpectrum->SetMousePointer(forms::vbCrosshair);
+      view_.ShowCrosshair();
     else
       ShowPointerImage(mouse_.PositioningCursor + kPointerCursor1 - 1);
     selection_.MinPeakThreshold = -y;
+    view_.SetThreshold(selection_.MinPeakThreshold);
     c_.txtThreshold->setText(QString::fromStdString(vb::Format(selection_.MinPeakThreshold, kThresholdFormat)));
     mouse_.PositioningThreshold = false;
     view_.UpdateView();
@@ -79,25 +74,7 @@ void Interaction::ShowSelectionPanel(float x, float y, const QString& text) {
   panel->setText(text);
   if (!SelectionPanelOn()) return;
   panel->adjustSize();
-  const forms::PictureBox& pic = *c_.picSpectrum;
-  // Beside the click, in twips within the plot; to its left or above it
-  // where it would pass the window's right edge or the plot's foot.
-  const double cx = PixelsToTwips(pic.PixelX(x));
-  const double cy = PixelsToTwips(pic.PixelY(y));
-  const double width = PixelsToTwips(panel->width());
-  const double height = PixelsToTwips(panel->height());
-  const double windowWidth = PixelsToTwips(pic.window()->width());
-  const double plotTop = PixelsToTwips(pic.y());
-  const double plotHeight = PixelsToTwips(pic.height());
-  const double left = cx + width + kPanelGap > windowWidth ? cx - width : cx + kPanelGap;
-  const double top =
-      cy + height + kPanelGap > plotHeight ? cy - height / 2 + kPanelBelowOffset : plotTop + cy + kPanelGap;
-  // It never leaves the plot.
-  const int px = std::clamp(pic.x() + static_cast<int>(TwipsToPixels(left)), pic.x(),
-                            std::max(pic.x(), pic.x() + pic.width() - panel->width()));
-  const int py = std::clamp(static_cast<int>(TwipsToPixels(top)), pic.y(),
-                            std::max(pic.y(), pic.y() + pic.height() - panel->height()));
-  panel->move(px, py);
+  view_.PlaceLabel(*panel, x, y);
   panel->show();
   panel->raise();
   c_.timerCoord->start();

@@ -2,11 +2,8 @@
 
 #include "forms/KeyedStatusBar.h"
 #include "forms/KeyedToolBar.h"
-#include "forms/PictureBox.h"
 #include "window/FormControls.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -57,12 +54,6 @@ void StatusBarPresenter::timerStatus_Timer() {
 void StatusBarPresenter::timerCoord_Timer() {
   c_.cmdCoord->hide();
   c_.timerCoord->stop();
-}
-
-void StatusBarPresenter::mnuViewCopy_Click() {
-  QClipboard* clipboard = QGuiApplication::clipboard();
-  clipboard->clear();
-  clipboard->setImage(c_.picSpectrum->Image());
 }
 
 }  // namespace specterm

@@ -3,8 +3,7 @@
 // The status bar's conventions: transient notices in the "Status" panel that
 // clear after five seconds, the read-out panels, the link status image (on
 // the "Status" panel and the toolbar button of the same key), the progress
-// bar at the panel's right end, the coordinate label's timer and the copy of
-// the plot to the clipboard.
+// bar at the panel's right end and the coordinate label's timer.
 
 #include <QString>
 
@@ -35,7 +34,6 @@ class StatusBarPresenter {
 
   void timerStatus_Timer();
   void timerCoord_Timer();
-  void mnuViewCopy_Click();
 
  private:
   FormControls& c_;

@@ -1,7 +1,6 @@
 #include "view/TraceSwitches.h"
 
 #include "forms/KeyedToolBar.h"
-#include "interaction/Interaction.h"
 #include "modems/Settings.h"
 #include "processing/Processing.h"
 #include "view/PlotView.h"
@@ -38,9 +37,9 @@ const TraceSwitchDesign& DesignOf(int row) {
 
 }  // namespace
 
-TraceSwitches::TraceSwitches(FormControls& controls, Processing& spectrum, Interaction& input, PlotView& view,
+TraceSwitches::TraceSwitches(FormControls& controls, Processing& spectrum, PlotView& view,
                              std::function<void()> processAgain)
-    : c_(controls), spectrum_(spectrum), input_(input), view_(view), processAgain_(std::move(processAgain)) {}
+    : c_(controls), spectrum_(spectrum), view_(view), processAgain_(std::move(processAgain)) {}
 
 // The item's check mark has already been toggled when this runs.
 void TraceSwitches::Switch(int row) {
@@ -51,32 +50,17 @@ void TraceSwitches::Switch(int row) {
   // too (they are the start-up samples then).
   if (on && row == kTracePrevious && processAgain_) processAgain_();
   spectrum_.SwitchTrace(static_cast<TraceRow>(row), on);
-  input_.TraceSwitched(row, on);
-}
-
-void TraceSwitches::mnuToolsCurrentTrace_Click() {
-  Switch(kTraceCurrent);
-  input_.SetMoveButtons();
+  emit TraceSwitched(row, on);
   view_.UpdateView();
 }
 
-void TraceSwitches::mnuToolsLastTrace_Click() {
-  Switch(kTracePrevious);
-  input_.SetMoveButtons();
-  view_.UpdateView();
-}
+void TraceSwitches::mnuToolsCurrentTrace_Click() { Switch(kTraceCurrent); }
 
-void TraceSwitches::mnuToolsVideoAverage_Click() {
-  Switch(kTraceVideoAverage);
-  view_.UpdateView();
-  input_.SetMoveButtons();
-}
+void TraceSwitches::mnuToolsLastTrace_Click() { Switch(kTracePrevious); }
 
-void TraceSwitches::mnuToolsPeakHold_Click() {
-  Switch(kTracePeakHold);
-  view_.UpdateView();
-  input_.SetMoveButtons();
-}
+void TraceSwitches::mnuToolsVideoAverage_Click() { Switch(kTraceVideoAverage); }
+
+void TraceSwitches::mnuToolsPeakHold_Click() { Switch(kTracePeakHold); }
 
 void TraceSwitches::ApplySettings(const Settings& settings) {
   for (const TraceSwitchDesign& d : kSwitches) {

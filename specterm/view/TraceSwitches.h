@@ -1,9 +1,12 @@
 #pragma once
 
-// The Tools menu's trace switches: each shows or hides one trace row, keeps
-// its toolbar button and menu check in step with the row, and forgets a last
-// selection on a hidden row. Showing the previous trace first processes the
-// samples at hand once more, so that it holds the current data set.
+// The Tools menu's trace switches: each shows or hides one trace row and
+// keeps its toolbar button and menu check in step with the row, and says so
+// (TraceSwitched) before the plot is redrawn. Showing the previous trace
+// first processes the samples at hand once more, so that it holds the
+// current data set.
+
+#include <QObject>
 
 #include <functional>
 
@@ -11,14 +14,14 @@ namespace specterm {
 
 struct FormControls;
 struct Settings;
-class Interaction;
 class PlotView;
 class Processing;
 
-class TraceSwitches {
+class TraceSwitches : public QObject {
+  Q_OBJECT
+
  public:
-  TraceSwitches(FormControls& controls, Processing& spectrum, Interaction& input, PlotView& view,
-                std::function<void()> processAgain);
+  TraceSwitches(FormControls& controls, Processing& spectrum, PlotView& view, std::function<void()> processAgain);
 
   void mnuToolsCurrentTrace_Click();
   void mnuToolsLastTrace_Click();
@@ -29,12 +32,15 @@ class TraceSwitches {
   void ApplySettings(const Settings& settings);
   void CollectSettings(Settings& settings) const;
 
+ signals:
+  // A row was shown or hidden with its switch.
+  void TraceSwitched(int row, bool on);
+
  private:
   void Switch(int row);
 
   FormControls& c_;
   Processing& spectrum_;
-  Interaction& input_;
   PlotView& view_;
   std::function<void()> processAgain_;
 };

@@ -299,10 +299,7 @@ void CaptureCycle::ReadSpectrum(std::function<void(bool)> then) {
 
 void CaptureCycle::ShowDataSet(const std::string& block) {
   spectrum_.ParseBlock(block);
-  const auto& captions = spectrum_.Block().SpanCaptions;
-  for (std::size_t i = 0; i < kSpanPresetCount; ++i) c_.mnuViewFB[i]->setText(Text(captions[i]));
-  for (std::size_t i = 0; i < kSpanPresetCount; ++i)
-    c_.tbMain->SetButtonMenuText(QStringLiteral("FSpan"), static_cast<int>(i + 1), Text(captions[i]));
+  view_.SetSpanCaptions(spectrum_.Block().SpanCaptions);
   const std::uint64_t generation = Ftp->Generation();
   cmdUpdate_Click();
   if (generation != Ftp->Generation()) return;

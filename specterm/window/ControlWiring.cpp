@@ -88,7 +88,7 @@ void frmMain::WireControls() {
     for (std::size_t i = 0; i < kColorMenuItems.size(); ++i) {
       const int slot = kColorMenuItems[i].slot;
       connect(mnuOptionsColor[static_cast<std::size_t>(p)][i], &QAction::triggered, this,
-              [this, p, slot] { view_.EditPaletteColor(p, slot); });
+              [this, p, slot] { input_.EditPaletteColor(p, slot); });
     }
   connect(mnuOptionsWindow, &QAction::toggled, this, [this](bool on) { spectrum_.SetWindowSpectrum(on); });
 
@@ -96,6 +96,12 @@ void frmMain::WireControls() {
   connect(mnuToolsLastTrace, &QAction::triggered, this, &frmMain::mnuToolsLastTrace_Click);
   connect(mnuToolsVideoAverage, &QAction::triggered, this, &frmMain::mnuToolsVideoAverage_Click);
   connect(mnuToolsPeakHold, &QAction::triggered, this, &frmMain::mnuToolsPeakHold_Click);
+  // A hidden row takes the last selection on it along; the moves need a
+  // row that is shown.
+  connect(&traces_, &TraceSwitches::TraceSwitched, this, [this](int row, bool on) {
+    input_.TraceSwitched(row, on);
+    input_.SetMoveButtons();
+  });
 
   connect(mnuViewCopy, &QAction::triggered, this, &frmMain::mnuViewCopy_Click);
   connect(mnuViewPeakPoint, &QAction::triggered, this, &frmMain::mnuViewPeakPoint_Click);

@@ -78,10 +78,10 @@ QMenu* TopMenu(QMenuBar* bar, const QString& name, const QString& caption) {
 frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent),
       status_(*this),
-      view_(*this, spectrum_, input_, status_),
+      view_(*this, spectrum_, status_),
       input_(*this, spectrum_, view_, status_),
       entries_(*this, input_, spectrum_, view_, status_),
-      traces_(*this, spectrum_, input_, view_, [this] { cycle_.cmdUpdate_Click(); }),
+      traces_(*this, spectrum_, view_, [this] { cycle_.cmdUpdate_Click(); }),
       exports_(this, spectrum_, status_),
       directory_(*this, *this),
       layout_(*this, *this, view_, status_),

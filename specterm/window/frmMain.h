@@ -117,9 +117,9 @@ class frmMain : public QMainWindow, public FormControls {
   void mnuViewCursor_Click(int index) { input_.mnuViewCursor_Click(index); }
   void mnuViewCursors_Click() { input_.mnuViewCursors_Click(); }
   void mnuViewZoomCursors_Click() { input_.mnuViewZoomCursors_Click(); }
-  void mnuViewDBB_Click(int index) { view_.mnuViewDBB_Click(index); }
-  void mnuViewFB_Click(int index) { view_.mnuViewFB_Click(index); }
-  void mnuViewCopy_Click() { status_.mnuViewCopy_Click(); }
+  void mnuViewDBB_Click(int index) { input_.mnuViewDBB_Click(index); }
+  void mnuViewFB_Click(int index) { input_.mnuViewFB_Click(index); }
+  void mnuViewCopy_Click() { view_.mnuViewCopy_Click(); }
   void mnuOptionsPalette_Click(int index) { view_.mnuOptionsPalette_Click(index); }
   void mnuToolsCurrentTrace_Click() { traces_.mnuToolsCurrentTrace_Click(); }
   void mnuToolsLastTrace_Click() { traces_.mnuToolsLastTrace_Click(); }

@@ -103,15 +103,14 @@ TEST_F(ViewCommandsTest, PresetsGiveWhatTheirCaptionsSayWhateverScaleAndFittedRa
 
 TEST_F(ViewCommandsTest, ZoomOutIsRefusedOnTheThirdStepWithANoticeAndABeep) {
   frmMain& f = OpenFitted();
-  f.picSpectrum_MouseMove(0, 0, 700, 0);
-  f.View().ZoomOutView();
+  f.View().ZoomOutView(700, 0);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleHeight(), 437.5f);
   EXPECT_FLOAT_EQ(f.View().ZoomFactor(), 1.75f);
-  f.View().ZoomOutView();
+  f.View().ZoomOutView(700, 0);
   const ViewRect second = ViewOf(f);
   EXPECT_FLOAT_EQ(second.Height, 765.625f);
   const int beeps = forms::DialogSeam::BeepCount();
-  f.View().ZoomOutView();
+  f.View().ZoomOutView(700, 0);
   ExpectView(ViewOf(f), second);
   EXPECT_EQ(Status(f), "Cannot zoom out farther...you have reached the zoom out limit!");
   EXPECT_TRUE(f.timerStatus->isActive());
@@ -125,11 +124,10 @@ TEST_F(ViewCommandsTest, ZoomOutIsRefusedOnTheThirdStepWithANoticeAndABeep) {
 
 TEST_F(ViewCommandsTest, ZoomInStopsBeforeTheMinimumWidthWithItsNotice) {
   frmMain& f = OpenFitted();
-  f.picSpectrum_MouseMove(0, 0, 700, -30);
   const int beeps = forms::DialogSeam::BeepCount();
   int steps = 0;
   while (Status(f).isEmpty() && steps < 100) {
-    f.View().ZoomInView();
+    f.View().ZoomInView(700, -30);
     ++steps;
   }
   EXPECT_EQ(steps, 24);
