@@ -9,7 +9,6 @@
 
 #include "TestBlocks.h"
 #include "forms/PictureBox.h"
-#include "modems/Settings.h"
 #include "window/frmMain.h"
 
 #include <benchmark/benchmark.h>
@@ -45,17 +44,13 @@ class Plot {
   Plot(int width, int height) {
     form_.picSpectrum->resize(width, height);
     // Every trace shown, the threshold and both cursors on the plot.
-    specterm::Settings settings;
-    settings.CurrentTrace = settings.LastTrace = settings.VideoAverage = settings.PeakHold = true;
-    settings.PeakThreshold = 40;
-    settings.CursorDisplay = true;
-    settings.CursorPos = {660, -60, 730, -30};
-    form_.Traces().ApplySettings(settings);
-    form_.Input().ApplySettings(settings);
+    for (int row = 0; row < static_cast<int>(specterm::kTraceRows); ++row) form_.Traces().ApplyShown(row, true);
+    form_.Navigator().ApplySettings(true, true, 1, 40);
+    form_.CursorPair().ApplySettings(true, {660, -60, 730, -30});
     ShowDataSets(form_);
     form_.View().FitView();
     // Point 300 selected, with its marker.
-    form_.Input().MoveSpecificPoint(300);
+    form_.Navigator().MoveSpecificPoint(300);
   }
   specterm::frmMain& Form() { return form_; }
 

@@ -1,27 +1,21 @@
 // Point and peak navigation: stepping through the points of the selected
 // trace row in point order or in amplitude order, returning to the last
-// selected point, jumping to a typed point or location, and picking the
-// point nearest to a click. The selected point is circled by the view's
-// selection marker.
+// selected point, jumping to a typed point or location, picking the point
+// nearest to a click, and the selected and reference locations. The
+// selected point is circled by the view's selection marker.
 
-#include "base/Twips.h"
+#include "interaction/Navigation.h"
+
 #include "forms/Dialogs.h"
 #include "forms/KeyedToolBar.h"
-#include "forms/PictureBox.h"
-#include "interaction/Interaction.h"
 #include "interaction/PeakRanking.h"
 #include "processing/Processing.h"
 #include "vbformat/VbFormat.h"
-#include "view/Icons.h"
-#include "view/PlotRenderer.h"
 #include "view/PlotView.h"
-#include "view/StatusBarPresenter.h"
-#include "view/ViewModel.h"
-#include "window/FormControls.h"
+#include "view/ToolbarControls.h"
 
 #include <QAction>
-#include <QCursor>
-#include <QLineEdit>
+#include <QTimer>
 
 #include <cmath>
 
@@ -32,25 +26,82 @@ constexpr std::int32_t kLastPoint = static_cast<std::int32_t>(kPointCount);
 
 }  // namespace
 
-bool Interaction::MovesPossible() const { return selection_.SelectedTrace != -1 && spectrum_.Traces().HaveData; }
+Navigation::Navigation(NavigationControls& controls, ToolbarControls& toolbar, const Processing& spectrum,
+                       PlotView& view, StatusBarPresenter& status)
+    : c_(controls), toolbar_(toolbar), spectrum_(spectrum), view_(view), status_(status) {
+  // Before any data set, the selected location is the start-up band's
+  // centre at 0 dB.
+  const SampleBlock& block = spectrum_.Block();
+  selection_.SelectedX = followedX_ = static_cast<float>(block.CenterFreq * static_cast<double>(block.SpanScale));
+  selection_.SelectedY = followedY_ = 0.0f;
+}
 
-std::span<const float> Interaction::RowAmplitudes(int row) const {
+bool Navigation::SnapToPoint() const { return c_.mnuOptionsSnap->isChecked(); }
+
+bool Navigation::SelectionPanelOn() const { return c_.mnuOptionsPanel->isChecked(); }
+
+void Navigation::SetSelectedLocation(float x, float y) {
+  selection_.SelectedX = x;
+  selection_.SelectedY = y;
+}
+
+void Navigation::SetReferenceLocation(float x, float y) {
+  selection_.ClickX = x;
+  selection_.ClickY = y;
+  // Until the pointer, a key or a selection moves it, the selected location
+  // follows the reference location, so that a preset or zoom from the menu
+  // centres on the capture rather than on frequency 0.
+  if (selection_.SelectedX == followedX_ && selection_.SelectedY == followedY_) {
+    selection_.SelectedX = followedX_ = x;
+    selection_.SelectedY = followedY_ = y;
+  }
+}
+
+void Navigation::TakeReferenceLocation() {
+  if (selection_.ClickX == kNoLocation && selection_.ClickY == kNoLocation) {
+    selection_.ClickX = static_cast<float>(spectrum_.Block().CenterFreq * spectrum_.Block().SpanScale);
+    selection_.ClickY = 0.0f;
+  }
+  selection_.SelectedX = selection_.ClickX;
+  selection_.SelectedY = selection_.ClickY;
+}
+
+void Navigation::SetMinPeakThreshold(float dB) {
+  selection_.MinPeakThreshold = dB;
+  view_.SetThreshold(dB);
+  emit ThresholdChanged(dB);
+}
+
+QPointF Navigation::Pick(float x, float y) {
+  c_.timerCoord->stop();
+  GetNearestPoint(x, y);
+  if (SnapToPoint()) view_.MoveCursor(x, y);
+  // The click becomes the reference location of the presets and entry
+  // fields.
+  selection_.ClickX = x;
+  selection_.ClickY = y;
+  return {x, y};
+}
+
+bool Navigation::MovesPossible() const { return selection_.SelectedTrace != -1 && spectrum_.Traces().HaveData; }
+
+std::span<const float> Navigation::RowAmplitudes(int row) const {
   return spectrum_.Traces().TraceY[static_cast<std::size_t>(row)];
 }
 
-float Interaction::PointX(int row, std::int32_t point) const {
+float Navigation::PointX(int row, std::int32_t point) const {
   return spectrum_.Traces().TraceX[static_cast<std::size_t>(row)][static_cast<std::size_t>(point - 1)];
 }
 
-float Interaction::PointY(int row, std::int32_t point) const {
+float Navigation::PointY(int row, std::int32_t point) const {
   return -spectrum_.Traces().TraceY[static_cast<std::size_t>(row)][static_cast<std::size_t>(point - 1)];
 }
 
-void Interaction::ShowMarker() {
+void Navigation::ShowMarker() {
   view_.ShowMarker({selection_.MarkerShown, selection_.SelectedPoint, selection_.SelectedTrace});
 }
 
-void Interaction::BringIntoView(bool hideMarker) {
+void Navigation::BringIntoView(bool hideMarker) {
   if (view_.InRange(selection_.SelectedX, selection_.SelectedY)) return;
   if (hideMarker) {
     selection_.MarkerShown = false;
@@ -64,7 +115,7 @@ void Interaction::BringIntoView(bool hideMarker) {
   forms::Beep();
 }
 
-void Interaction::MoveTo(std::int32_t target) {
+void Navigation::MoveTo(std::int32_t target) {
   if (!MovesPossible() || target < 1 || target > kLastPoint) return;
   selection_.LastSelectedTrace = selection_.SelectedTrace;
   selection_.LastSelectedPoint = selection_.SelectedPoint;
@@ -78,15 +129,16 @@ void Interaction::MoveTo(std::int32_t target) {
   ShowMarker();
   BringIntoView(false);
   view_.MoveCursor(selection_.SelectedX, selection_.SelectedY);
+  emit SelectionChanged();
 }
 
-void Interaction::MoveFirstPoint() {
+void Navigation::MoveFirstPoint() {
   if (!MovesPossible()) return;
   MoveTo(selection_.MoveType == 0 ? 1
                                   : GetLowest(RowAmplitudes(selection_.SelectedTrace), selection_.MinPeakThreshold));
 }
 
-void Interaction::MoveNextPoint() {
+void Navigation::MoveNextPoint() {
   if (!MovesPossible()) return;
   const std::int32_t point = selection_.SelectedPoint;
   if (selection_.MoveType == 0)
@@ -95,7 +147,7 @@ void Interaction::MoveNextPoint() {
     MoveTo(GetPreviousHighest(RowAmplitudes(selection_.SelectedTrace), point));
 }
 
-void Interaction::MovePreviousPoint() {
+void Navigation::MovePreviousPoint() {
   if (!MovesPossible()) return;
   const std::int32_t point = selection_.SelectedPoint;
   if (selection_.MoveType == 0)
@@ -104,14 +156,14 @@ void Interaction::MovePreviousPoint() {
     MoveTo(GetNextHighest(RowAmplitudes(selection_.SelectedTrace), point));
 }
 
-void Interaction::MoveLastPoint() {
+void Navigation::MoveLastPoint() {
   if (!MovesPossible()) return;
   MoveTo(selection_.MoveType == 0 ? kLastPoint : GetNextHighest(RowAmplitudes(selection_.SelectedTrace)));
 }
 
-void Interaction::MoveSpecificPoint(std::int32_t point) { MoveTo(point); }
+void Navigation::MoveSpecificPoint(std::int32_t point) { MoveTo(point); }
 
-void Interaction::MoveCurPoint() {
+void Navigation::MoveCurPoint() {
   if (selection_.LastSelectedPoint <= 0 || selection_.LastSelectedTrace < 0 || !spectrum_.Traces().HaveData) return;
   selection_.PickSetsLast = true;
   selection_.SelectedX = PointX(selection_.LastSelectedTrace, selection_.LastSelectedPoint);
@@ -120,25 +172,14 @@ void Interaction::MoveCurPoint() {
   view_.MoveCursor(selection_.SelectedX, selection_.SelectedY);
 }
 
-void Interaction::MoveSpecificLocationX() {
-  const SampleBlock& block = spectrum_.Block();
-  selection_.SelectedX =
-      static_cast<float>(vb::Val(c_.txtFreq->text().toStdString()) * 10.0 * static_cast<double>(block.SpanScale));
-  selection_.SelectedY = static_cast<float>(-vb::Val(status_.PanelText(QStringLiteral("Amplitude")).toStdString()));
+void Navigation::MoveToLocation(float x, float y) {
+  selection_.SelectedX = x;
+  selection_.SelectedY = y;
   BringIntoView(true);
   view_.MoveCursor(selection_.SelectedX, selection_.SelectedY);
 }
 
-void Interaction::MoveSpecificLocationY() {
-  const SampleBlock& block = spectrum_.Block();
-  selection_.SelectedY = static_cast<float>(-vb::Val(c_.txtAmp->text().toStdString()));
-  selection_.SelectedX = static_cast<float>(vb::Val(status_.PanelText(QStringLiteral("Frequency")).toStdString()) *
-                                            10.0 * static_cast<double>(block.SpanScale));
-  BringIntoView(true);
-  view_.MoveCursor(selection_.SelectedX, selection_.SelectedY);
-}
-
-void Interaction::GetNearestPoint(float& x, float& y) {
+void Navigation::GetNearestPoint(float& x, float& y) {
   SelectionState& s = selection_;
   if ((s.LastSelectedPoint == 0 && s.SelectedPoint > 0) || (s.LastSelectedPoint != s.SelectedPoint && s.PickSetsLast))
     s.LastSelectedPoint = s.SelectedPoint;
@@ -190,79 +231,14 @@ void Interaction::GetNearestPoint(float& x, float& y) {
     BringIntoView(false);
     // The moves go on in the row picked.
     SetMoveButtons();
+    emit SelectionChanged();
   } else {
     s.MarkerShown = false;
     ShowMarker();
   }
   const bool selected = s.SelectedPoint != 0;
   c_.mnuViewCurPoint->setEnabled(selected);
-  c_.tbMain->SetEnabled(QStringLiteral("CurPoint"), selected);
-}
-
-void Interaction::ClickAtSelection() {
-  picSpectrum_MouseDown(forms::vbLeftButton, 0, selection_.SelectedX, selection_.SelectedY);
-  // A simulated click has no release: it ends here, so the capture cycle
-  // goes on.
-  EndClick();
-}
-
-void Interaction::mnuViewFirstPoint_Click() {
-  MoveFirstPoint();
-  ClickAtSelection();
-}
-
-void Interaction::mnuViewNextPoint_Click() {
-  MoveNextPoint();
-  ClickAtSelection();
-}
-
-void Interaction::mnuViewPreviousPoint_Click() {
-  MovePreviousPoint();
-  ClickAtSelection();
-}
-
-void Interaction::mnuViewLastPoint_Click() {
-  MoveLastPoint();
-  ClickAtSelection();
-}
-
-void Interaction::mnuViewCurPoint_Click() {
-  MoveCurPoint();
-  ClickAtSelection();
-}
-
-void Interaction::mnuViewThreshold_Click() {
-  view_.ShowPointer(c_.imgCursors.Cursor(QString::fromLatin1(kPointerPeakThreshold)));
-  mouse_.PositioningThreshold = true;
-  // A cursor armed before gives way.
-  mouse_.PositioningCursor = 0;
-  for (QAction* item : c_.mnuViewCursor) item->setChecked(false);
-}
-
-void Interaction::ReturnPointerToToolbar() {
-  const auto x = RoundHalfEven(static_cast<double>(RoundHalfEven(commands_.ToolbarPressX)) / kTwipsPerPixel);
-  const auto y = RoundHalfEven(static_cast<double>(RoundHalfEven(commands_.ToolbarPressY)) / kTwipsPerPixel);
-  QCursor::setPos(c_.tbMain->mapToGlobal(QPoint(static_cast<int>(x), static_cast<int>(y))));
-}
-
-bool Interaction::PointButtonClick(const QString& key) {
-  void (Interaction::*move)() = nullptr;
-  if (key == QLatin1String("FirstPoint"))
-    move = &Interaction::MoveFirstPoint;
-  else if (key == QLatin1String("NextPoint"))
-    move = &Interaction::MoveNextPoint;
-  else if (key == QLatin1String("PreviousPoint"))
-    move = &Interaction::MovePreviousPoint;
-  else if (key == QLatin1String("LastPoint"))
-    move = &Interaction::MoveLastPoint;
-  else if (key == QLatin1String("CurPoint"))
-    move = &Interaction::MoveCurPoint;
-  else
-    return false;
-  (this->*move)();
-  ClickAtSelection();
-  ReturnPointerToToolbar();
-  return true;
+  toolbar_.tbMain->SetEnabled(QStringLiteral("CurPoint"), selected);
 }
 
 }  // namespace specterm

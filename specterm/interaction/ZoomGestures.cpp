@@ -7,7 +7,7 @@
 
 #include "forms/Dialogs.h"
 #include "forms/PictureBox.h"
-#include "interaction/Interaction.h"
+#include "interaction/MouseModes.h"
 #include "processing/Processing.h"
 #include "view/Icons.h"
 #include "view/PlotView.h"
@@ -26,21 +26,21 @@ constexpr float kNoSeed = 32000.0f;
 
 }  // namespace
 
-bool Interaction::DragsWith(int button) const {
-  return (button == forms::vbLeftButton && mouse_.MouseMode == kModeZoomWindow) || button == forms::vbMiddleButton;
+bool MouseModes::DragsWith(int button) const {
+  return (button == forms::vbLeftButton && mouse_.Mode == MouseMode::ZoomWindow) || button == forms::vbMiddleButton;
 }
 
-PlotBox Interaction::ZoomInBox() const {
+PlotBox MouseModes::ZoomInBox() const {
   return {mouse_.DragAnchorX, mouse_.DragAnchorY, mouse_.DragCornerX, mouse_.DragCornerY};
 }
 
-PlotBox Interaction::SeedBox() const { return {mouse_.SeedLeft, mouse_.SeedTop, mouse_.SeedRight, mouse_.SeedBottom}; }
+PlotBox MouseModes::SeedBox() const { return {mouse_.SeedLeft, mouse_.SeedTop, mouse_.SeedRight, mouse_.SeedBottom}; }
 
-PlotBox Interaction::OuterBox() const {
+PlotBox MouseModes::OuterBox() const {
   return {mouse_.OuterLeft, mouse_.OuterTop, mouse_.OuterRight, mouse_.OuterBottom};
 }
 
-void Interaction::DragMove(float x, float y) {
+void MouseModes::DragMove(float x, float y) {
   MouseState& m = mouse_;
   const ViewRect view = view_.Window();
   if (y <= m.DragAnchorY) {
@@ -85,14 +85,14 @@ void Interaction::DragMove(float x, float y) {
   }
 }
 
-void Interaction::DragEnd(int button) {
+void MouseModes::DragEnd(int button) {
   MouseState& m = mouse_;
   m.SeedLeft = m.SeedRight = m.SeedTop = m.SeedBottom = kNoSeed;
   ShowModePointer();
-  if (button == forms::vbMiddleButton && m.MouseMode == kModeSelect) {
-    m.SavedMouseMode = kModeSelect;
+  if (button == forms::vbMiddleButton && m.Mode == MouseMode::Select) {
+    m.SavedMode = MouseMode::Select;
     // After a zoom to a box the click that follows does nothing.
-    if (m.DragCornerX != m.DragAnchorX && m.DragCornerY != m.DragAnchorY) m.MouseMode = kModeDragFinished;
+    if (m.DragCornerX != m.DragAnchorX && m.DragCornerY != m.DragAnchorY) m.Mode = MouseMode::DragFinished;
     view_.ShowCrosshair();
   }
   // The zoom-in box goes; what the gesture left on the plot says how it
@@ -122,8 +122,8 @@ void Interaction::DragEnd(int button) {
     // follows is swallowed.
     if (m.PointerMoved) {
       view_.ZoomToView(view_.FitWindow());
-      if (m.MouseMode != kModeDragFinished) m.SavedMouseMode = m.MouseMode;
-      m.MouseMode = kModeDragFinished;
+      if (m.Mode != MouseMode::DragFinished) m.SavedMode = m.Mode;
+      m.Mode = MouseMode::DragFinished;
     } else {
       view_.ShowFigures({});
     }
@@ -145,14 +145,14 @@ void Interaction::DragEnd(int button) {
       box.Left = std::min(m.DragAnchorX, m.DragCornerX) + dx / 2.0f - box.Width / 2.0f;
       box.Top = std::min(m.DragAnchorY, m.DragCornerY) + dy / 2.0f - box.Height / 2.0f;
       view_.ZoomToView(box);
-    } else if (m.MouseMode == kModeZoomWindow || m.MouseMode == kModeDragFinished) {
+    } else if (m.Mode == MouseMode::ZoomWindow || m.Mode == MouseMode::DragFinished) {
       status_.ShowStatusMessage(QString::fromLatin1(kZoomInLimitMessage));
       forms::Beep();
     }
   }
 
   // A pending positioning gets its pointer back.
-  if ((m.MouseMode == kModeSelect || m.MouseMode == kModeDragFinished) &&
+  if ((m.Mode == MouseMode::Select || m.Mode == MouseMode::DragFinished) &&
       (m.PositioningThreshold || m.PositioningCursor != 0))
     ShowSelectPointer();
 }

@@ -4,7 +4,6 @@
 #include "forms/Dialogs.h"
 #include "forms/PictureBox.h"
 #include "view/PlotView.h"
-#include "window/FormControls.h"
 
 #include <QAction>
 

@@ -22,18 +22,43 @@
 #include <optional>
 #include <string>
 
+class QAction;
 class QCursor;
+class QMenu;
+class QScrollBar;
 class QWidget;
+
+namespace forms {
+class PictureBox;
+}  // namespace forms
 
 namespace specterm {
 
-struct FormControls;
 class Processing;
 class StatusBarPresenter;
+struct ToolbarControls;
+
+// The controls the view drives: the plot, its scroll bars, the preset menus
+// with their check marks, the copy, and the palette menus. The preset
+// buttons of the main toolbar ("dBperDiv", "FSpan") carry the presets.
+struct PlotControls {
+  forms::PictureBox* picSpectrum = nullptr;
+  QScrollBar* hScroll = nullptr;
+  QScrollBar* vScroll = nullptr;
+  QMenu* mnuViewDBBMenu = nullptr;
+  QMenu* mnuViewFBMenu = nullptr;
+  std::array<QAction*, 10> mnuViewDBB{};
+  std::array<QAction*, 10> mnuViewFB{};
+  QAction* mnuViewCopy = nullptr;
+  std::array<QAction*, 2> mnuOptionsPalette{};
+  std::array<QMenu*, 2> mnuViewColors{};
+  // The colour items per palette, in the order of kColorMenuItems.
+  std::array<std::array<QAction*, 8>, 2> mnuOptionsColor{};
+};
 
 class PlotView {
  public:
-  PlotView(FormControls& controls, const Processing& spectrum, StatusBarPresenter& status);
+  PlotView(PlotControls& controls, ToolbarControls& toolbar, const Processing& spectrum, StatusBarPresenter& status);
 
   // The start-up view: the initial band and amplitude range, the scroll
   // bars' ranges, and the viewing palette's selection marker.
@@ -98,6 +123,8 @@ class PlotView {
   // left or above it where it would pass the window's right edge or the
   // plot's foot; never outside the plot.
   void PlaceLabel(QWidget& label, float x, float y) const;
+  // The control that has the window's keys when no entry field has them.
+  QWidget* KeyboardHome() const;
 
   // ----- Scroll bars -----
   void SetScrollBars();
@@ -152,7 +179,8 @@ class PlotView {
   std::optional<MarkerSpot> SpotOf(const SelectionMarker& marker) const;
   void DrawMarker(const MarkerSpot& spot);
 
-  FormControls& c_;
+  PlotControls& c_;
+  ToolbarControls& toolbar_;
   const Processing& spectrum_;
   StatusBarPresenter& status_;
   ViewState view_;

@@ -10,7 +10,6 @@
 #include "processing/Processing.h"
 #include "view/PlotView.h"
 #include "view/ViewModel.h"
-#include "window/FormControls.h"
 
 #include <QPainter>
 #include <QProxyStyle>

@@ -12,7 +12,6 @@
 #include "view/PlotView.h"
 #include "view/StatusBarPresenter.h"
 #include "view/ViewModel.h"
-#include "window/FormControls.h"
 
 #include <cmath>
 

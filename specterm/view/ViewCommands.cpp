@@ -11,8 +11,8 @@
 #include "processing/Processing.h"
 #include "view/PlotView.h"
 #include "view/StatusBarPresenter.h"
+#include "view/ToolbarControls.h"
 #include "view/ViewModel.h"
-#include "window/FormControls.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -40,8 +40,9 @@ constexpr int kLabelBelowOffset = 440;
 
 }  // namespace
 
-PlotView::PlotView(FormControls& controls, const Processing& spectrum, StatusBarPresenter& status)
-    : c_(controls), spectrum_(spectrum), status_(status) {}
+PlotView::PlotView(PlotControls& controls, ToolbarControls& toolbar, const Processing& spectrum,
+                   StatusBarPresenter& status)
+    : c_(controls), toolbar_(toolbar), spectrum_(spectrum), status_(status) {}
 
 void PlotView::Initialize() {
   // The selection marker is the one colour that is not stored.
@@ -107,7 +108,7 @@ void PlotView::SetSpanCaptions(const std::array<std::string, kSpanPresetCount>& 
   for (std::size_t i = 0; i < kSpanPresetCount; ++i) {
     const QString caption = QString::fromStdString(captions[i]);
     c_.mnuViewFB[i]->setText(caption);
-    c_.tbMain->SetButtonMenuText(QStringLiteral("FSpan"), static_cast<int>(i + 1), caption);
+    toolbar_.tbMain->SetButtonMenuText(QStringLiteral("FSpan"), static_cast<int>(i + 1), caption);
   }
 }
 
@@ -214,6 +215,8 @@ void PlotView::PlaceLabel(QWidget& label, float x, float y) const {
                             std::max(pic.y(), pic.y() + pic.height() - label.height()));
   label.move(px, py);
 }
+
+QWidget* PlotView::KeyboardHome() const { return c_.picSpectrum; }
 
 void PlotView::mnuViewCopy_Click() {
   QClipboard* clipboard = QGuiApplication::clipboard();

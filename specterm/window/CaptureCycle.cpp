@@ -9,7 +9,7 @@
 #include "view/Icons.h"
 #include "view/PlotView.h"
 #include "view/StatusBarPresenter.h"
-#include "window/FormControls.h"
+#include "view/ToolbarControls.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,13 +37,16 @@ void ShowFtpMessage(QWidget* window, const FtpMessage& message) {
 
 }  // namespace
 
-CaptureCycle::CaptureCycle(FormControls& controls, QWidget* window, Processing& spectrum, PlotView& view,
-                           Interaction& input, StatusBarPresenter& status, const ModemDirectory& directory)
+CaptureCycle::CaptureCycle(CycleControls& controls, ToolbarControls& toolbar, QWidget* window, Processing& spectrum,
+                           PlotView& view, Interaction& input, TraceSwitches& traces, StatusBarPresenter& status,
+                           const ModemDirectory& directory)
     : c_(controls),
+      toolbar_(toolbar),
       window_(window),
       spectrum_(spectrum),
       view_(view),
       input_(input),
+      traces_(traces),
       status_(status),
       directory_(directory),
       Ftp(std::make_unique<ModemSession>(this,
@@ -55,19 +58,26 @@ CaptureCycle::~CaptureCycle() = default;
 
 // The stopped state that a failed connection leaves.
 void CaptureCycle::ShowStopped() {
-  c_.tbMain->SetPressed(QStringLiteral("StopGo"), true);
+  toolbar_.tbMain->SetPressed(QStringLiteral("StopGo"), true);
   link_.StopUpdates = true;
   c_.mnuCommStopGo->setText(QString::fromLatin1(kStartCaption));
 }
 
 void CaptureCycle::ApplyStopUpdates(bool stopped) {
   link_.StopUpdates = stopped;
-  status_.SetStatusImage(kImageNotCommunicating);
   if (stopped) {
-    c_.tbMain->SetPressed(QStringLiteral("StopGo"), true);
-    c_.tbMain->SetImage(QStringLiteral("Status"), c_.imgToolbar.Icon(kImageNotCommunicating));
+    toolbar_.tbMain->SetPressed(QStringLiteral("StopGo"), true);
+    status_.ShowLinkStatus(kImageNotCommunicating);
     c_.mnuCommStopGo->setText(QString::fromLatin1(kStartCaption));
+  } else {
+    status_.SetStatusImage(kImageNotCommunicating);
   }
+}
+
+void CaptureCycle::EnableStopGo(bool enabled) { toolbar_.tbMain->SetEnabled(QStringLiteral("StopGo"), enabled); }
+
+void CaptureCycle::EnableSingleStep(bool enabled) {
+  toolbar_.tbMain->SetEnabled(QStringLiteral("SingleStep"), enabled);
 }
 
 void CaptureCycle::BeginBusyCursor() {
@@ -176,7 +186,7 @@ void CaptureCycle::Connect(bool ShowStatus, bool NoTimerStart, std::function<voi
       link_.Connected = true;
       if (!NoTimerStart) {
         c_.timerPoll->start();
-        c_.tbMain->SetPressed(QStringLiteral("StopGo"), false);
+        toolbar_.tbMain->SetPressed(QStringLiteral("StopGo"), false);
         link_.StopUpdates = false;
         c_.mnuCommStopGo->setText(QString::fromLatin1(kStopCaption));
       }
@@ -386,14 +396,14 @@ void CaptureCycle::StopGo() {
     // A halt in the first moments after start-up also holds the first
     // connection back.
     c_.timerConnection->stop();
-    c_.tbMain->SetPressed(QStringLiteral("StopGo"), true);
+    toolbar_.tbMain->SetPressed(QStringLiteral("StopGo"), true);
     status_.ShowLinkStatus(kImageNotCommunicating);
     c_.mnuCommStopGo->setText(QString::fromLatin1(kStartCaption));
     status_.ShowStatusMessage(QStringLiteral("Halden communication has been halted!"));
     // A step in flight, a connection attempt included, ends here.
     AbandonLink();
     ReleaseSession();
-    c_.tbMain->SetEnabled(QStringLiteral("SingleStep"), true);
+    toolbar_.tbMain->SetEnabled(QStringLiteral("SingleStep"), true);
     c_.mnuCommSingleStep->setEnabled(true);
     return;
   }
@@ -404,7 +414,7 @@ void CaptureCycle::StopGo() {
     ReleaseSession();
   }
   link_.StopUpdates = false;
-  c_.tbMain->SetPressed(QStringLiteral("StopGo"), false);
+  toolbar_.tbMain->SetPressed(QStringLiteral("StopGo"), false);
   Connect(true, false, [this] {
     Ftp->Create();
     if (!Ftp->IsConnected()) return;
@@ -412,7 +422,7 @@ void CaptureCycle::StopGo() {
     c_.mnuCommStopGo->setText(QString::fromLatin1(kStopCaption));
     status_.ShowStatusMessage(QStringLiteral("Halden communication has been resumed!"));
     c_.timerPoll->start();
-    c_.tbMain->SetEnabled(QStringLiteral("SingleStep"), false);
+    toolbar_.tbMain->SetEnabled(QStringLiteral("SingleStep"), false);
     c_.mnuCommSingleStep->setEnabled(false);
   });
 }

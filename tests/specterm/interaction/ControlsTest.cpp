@@ -154,14 +154,14 @@ TEST_F(ControlsTest, AShortcutRunsTheItemAndItsButtonFollows) {
 TEST_F(ControlsTest, MoveTypeRelabelsTheMoveCommands) {
   frmMain& f = Open();
   f.comboPeakPoint->setCurrentIndex(0);
-  EXPECT_EQ(f.Input().Selection().MoveType, 0);
+  EXPECT_EQ(f.Navigator().Selection().MoveType, 0);
   EXPECT_EQ(f.tbMain->ToolTip("FirstPoint"), "Go to First Point");
   EXPECT_EQ(f.tbMain->ToolTip("CurPoint"), "Go to Last Selected Point");
   EXPECT_EQ(f.mnuViewLastPoint->text(), "Go to Last (&Top) Point");
   EXPECT_EQ(f.mnuViewPeakPoint->text(), "Select &Move by Peak Points");
 
   f.mnuViewPeakPoint->trigger();
-  EXPECT_EQ(f.Input().Selection().MoveType, 1);
+  EXPECT_EQ(f.Navigator().Selection().MoveType, 1);
   EXPECT_EQ(f.comboPeakPoint->currentIndex(), 1);
   EXPECT_EQ(f.tbMain->ToolTip("NextPoint"), "Go to Next Highest Peak");
   EXPECT_EQ(f.tbMain->ToolTip("PreviousPoint"), "Go to Previous Highest Peak");
@@ -185,7 +185,7 @@ TEST_F(ControlsTest, MovesNeedATraceRowAndASpectrum) {
   // With no trace shown at start-up there is no row to move in.
   SaveRegSetting(kConfigurationKey, "CurrentTrace", "False");
   frmMain& f = Open();
-  ASSERT_EQ(f.Input().Selection().SelectedTrace, -1);
+  ASSERT_EQ(f.Navigator().Selection().SelectedTrace, -1);
   ShowBlock(f, blocks::ZeroBlock());
   for (const char* key : {"FirstPoint", "NextPoint", "PreviousPoint", "LastPoint"})
     EXPECT_FALSE(f.tbMain->Enabled(key)) << key;

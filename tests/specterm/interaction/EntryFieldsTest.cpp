@@ -62,7 +62,7 @@ TEST_F(EntryFieldsTest, PanelClicksOpenTheBoxesAndTypingPassesTheirFilters) {
 
 TEST_F(EntryFieldsTest, EachBoxValidatesOnEnterAndEsc) {
   frmMain& f = OpenActive(true);
-  const auto& sel = f.Input().Selection();
+  const auto& sel = f.Navigator().Selection();
   const QString pointRange = "You can only select from valid points...1 through 2048!";
   const QString band = "You can only set a frequency within 55.000MHz and 85.000MHz!";
   struct Case {

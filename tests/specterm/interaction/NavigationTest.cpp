@@ -66,13 +66,13 @@ TEST_F(NavigationTest, KeysMenusAndButtonsStepThroughPointsAndPeaks) {
     SCOPED_TRACE(step.how);
     f.comboPeakPoint->setCurrentIndex(step.moveType);
     step.act();
-    EXPECT_EQ(f.Input().Selection().SelectedPoint, step.point);
-    EXPECT_EQ(f.Input().Selection().SelectedTrace, kTraceCurrent);
-    EXPECT_TRUE(f.Input().Selection().MarkerShown);
+    EXPECT_EQ(f.Navigator().Selection().SelectedPoint, step.point);
+    EXPECT_EQ(f.Navigator().Selection().SelectedTrace, kTraceCurrent);
+    EXPECT_TRUE(f.Navigator().Selection().MarkerShown);
     EXPECT_EQ(Panel(f, "CurPoint"), QString::number(step.point));
     EXPECT_EQ(Panel(f, "CurTrace"), "Current");
     // The simulated click has ended: the capture cycle is not held back.
-    EXPECT_EQ(f.Input().Mouse().ClickButton, 0);
+    EXPECT_EQ(f.Modes().Mouse().ClickButton, 0);
   }
   EXPECT_TRUE(f.mnuViewCurPoint->isEnabled());
   EXPECT_TRUE(f.tbMain->Enabled("CurPoint"));
@@ -87,7 +87,7 @@ TEST_F(NavigationTest, APointButtonPutsThePointerBackWhereTheToolbarWasPressed) 
   QWidget* button = f.tbMain->ButtonWidget("LastPoint");
   QTest::mousePress(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 6));
   QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 6));
-  EXPECT_EQ(f.Input().Selection().SelectedPoint, kHighPoint);
+  EXPECT_EQ(f.Navigator().Selection().SelectedPoint, kHighPoint);
   EXPECT_EQ(QCursor::pos(), f.tbMain->mapToGlobal(button->pos() + QPoint(5, 6)));
 }
 
@@ -100,9 +100,9 @@ TEST_F(NavigationTest, PickTakesTheNearestWithSnapAndAnExactMatchWithout) {
   // Snap on: a click near the peak selects it and moves its location there.
   f.picSpectrum_MouseDown(1, 0, x + 0.05f, y + 1);
   f.picSpectrum_Click();
-  EXPECT_EQ(f.Input().Selection().SelectedPoint, kHighPoint);
-  EXPECT_FLOAT_EQ(f.Input().Mouse().ClickX, x);
-  EXPECT_FLOAT_EQ(f.Input().Mouse().ClickY, y);
+  EXPECT_EQ(f.Navigator().Selection().SelectedPoint, kHighPoint);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().ClickX, x);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().ClickY, y);
   EXPECT_NE(f.picSpectrum->Image(), plain);  // circled
 
   // Equally near points on two rows: the lower row wins. The peak-hold
@@ -114,27 +114,27 @@ TEST_F(NavigationTest, PickTakesTheNearestWithSnapAndAnExactMatchWithout) {
   const float y100 = -traces.TraceY[kTraceCurrent][99];
   f.picSpectrum_MouseDown(1, 0, x100, y100);
   f.picSpectrum_Click();
-  EXPECT_EQ(f.Input().Selection().SelectedPoint, 100);
-  EXPECT_EQ(f.Input().Selection().SelectedTrace, kTraceCurrent);
+  EXPECT_EQ(f.Navigator().Selection().SelectedPoint, 100);
+  EXPECT_EQ(f.Navigator().Selection().SelectedTrace, kTraceCurrent);
   f.mnuToolsPeakHold->trigger();
 
   // Snap off: only a click that reads the same at the legend's precision
   // picks, and then the last match in scan order wins.
   f.mnuOptionsSnap->trigger();
-  ASSERT_FALSE(f.Input().SnapToPoint());
+  ASSERT_FALSE(f.Navigator().SnapToPoint());
   const QImage selected = f.picSpectrum->Image().copy();
   f.picSpectrum_MouseDown(1, 0, x + 0.05f, y + 1);
   f.picSpectrum_Click();
   // A miss: the selection stays, the marker goes, the plot is as it was
   // before any marker was drawn.
-  EXPECT_EQ(f.Input().Selection().SelectedPoint, 100);
-  EXPECT_FALSE(f.Input().Selection().MarkerShown);
+  EXPECT_EQ(f.Navigator().Selection().SelectedPoint, 100);
+  EXPECT_FALSE(f.Navigator().Selection().MarkerShown);
   EXPECT_NE(f.picSpectrum->Image(), selected);
   f.View().UpdateView();
   const QImage unmarked = f.picSpectrum->Image().copy();
   f.picSpectrum_MouseDown(1, 0, x, y);
   f.picSpectrum_Click();
-  EXPECT_EQ(f.Input().Selection().SelectedPoint, kHighPoint);
+  EXPECT_EQ(f.Navigator().Selection().SelectedPoint, kHighPoint);
   f.picSpectrum_MouseDown(1, 0, 1000, -200);
   f.picSpectrum_Click();
   EXPECT_EQ(f.picSpectrum->Image(), unmarked);
@@ -148,13 +148,13 @@ TEST_F(NavigationTest, ThresholdPositioningAndTheFirstPeakAboveIt) {
   f.mnuOptionsSnap->trigger();
   f.picSpectrum_MouseDown(1, 0, 700, -60);
   f.picSpectrum_Click();
-  EXPECT_FLOAT_EQ(f.Input().Selection().MinPeakThreshold, 60);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().MinPeakThreshold, 60);
   EXPECT_EQ(f.txtThreshold->text(), "60.000dB");
-  EXPECT_FALSE(f.Input().Mouse().PositioningThreshold);
+  EXPECT_FALSE(f.Modes().Mouse().PositioningThreshold);
   EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCrosshair);
   // The lowest peak at or above 60 dB: the lower carrier.
   f.Form_KeyUp('B', 0);
-  EXPECT_EQ(f.Input().Selection().SelectedPoint, kLowPoint);
+  EXPECT_EQ(f.Navigator().Selection().SelectedPoint, kLowPoint);
 }
 
 TEST_F(NavigationTest, TheWindowsKeysWorkFromTheStartAndBeforeAFocusedControl) {

@@ -7,6 +7,7 @@
 #include "RegistryFolder.h"
 #include "TestBlocks.h"
 #include "forms/Dialogs.h"
+#include "forms/EntryBox.h"
 #include "window/frmMain.h"
 
 #include <gtest/gtest.h>

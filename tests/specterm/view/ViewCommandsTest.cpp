@@ -56,7 +56,7 @@ TEST_F(ViewCommandsTest, DbPresetsSetTheHeightAboutTheLocationAndTheTableSetsThe
   for (int i = 0; i < 10; ++i) {
     f.picSpectrum_MouseDown(1, 0, 700, -20);
     f.picSpectrum_MouseMove(0, 0, 700, -20);
-    ASSERT_EQ(f.Input().Mouse().ClickButton, 1);
+    ASSERT_EQ(f.Modes().Mouse().ClickButton, 1);
     f.mnuViewDBB[static_cast<std::size_t>(i)]->trigger();
     const ViewRect v = ViewOf(f);
     EXPECT_FLOAT_EQ(v.Height, heights[static_cast<std::size_t>(i)]) << i;
@@ -64,7 +64,7 @@ TEST_F(ViewCommandsTest, DbPresetsSetTheHeightAboutTheLocationAndTheTableSetsThe
     EXPECT_FLOAT_EQ(v.Width, 300) << i;
     EXPECT_EQ(f.View().DBDivIndex(), i);
     EXPECT_EQ(CheckedItem(f.mnuViewDBB), checks[static_cast<std::size_t>(i)]) << i;
-    EXPECT_EQ(f.Input().Mouse().ClickButton, 0);
+    EXPECT_EQ(f.Modes().Mouse().ClickButton, 0);
   }
   f.mnuViewDBB[0]->trigger();
   EXPECT_FLOAT_EQ(f.View().PanStepY(), 0.002f);
@@ -165,7 +165,7 @@ TEST_F(ViewCommandsTest, DraggingAScrollBoxMovesByTheDraggedShareOfTheViewNotThe
   // The redraw puts the box where the view now is.
   EXPECT_EQ(f.hScroll->value(), 60);
 
-  f.picSpectrum_MouseMove(0, 0, 700, f.Input().Selection().SelectedY);
+  f.picSpectrum_MouseMove(0, 0, 700, f.Navigator().Selection().SelectedY);
   f.mnuViewFB[7]->trigger();  // 50 units wide
   const float left = f.picSpectrum->ScaleLeft();
   drag(f.hScroll, f.hScroll->value() + 10);
@@ -238,13 +238,13 @@ TEST_F(ViewCommandsTest, PresetButtonsReapplyTheirPresetAboutTheReferenceLocatio
   frmMain& f = OpenFitted();
   f.mnuViewDBB[3]->trigger();
   f.picSpectrum_MouseDown(1, 0, 712.5f, -40);
-  ASSERT_EQ(f.Input().Mouse().ClickButton, 1);
+  ASSERT_EQ(f.Modes().Mouse().ClickButton, 1);
   f.tbMain->ClickButton("dBperDiv");
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleHeight(), 1.25f);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleTop(), -40.625f);
-  EXPECT_FLOAT_EQ(f.Input().Selection().SelectedX, 712.5f);
-  EXPECT_FLOAT_EQ(f.Input().Selection().SelectedY, -40);
-  EXPECT_EQ(f.Input().Mouse().ClickButton, 0);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().SelectedX, 712.5f);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().SelectedY, -40);
+  EXPECT_EQ(f.Modes().Mouse().ClickButton, 0);
   // The pointer is put on the location.
   const QPoint expected(static_cast<int>(std::nearbyint(f.picSpectrum->PixelX(712.5))),
                         static_cast<int>(std::nearbyint(f.picSpectrum->PixelY(-40))));
@@ -269,13 +269,13 @@ TEST_F(ViewCommandsTest, PresetButtonsReapplyTheirPresetAboutTheReferenceLocatio
 
 TEST_F(ViewCommandsTest, PresetButtonBeforeAnyDataSetCentresOnTheCapturesCentre) {
   frmMain& f = OpenFitted();
-  ASSERT_EQ(f.Input().Mouse().ClickX, kNoLocation);
+  ASSERT_EQ(f.Navigator().Selection().ClickX, kNoLocation);
   f.mnuViewFB[8]->trigger();
-  ASSERT_EQ(f.Input().Mouse().ClickX, kNoLocation);
+  ASSERT_EQ(f.Navigator().Selection().ClickX, kNoLocation);
   f.tbMain->ClickButton("FSpan");
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 650);  // 700 - 100 / 2
-  EXPECT_FLOAT_EQ(f.Input().Mouse().ClickX, 700);
-  EXPECT_FLOAT_EQ(f.Input().Mouse().ClickY, 0);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().ClickX, 700);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().ClickY, 0);
 }
 
 TEST_F(ViewCommandsTest, PreviousTraceSwitchedOnBeforeAnyDataSetRunsTheUpdate) {
