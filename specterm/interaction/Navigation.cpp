@@ -129,7 +129,7 @@ void Navigation::MoveTo(std::int32_t target) {
   ShowMarker();
   BringIntoView(false);
   view_.MoveCursor(selection_.SelectedX, selection_.SelectedY);
-  emit SelectionChanged();
+  if (target != selection_.LastSelectedPoint) emit SelectionChanged();
 }
 
 void Navigation::MoveFirstPoint() {
@@ -219,6 +219,7 @@ void Navigation::GetNearestPoint(float& x, float& y) {
 
   if (s.PickedPoint > 0) {
     // The new point is selected, circled and brought into view.
+    const bool changed = s.PickedPoint != s.SelectedPoint || foundRow != s.SelectedTrace;
     s.LastSelectedTrace = s.SelectedTrace;
     x = PointX(foundRow, s.PickedPoint);
     y = PointY(foundRow, s.PickedPoint);
@@ -231,7 +232,7 @@ void Navigation::GetNearestPoint(float& x, float& y) {
     BringIntoView(false);
     // The moves go on in the row picked.
     SetMoveButtons();
-    emit SelectionChanged();
+    if (changed) emit SelectionChanged();
   } else {
     s.MarkerShown = false;
     ShowMarker();

@@ -111,7 +111,7 @@ class Navigation : public QObject {
   void TraceSwitched(int row, bool on);
 
  signals:
-  // The selected point, or the row it is on, changed.
+  // Another point, or another row, is selected.
   void SelectionChanged();
   // The minimum peak threshold changed.
   void ThresholdChanged(float dB);

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace specterm {
@@ -201,6 +202,37 @@ TEST_F(ControlsTest, APressOnTheToolbarIsRememberedInTwips) {
   QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, QPoint(3, 4));
   EXPECT_FLOAT_EQ(f.Input().Commands().ToolbarPressX, (button->x() + 3) * 15.0f);
   EXPECT_FLOAT_EQ(f.Input().Commands().ToolbarPressY, (button->y() + 4) * 15.0f);
+}
+
+// What a subsystem that follows the data (a measurement, a history) hangs
+// on: each data set drawn, each cursor placed or shown, each selection and
+// each trace row switched.
+TEST_F(ControlsTest, TheSubsystemsSayWhenTheDataTheCursorsTheSelectionAndTheRowsChange) {
+  frmMain& f = OpenWithCarriers();
+  QSignalSpy dataSets(&f.Cycle(), &CaptureCycle::DataSetUpdated);
+  QSignalSpy cursors(&f.CursorPair(), &Cursors::CursorsChanged);
+  QSignalSpy selections(&f.Navigator(), &Navigation::SelectionChanged);
+  QSignalSpy rows(&f.Traces(), &TraceSwitches::TraceSwitched);
+
+  ShowBlock(f, blocks::CarrierBlock({{kHighPoint, 100}}));
+  EXPECT_EQ(dataSets.count(), 1);
+  // Showing the previous row processes the samples at hand again.
+  f.mnuToolsLastTrace->trigger();
+  EXPECT_EQ(dataSets.count(), 2);
+  ASSERT_EQ(rows.count(), 1);
+  EXPECT_EQ(rows.at(0).at(0).toInt(), kTracePrevious);
+  EXPECT_TRUE(rows.at(0).at(1).toBool());
+
+  f.Form_KeyUp('T', 0);
+  EXPECT_EQ(selections.count(), 1);
+  EXPECT_EQ(f.Navigator().Selection().SelectedPoint, kHighPoint);
+
+  f.mnuViewCursor[0]->trigger();
+  f.picSpectrum_MouseDown(1, 0, 650, -40);
+  f.picSpectrum_Click();
+  f.mnuViewCursors->trigger();
+  EXPECT_EQ(cursors.count(), 3);  // armed, placed, hidden
+  EXPECT_FALSE(f.CursorPair().CursorDisplay());
 }
 
 }  // namespace
