@@ -48,30 +48,20 @@ void Interaction::NewDataSet(float referenceX, float referenceY) {
 
 // --- point commands -------------------------------------------------------------
 
-void Interaction::mnuViewFirstPoint_Click() {
-  navigation_.MoveFirstPoint();
+void Interaction::MoveAndClick(void (Navigation::*move)()) {
+  (navigation_.*move)();
   modes_.ClickAtSelection();
 }
 
-void Interaction::mnuViewNextPoint_Click() {
-  navigation_.MoveNextPoint();
-  modes_.ClickAtSelection();
-}
+void Interaction::mnuViewFirstPoint_Click() { MoveAndClick(&Navigation::MoveFirstPoint); }
 
-void Interaction::mnuViewPreviousPoint_Click() {
-  navigation_.MovePreviousPoint();
-  modes_.ClickAtSelection();
-}
+void Interaction::mnuViewNextPoint_Click() { MoveAndClick(&Navigation::MoveNextPoint); }
 
-void Interaction::mnuViewLastPoint_Click() {
-  navigation_.MoveLastPoint();
-  modes_.ClickAtSelection();
-}
+void Interaction::mnuViewPreviousPoint_Click() { MoveAndClick(&Navigation::MovePreviousPoint); }
 
-void Interaction::mnuViewCurPoint_Click() {
-  navigation_.MoveCurPoint();
-  modes_.ClickAtSelection();
-}
+void Interaction::mnuViewLastPoint_Click() { MoveAndClick(&Navigation::MoveLastPoint); }
+
+void Interaction::mnuViewCurPoint_Click() { MoveAndClick(&Navigation::MoveCurPoint); }
 
 void Interaction::mnuViewPeakPoint_Click() { navigation_.mnuViewPeakPoint_Click(); }
 
@@ -110,8 +100,7 @@ bool Interaction::PointButtonClick(const QString& key) {
     move = &Navigation::MoveCurPoint;
   else
     return false;
-  (navigation_.*move)();
-  modes_.ClickAtSelection();
+  MoveAndClick(move);
   ReturnPointerToToolbar();
   return true;
 }

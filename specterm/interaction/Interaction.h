@@ -96,6 +96,8 @@ class Interaction {
   void ClickAtSelectedLocation();
 
  private:
+  // A move of the selection, then a left click at the new location.
+  void MoveAndClick(void (Navigation::*move)());
   // N, P, B, T and L without Ctrl or Alt.
   void LetterCommand(int keyCode, int shift);
   // Pans the view one step and puts the pointer back on the location.

@@ -195,16 +195,14 @@ void Interaction::LetterCommand(int keyCode, int shift) {
     case 'L':
       // Only when there is a last selected point to go to.
       if (navigation_.Selection().LastSelectedPoint <= 0) return;
-      navigation_.MoveCurPoint();
-      modes_.ClickAtSelection();
+      MoveAndClick(&Navigation::MoveCurPoint);
       return;
     default:
       return;
   }
   // As the point commands: only while they are enabled.
   if (!navigation_.MovesPossible()) return;
-  (navigation_.*move)();
-  modes_.ClickAtSelection();
+  MoveAndClick(move);
 }
 
 }  // namespace specterm

@@ -76,6 +76,9 @@ QMenu* TopMenu(QMenuBar* bar, const QString& name, const QString& caption) {
 
 }  // namespace
 
+// Each subsystem is given its control groups (bases of the window, hence
+// the *this: ToolbarControls wherever the main toolbar is passed) and the
+// subsystems made before it.
 frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent),
       status_(*this, *this),
