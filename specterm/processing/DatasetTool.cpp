@@ -7,8 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <cstring>
 #include <optional>
 #include <utility>
@@ -22,15 +25,43 @@ constexpr const char* kUsage =
     "Usage: specterm-dataset --kind raw|transformed|scaled|peakhold|average\n"
     "                        [--window on|off] [--peakhold on|off] [--average on|off]\n"
     "                        BLOCKFILE...\n"
+    "       specterm-dataset --measure LOW:HIGH [--peaks N] [--excursion DB] [--threshold DB]\n"
+    "                        [--kind current|average|peakhold] [--window on|off]\n"
+    "                        [--peakhold on|off] [--average on|off] BLOCKFILE...\n"
     "Runs the spectrum update over each block file in order and writes the chosen\n"
-    "data set of the last update to standard output in the export file format.\n"
-    "Defaults: window on, peak hold and video average on from the first block.\n";
+    "data set of the last update to standard output in the export file format;\n"
+    "with --measure, the measurements of a row between LOW and HIGH MHz instead.\n"
+    "Defaults: window on, peak hold and video average on from the first block;\n"
+    "the current row, 10 peaks of at least 6 dB prominence, threshold 0 dB.\n";
 
 constexpr std::array<std::pair<const char*, ExportKind>, 5> kKinds = {{{"raw", ExportKind::Raw},
                                                                        {"transformed", ExportKind::Transformed},
                                                                        {"scaled", ExportKind::Scaled},
                                                                        {"peakhold", ExportKind::PeakHold},
                                                                        {"average", ExportKind::VideoAverage}}};
+
+// The rows --measure reads, by their --kind names.
+constexpr std::array<std::pair<const char*, TraceRow>, 3> kRows = {
+    {{"current", kCurrentRow}, {"average", kVideoAverageRow}, {"peakhold", kPeakHoldRow}}};
+
+// Excursions and thresholds beyond this many dB mean nothing to a trace.
+constexpr double kLevelLimit = 1000.0;
+
+bool TakesValue(const std::string& option) {
+  for (const char* name :
+       {"--kind", "--window", "--peakhold", "--average", "--measure", "--peaks", "--excursion", "--threshold"})
+    if (option == name) return true;
+  return false;
+}
+
+// A finite decimal number, the whole text.
+std::optional<double> Number(const std::string& text) {
+  double value = 0.0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error != std::errc() || ptr != end || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
 
 std::optional<bool> OnOff(const std::string& value) {
   if (value == "on") return true;
@@ -78,10 +109,30 @@ std::optional<std::string> ReadBlockFile(const std::string& path, std::string& c
   return std::nullopt;
 }
 
+// The measurement lines of a row of the last update.
+std::string MeasurementText(const MeasureRequest& request, bool windowed, const SpectrumState& state) {
+  const auto row = static_cast<std::size_t>(request.Row);
+  const MeasuredRow measured{state.Traces.TraceX[row], state.Traces.TraceY[row], state.Block.SpanScale};
+  MeasureSettings settings;
+  settings.BandFrom = request.LowMHz;
+  settings.BandTo = request.HighMHz;
+  settings.Enbw = WindowEnbw(windowed);
+  settings.MinPeakThreshold = request.Threshold;
+  settings.Excursion = request.Excursion;
+  settings.PeakCount = request.Peaks;
+  std::string text;
+  for (const std::string& line : MeasurementLines(Measure(measured, settings))) text += line + "\n";
+  return text;
+}
+
 }  // namespace
 
 std::optional<std::string> ParseToolArguments(const std::vector<std::string>& args, ToolOptions& options, bool& help) {
   bool optionsEnd = false;
+  std::optional<std::string> kind;
+  MeasureRequest measure;
+  bool measuring = false;
+  std::vector<std::string> tableOptions;  // given, of those that only --measure takes
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string arg = args[i];
     if (optionsEnd || arg.empty() || arg[0] != '-' || arg == "-") {
@@ -100,27 +151,61 @@ std::optional<std::string> ParseToolArguments(const std::vector<std::string>& ar
     if (const std::size_t equals = arg.find('='); equals != std::string::npos) {
       value = arg.substr(equals + 1);
       arg.resize(equals);
-    } else if (arg == "--kind" || arg == "--window" || arg == "--peakhold" || arg == "--average") {
+      if (!TakesValue(arg)) return "unknown option " + arg;
+    } else if (TakesValue(arg)) {
       if (i + 1 >= args.size()) return "option " + arg + " needs a value";
       value = args[++i];
     } else {
       return "unknown option " + arg;
     }
     if (arg == "--kind") {
-      options.Kind.reset();
-      for (const auto& [name, kind] : kKinds)
-        if (value == name) options.Kind = kind;
-      if (!options.Kind) return "unknown data set kind \"" + value + "\"";
-      continue;
+      kind = value;
+    } else if (arg == "--measure") {
+      const std::size_t colon = value.find(':');
+      const std::optional<double> low = colon == std::string::npos ? std::nullopt : Number(value.substr(0, colon));
+      const std::optional<double> high = colon == std::string::npos ? std::nullopt : Number(value.substr(colon + 1));
+      if (!low || !high) return "--measure takes LOW:HIGH in MHz, not \"" + value + "\"";
+      measure.LowMHz = std::min(*low, *high);
+      measure.HighMHz = std::max(*low, *high);
+      measuring = true;
+    } else if (arg == "--peaks") {
+      const std::optional<double> n = Number(value);
+      if (!n || *n < 0 || *n > static_cast<double>(kPointCount) || *n != std::floor(*n))
+        return "--peaks takes a count of 0 to " + std::to_string(kPointCount) + ", not \"" + value + "\"";
+      measure.Peaks = static_cast<int>(*n);
+      tableOptions.push_back(arg);
+    } else if (arg == "--excursion" || arg == "--threshold") {
+      const std::optional<double> dB = Number(value);
+      if (!dB || std::abs(*dB) > kLevelLimit) return "option " + arg + " takes a level in dB, not \"" + value + "\"";
+      if (arg == "--excursion")
+        measure.Excursion = *dB;
+      else
+        measure.Threshold = static_cast<float>(*dB);
+      tableOptions.push_back(arg);
+    } else {
+      const std::optional<bool> state = OnOff(value);
+      if (!state) return "option " + arg + " takes on or off, not \"" + value + "\"";
+      if (arg == "--window") options.Update.WindowSpectrum = *state;
+      if (arg == "--peakhold") options.Update.PeakHold = *state;
+      if (arg == "--average") options.Update.VideoAverage = *state;
     }
-    const std::optional<bool> state = OnOff(value);
-    if (arg != "--window" && arg != "--peakhold" && arg != "--average") return "unknown option " + arg;
-    if (!state) return "option " + arg + " takes on or off, not \"" + value + "\"";
-    if (arg == "--window") options.Update.WindowSpectrum = *state;
-    if (arg == "--peakhold") options.Update.PeakHold = *state;
-    if (arg == "--average") options.Update.VideoAverage = *state;
   }
-  if (!options.Kind) return "--kind is required";
+  if (measuring) {
+    if (kind) {
+      const auto row = std::find_if(kRows.begin(), kRows.end(), [&](const auto& r) { return *kind == r.first; });
+      if (row == kRows.end()) return "--measure measures the current, average or peakhold row, not \"" + *kind + "\"";
+      measure.Row = row->second;
+    }
+    if (measure.Row == kVideoAverageRow && !options.Update.VideoAverage) return "--kind average needs --average on";
+    if (measure.Row == kPeakHoldRow && !options.Update.PeakHold) return "--kind peakhold needs --peakhold on";
+    options.Measure = measure;
+  } else {
+    if (!tableOptions.empty()) return "option " + tableOptions.front() + " needs --measure";
+    if (!kind) return "--kind is required";
+    for (const auto& [name, exportKind] : kKinds)
+      if (*kind == name) options.Kind = exportKind;
+    if (!options.Kind) return "unknown data set kind \"" + *kind + "\"";
+  }
   if (options.Files.empty()) return "no block file given";
   return std::nullopt;
 }
@@ -158,7 +243,11 @@ int RunDatasetTool(const std::vector<std::string>& args, std::ostream& out, std:
       return kToolFailed;
     }
   }
-  out << DataSetText(*options.Kind, *state);
+  if (options.Measure) {
+    out << MeasurementText(*options.Measure, options.Update.WindowSpectrum, *state);
+  } else {
+    out << DataSetText(*options.Kind, *state);
+  }
   out.flush();
   if (!out) {
     err << kToolName << ": the data set could not be written to standard output\n";

@@ -1,14 +1,20 @@
 #pragma once
 
 // specterm-dataset: runs the update over saved "spectrum:" blocks and writes
-// one data set of the last update in the export file format, for scripts.
+// one data set of the last update in the export file format, or the
+// measurements of one of its rows between two frequencies, for scripts.
 //
 //   specterm-dataset --kind raw|transformed|scaled|peakhold|average
+//                    [--window on|off] [--peakhold on|off] [--average on|off]
+//                    BLOCKFILE...
+//   specterm-dataset --measure LOW:HIGH [--peaks N] [--excursion DB]
+//                    [--threshold DB] [--kind current|average|peakhold]
 //                    [--window on|off] [--peakhold on|off] [--average on|off]
 //                    BLOCKFILE...
 
 #include "DataSetExport.h"
 #include "FftLibrary.h"
+#include "Measurements.h"
 #include "SpectrumUpdate.h"
 
 #include <memory>
@@ -24,8 +30,19 @@ inline constexpr int kToolOk = 0;
 inline constexpr int kToolFailed = 1;  // a block file or the FFT library failed
 inline constexpr int kToolUsage = 2;   // the command line is wrong
 
+// What --measure asks for: the band in MHz, the row and the peak table.
+struct MeasureRequest {
+  double LowMHz = 0.0;
+  double HighMHz = 0.0;
+  TraceRow Row = kCurrentRow;
+  int Peaks = kDefaultPeakCount;
+  double Excursion = kDefaultExcursion;
+  float Threshold = 0.0f;
+};
+
 struct ToolOptions {
   std::optional<ExportKind> Kind;
+  std::optional<MeasureRequest> Measure;
   UpdateOptions Update{true, true, true};
   std::vector<std::string> Files;
 };

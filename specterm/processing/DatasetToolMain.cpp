@@ -10,19 +10,31 @@ namespace {
 halden::ProgramHelp Help() {
   halden::ProgramHelp help;
   help.program = "specterm-dataset";
-  help.usage = {"specterm-dataset --kind KIND [OPTION]... BLOCKFILE..."};
+  help.usage = {"specterm-dataset --kind KIND [OPTION]... BLOCKFILE...",
+                "specterm-dataset --measure LOW:HIGH [OPTION]... BLOCKFILE..."};
   help.summary =
       "Runs the spectrum update of the Halden Spectrum Analyzer over saved \"spectrum:\"\n"
       "blocks (8224 bytes each), in order, and writes one data set of the last update\n"
-      "to standard output in the analyzer's export file format. It uses libFFT.so from\n"
-      "its own folder, as specterm does.";
-  help.options = {{"--kind", "KIND", "the data set: raw, transformed, scaled, peakhold or average (required)"},
+      "to standard output in the analyzer's export file format; with --measure, the\n"
+      "measurements of one row of the last update instead, one \"name: value unit\"\n"
+      "line each. It uses libFFT.so from its own folder, as specterm does.";
+  help.options = {{"--kind", "KIND",
+                   "the data set: raw, transformed, scaled, peakhold or average (required);\n"
+                   "with --measure the row: current (default), average or peakhold"},
+                  {"--measure", "LOW:HIGH",
+                   "measure the band from LOW to HIGH MHz: band power, noise per point,\n"
+                   "C/N, occupied bandwidth, peak in band, and the row's peak table"},
+                  {"--peaks", "N", "the peak table's length (default 10)"},
+                  {"--excursion", "DB", "the least prominence of a peak in the table (default 6)"},
+                  {"--threshold", "DB", "the least level of a peak in the table (default 0)"},
                   {"--window", "on|off", "window the samples before the transform (default on)"},
                   {"--peakhold", "on|off", "keep peak hold from the first block (default on)"},
                   {"--average", "on|off", "keep the video average from the first block (default on)"}};
-  help.notes = "After \"--\" every argument is a block file, even one that starts with '-'.";
+  help.notes =
+      "After \"--\" every argument is a block file, even one that starts with '-'.\n"
+      "Levels are the analyzer's dB, relative to the modem's sample scale.";
   help.settings = "None: everything comes from the command line.";
-  help.exitCodes = {{specterm::kToolOk, "the data set was written"},
+  help.exitCodes = {{specterm::kToolOk, "the data set or the measurements were written"},
                     {specterm::kToolFailed, "a block file could not be read or parsed, or libFFT.so is missing"},
                     {specterm::kToolUsage, "the command line is wrong"}};
   return help;
