@@ -160,9 +160,21 @@ void EntryFields::txtPoint_Validate(bool& Cancel) {
            Cancel);
     return;
   }
+  if (entry_.EntryCancelled) return;
+  GoToPoint(static_cast<std::int32_t>(RoundHalfEven(value)));
+}
+
+void EntryFields::GoToPoint(std::int32_t point, bool showPoint) {
   // Without a spectrum there is no point to go to.
-  if (entry_.EntryCancelled || !navigation_.MovesPossible()) return;
-  navigation_.MoveSpecificPoint(static_cast<std::int32_t>(RoundHalfEven(value)));
+  if (!navigation_.MovesPossible()) return;
+  navigation_.MoveSpecificPoint(point);
+  const SelectionState& selection = navigation_.Selection();
+  // The move centres only a view zoomed in on the amplitude; a point asked
+  // for by name is shown in any view.
+  if (showPoint && !view_.InRange(selection.SelectedX, selection.SelectedY)) {
+    view_.CenterView(selection.SelectedX, selection.SelectedY);
+    view_.MoveCursor(selection.SelectedX, selection.SelectedY);
+  }
   input_.ClickAtSelectedLocation();
 }
 

@@ -13,6 +13,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 namespace forms {
 class EntryBox;
 }  // namespace forms
@@ -70,6 +72,11 @@ class EntryFields {
   void txtThreshold_KeyDown(int& KeyCode, int Shift);
   void txtThreshold_Validate(bool& Cancel);
   void txtThreshold_LostFocus();
+
+  // Selects a point (1-based) of the selected row and clicks on it, as a
+  // typed point does; with showPoint a point that stays outside the view
+  // is also brought into it.
+  void GoToPoint(std::int32_t point, bool showPoint = false);
 
  private:
   void GotFocus(forms::EntryBox& box, int set);

@@ -16,6 +16,30 @@ std::string Config(const char* name, const std::string& defaultText) {
   return GetRegSetting(kConfigurationKey, name, defaultText);
 }
 
+// A dock's values beside the window's, each name prefixed with the dock's.
+DockPlacement LoadDock(const std::string& dock) {
+  const auto value = [&](const char* name, const char* defaultText) {
+    return GetRegSetting(kWindowStateKey, dock + name, defaultText);
+  };
+  DockPlacement place;
+  place.Shown = BooleanSetting(value("Shown", "False"), false);
+  place.Area = DockAreaFromName(value("Area", "Right"));
+  place.Left = SingleSetting(value("Left", "0"), 0);
+  place.Top = SingleSetting(value("Top", "0"), 0);
+  place.Width = SingleSetting(value("Width", "0"), 0);
+  place.Height = SingleSetting(value("Height", "0"), 0);
+  return place;
+}
+
+void SaveDock(const std::string& dock, const DockPlacement& place) {
+  SaveRegSetting(kWindowStateKey, dock + "Shown", BooleanText(place.Shown));
+  SaveRegSetting(kWindowStateKey, dock + "Area", DockAreaName(place.Area));
+  SaveRegSetting(kWindowStateKey, dock + "Left", SingleText(place.Left));
+  SaveRegSetting(kWindowStateKey, dock + "Top", SingleText(place.Top));
+  SaveRegSetting(kWindowStateKey, dock + "Width", SingleText(place.Width));
+  SaveRegSetting(kWindowStateKey, dock + "Height", SingleText(place.Height));
+}
+
 }  // namespace
 
 std::string DefaultLastPath() {
@@ -61,6 +85,7 @@ Settings LoadSettings(const std::array<PaletteColors, 2>& palettes) {
   s.PeakHold = BooleanSetting(Config("PeakHold", "False"), defaults.PeakHold);
   s.VideoAverage = BooleanSetting(Config("VideoAverage", "False"), defaults.VideoAverage);
   s.LastTrace = BooleanSetting(Config("LastTrace", "False"), defaults.LastTrace);
+  s.Measurements = LoadDock("Measurements");
   return s;
 }
 
@@ -93,6 +118,7 @@ void SaveSettings(const Settings& s, bool writePlacement) {
   SaveRegSetting(kConfigurationKey, "PeakHold", BooleanText(s.PeakHold));
   SaveRegSetting(kConfigurationKey, "VideoAverage", BooleanText(s.VideoAverage));
   SaveRegSetting(kConfigurationKey, "LastTrace", BooleanText(s.LastTrace));
+  SaveDock("Measurements", s.Measurements);
 }
 
 }  // namespace specterm

@@ -4,6 +4,7 @@
 // cursors, move type, threshold and trace switches. Read once at start-up,
 // written once at shutdown, in a fixed order.
 
+#include "view/DockPlacement.h"
 #include "view/Palettes.h"
 
 #include <array>
@@ -49,6 +50,7 @@ struct Settings {
   bool PeakHold = false;
   bool VideoAverage = false;
   bool LastTrace = false;
+  DockPlacement Measurements;  // the "Measurements" dock
 };
 
 // The folder exports start in when none is stored: the user's home folder.

@@ -87,6 +87,27 @@ void frmMain::WireControls() {
   // The threshold box shows the threshold however it was set.
   connect(&navigation_, &Navigation::ThresholdChanged, this, [this](float dB) { entries_.ShowThreshold(dB); });
 
+  // The measurements read the cursors and the selection as they are, and
+  // measure again whenever what they read changes.
+  measurements_.SetInputs([this] {
+    const CursorState& cursors = cursors_.State();
+    const SelectionState& selection = navigation_.Selection();
+    return MeasurementInputs{selection.SelectedTrace, cursors.BothPlaced(), cursors_.CursorDisplay(),
+                             cursors.CursorPos[0],    cursors.CursorPos[2], selection.MinPeakThreshold};
+  });
+  const auto measure = [this] { measurements_.Refresh(); };
+  connect(&cycle_, &CaptureCycle::DataSetUpdated, &measurements_, measure);
+  connect(&cursors_, &Cursors::CursorsChanged, &measurements_, measure);
+  connect(&traces_, &TraceSwitches::TraceSwitched, &measurements_, measure);
+  connect(&navigation_, &Navigation::SelectionChanged, &measurements_, measure);
+  connect(&navigation_, &Navigation::ThresholdChanged, &measurements_, measure);
+  connect(mnuViewMeasurements, &QAction::triggered, this, &frmMain::mnuViewMeasurements_Click);
+  connect(&measurements_, &MeasurementPanel::PointChosen, this, &frmMain::tblPeaks_Click);
+  // While the dock has the keyboard its keys are its own, as an entry box's.
+  connect(&measurements_, &MeasurementPanel::FocusChanged, this, [this](bool in) { input_.SetKeyPreview(!in); });
+  // A dock takes its room from the client area.
+  layout_.WatchClientArea();
+
   connect(mnuViewCopy, &QAction::triggered, this, &frmMain::mnuViewCopy_Click);
   connect(mnuViewPeakPoint, &QAction::triggered, this, &frmMain::mnuViewPeakPoint_Click);
   connect(mnuViewFirstPoint, &QAction::triggered, this, &frmMain::mnuViewFirstPoint_Click);

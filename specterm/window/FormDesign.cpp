@@ -89,6 +89,7 @@ frmMain::frmMain(QWidget* parent)
       input_(navigation_, modes_, cursors_, view_, *this),
       entries_(*this, input_, navigation_, spectrum_, view_, status_),
       traces_(*this, *this, spectrum_, view_, [this] { cycle_.cmdUpdate_Click(); }),
+      measurements_(*this, spectrum_),
       exports_(this, spectrum_, status_),
       directory_(*this, *this),
       layout_(*this, {*this, *this, *this, *this, *this, *this, *this}, view_, status_),
@@ -179,6 +180,8 @@ void frmMain::BuildMenus() {
                           {QKeySequence(Qt::Key_F2), true});
   mnuViewCursors = Item(mnuView, QStringLiteral("mnuViewCursors"), QStringLiteral("View Cursors &Display"),
                         {QKeySequence(Qt::Key_F3), true});
+  mnuViewMeasurements = Item(mnuView, QStringLiteral("mnuViewMeasurements"), QStringLiteral("Meas&urements"),
+                             {QKeySequence(Qt::Key_F6), true});
   mnuView->addSeparator();
   mnuViewCopy = Item(mnuView, QStringLiteral("mnuViewCopy"), QStringLiteral("&Copy/Capture Current View"),
                      {QKeySequence(Qt::CTRL | Qt::Key_C)});
@@ -351,6 +354,9 @@ void frmMain::BuildControls() {
   timerConnection = timer("timerConnection", kConnectionDelay);
   timerStatus = timer("timerStatus", kStatusMessageTime);
   timerCoord = timer("timerCoord", kCoordinateTime);
+
+  // Right of the plot, hidden until the View menu shows it.
+  measurements_.BuildDock(*this);
 }
 
 }  // namespace specterm

@@ -33,6 +33,7 @@ void frmMain::ApplySettings(const Settings& s) {
   // The trace rows are shown by now: the selection starts on the first.
   navigation_.ApplySettings(s.SnapToPoint, s.SelectionPanelOn, s.PointMoves, s.PeakThreshold);
   cursors_.ApplySettings(s.CursorDisplay, s.CursorPos);
+  measurements_.ApplyPlacement(s.Measurements);
 }
 
 Settings frmMain::CollectSettings() const {
@@ -54,6 +55,7 @@ Settings frmMain::CollectSettings() const {
   s.PeakHold = spectrum_.TraceShown(kTracePeakHold);
   s.VideoAverage = spectrum_.TraceShown(kTraceVideoAverage);
   s.LastTrace = spectrum_.TraceShown(kTracePrevious);
+  s.Measurements = measurements_.Placement();
   return s;
 }
 

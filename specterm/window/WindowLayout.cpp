@@ -25,6 +25,7 @@
 #include "window/CaptureCycle.h"
 #include "window/WindowControls.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QLineEdit>
@@ -55,6 +56,30 @@ void Place(QWidget* w, double leftTwips, double topTwips, double widthTwips, dou
   w->setGeometry(Px(leftTwips), Px(topTwips), std::max(0, Px(widthTwips)), std::max(0, Px(heightTwips)));
 }
 
+// A change of the client area's size that the window's own resize does not
+// lay out.
+class ClientAreaWatch : public QObject {
+ public:
+  ClientAreaWatch(QMainWindow& window, WindowLayout& layout)
+      : QObject(&window), window_(window), layout_(layout), windowSize_(window.size()) {}
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Resize) {
+      // The client area follows the window's size before the window hears
+      // of it; that resize is the window's to lay out.
+      if (window_.size() == windowSize_) layout_.Form_Resize();
+      windowSize_ = window_.size();
+    }
+    return false;
+  }
+
+ private:
+  QMainWindow& window_;
+  WindowLayout& layout_;
+  QSize windowSize_;
+};
+
 int LeftTw(const QWidget* w) { return Tw(w->x()); }
 int TopTw(const QWidget* w) { return Tw(w->y()); }
 int WidthTw(const QWidget* w) { return Tw(w->width()); }
@@ -64,6 +89,8 @@ int HeightTw(const QWidget* w) { return Tw(w->height()); }
 
 WindowLayout::WindowLayout(QMainWindow& window, const LayoutGroups& groups, PlotView& view, StatusBarPresenter& status)
     : window_(window), c_(groups), view_(view), status_(status) {}
+
+void WindowLayout::WatchClientArea() { c_.window.client->installEventFilter(new ClientAreaWatch(window_, *this)); }
 
 int WindowLayout::WindowWidthTwips() const { return Tw(window_.width()); }
 int WindowLayout::WindowHeightTwips() const { return Tw(window_.height()); }
@@ -174,7 +201,8 @@ void WindowLayout::Form_Resize() {
   const auto panel = [this](const char* key) { return c_.status.sbStatus->PanelWidth(QString::fromLatin1(key)); };
   const int fixedWithoutTrace =
       panel("SampleRate") + panel("CenterFreq") + panel("CurPoint") + panel("Frequency") + panel("Amplitude");
-  if (width - fixedWithoutTrace > kStatusPanelMinimum)
+  // A dock beside the client area leaves it narrower than the window.
+  if (clientWidth - fixedWithoutTrace > kStatusPanelMinimum)
     c_.status.sbStatus->SetPanelWidth(QStringLiteral("Status"), clientWidth - fixedWithoutTrace - panel("CurTrace"));
 
   view_.UpdateView();

@@ -39,6 +39,9 @@ class WindowLayout {
   // Resizing lays the window out only from now on.
   void SetReady() { layoutReady_ = true; }
   void Form_Resize();
+  // Lays the client area out again whenever it changes size while the
+  // window keeps its own (a dock shown, hidden or resized).
+  void WatchClientArea();
   // Puts the window where the settings say, on a screen that exists.
   void ApplyPlacement(const WindowPlacement& place);
   // The window state recorded by the last accepted resize.

@@ -13,6 +13,7 @@
 //   Interaction         the dispatcher of the plot's mouse and the view keys
 //   EntryFields         the point, frequency, amplitude and threshold boxes
 //   TraceSwitches       the Tools menu's trace rows
+//   MeasurementPanel    the "Measurements" dock
 //   ExportCommands      the data-set exports
 //   ModemDirectory      the modem directory, the recent menu, the title
 //   WindowLayout        minimum size, placement and the controls' layout
@@ -33,6 +34,7 @@
 #include "interaction/Navigation.h"
 #include "modems/ModemDirectory.h"
 #include "processing/Processing.h"
+#include "view/MeasurementPanel.h"
 #include "view/PlotView.h"
 #include "view/StatusBarPresenter.h"
 #include "view/ToolbarControls.h"
@@ -59,7 +61,8 @@ class frmMain : public QMainWindow,
                 public EntryControls,
                 public ExportControls,
                 public ModemMenuControls,
-                public CycleControls {
+                public CycleControls,
+                public MeasurementControls {
   Q_OBJECT
 
  public:
@@ -89,6 +92,8 @@ class frmMain : public QMainWindow,
   const EntryFields& Entries() const { return entries_; }
   TraceSwitches& Traces() { return traces_; }
   const TraceSwitches& Traces() const { return traces_; }
+  MeasurementPanel& Measurer() { return measurements_; }
+  const MeasurementPanel& Measurer() const { return measurements_; }
   ExportCommands& Exports() { return exports_; }
   const ExportCommands& Exports() const { return exports_; }
   ModemDirectory& Directory() { return directory_; }
@@ -159,6 +164,8 @@ class frmMain : public QMainWindow,
   void mnuToolsLastTrace_Click() { traces_.mnuToolsLastTrace_Click(); }
   void mnuToolsVideoAverage_Click() { traces_.mnuToolsVideoAverage_Click(); }
   void mnuToolsPeakHold_Click() { traces_.mnuToolsPeakHold_Click(); }
+  void mnuViewMeasurements_Click() { measurements_.mnuViewMeasurements_Click(); }
+  void tblPeaks_Click(std::int32_t point) { entries_.GoToPoint(point, true); }
   void mnuFileRaw_Click() { exports_.mnuFileRaw_Click(); }
   void mnuFileTransformed_Click() { exports_.mnuFileTransformed_Click(); }
   void mnuFileScaled_Click() { exports_.mnuFileScaled_Click(); }
@@ -210,6 +217,7 @@ class frmMain : public QMainWindow,
   Interaction input_;
   EntryFields entries_;
   TraceSwitches traces_;
+  MeasurementPanel measurements_;
   ExportCommands exports_;
   ModemDirectory directory_;
   WindowLayout layout_;

@@ -4,7 +4,6 @@
 #include "TestBlocks.h"
 #include "TestSupport.h"
 #include "processing/DataSetExport.h"
-#include "processing/Measurements.h"
 
 #include <gtest/gtest.h>
 
@@ -140,36 +139,6 @@ TEST(DatasetTool, CommandLineErrorsGiveUsage) {
   const RunResult help = RunTool(Tool(), {"--help"}, dir);
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("Usage:"), std::string::npos);
-}
-
-TEST(DatasetTool, MeasuresTheChosenRowOfTheLastUpdate) {
-  testsupport::TempDir dir;
-  std::vector<std::string> blocks;
-  std::vector<std::string> args = {"--kind", "peakhold", "--threshold", "-5", "--measure", "71.0:69.5", "--peaks=2"};
-  for (unsigned n = 0; n < 2; ++n) {
-    blocks.push_back(blocks::ToneBlock(700000, 1, 300, 20 + n));
-    args.push_back(dir.File("m" + std::to_string(n) + ".bin"));
-    testsupport::WriteFile(args.back(), blocks.back());
-  }
-  const RunResult run = RunTool(Tool(), args, dir);
-  ASSERT_EQ(run.exitCode, 0) << run.err;
-
-  const auto state = Chain(blocks, {true, true, true});
-  specterm::MeasureSettings settings;
-  settings.BandFrom = 69.5;
-  settings.BandTo = 71.0;
-  settings.Enbw = specterm::WindowEnbw(true);
-  settings.MinPeakThreshold = -5;
-  settings.PeakCount = 2;
-  const auto& traces = state->Traces;
-  std::string want;
-  for (const std::string& line : specterm::MeasurementLines(specterm::Measure(
-           {traces.TraceX[specterm::kPeakHoldRow], traces.TraceY[specterm::kPeakHoldRow], state->Block.SpanScale},
-           settings)))
-    want += line + "\n";
-  EXPECT_EQ(run.out, want);
-  EXPECT_EQ(run.out.rfind("band: 69.500000 to 71.000000 MHz\npoints: ", 0), 0u) << run.out;
-  EXPECT_NE(run.out.find("\npeak 2: "), std::string::npos) << run.out;
 }
 
 TEST(DatasetTool, UnreadableOrEmptyBlockFileFails) {
