@@ -7,6 +7,7 @@
 //   build/bin/specterm_measurement_bench --benchmark_repetitions=10
 //       --benchmark_report_aggregates_only=true
 
+#include "OffscreenMain.h"
 #include "TestBlocks.h"
 #include "window/frmMain.h"
 
@@ -14,11 +15,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QDockWidget>
-#include <QTemporaryDir>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -94,15 +92,4 @@ BENCHMARK(BM_HiddenDockPerDataSet)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  // Keep any registry writes away from the user's own.
-  QTemporaryDir registry;
-  setenv("HALDEN_REGISTRY_DIR", QDir::toNativeSeparators(registry.path()).toLocal8Bit().constData(), 1);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::RunOffscreenBenchmarks(argc, argv); }

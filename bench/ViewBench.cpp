@@ -7,6 +7,7 @@
 //   build/bin/specterm_view_bench --benchmark_repetitions=10
 //       --benchmark_report_aggregates_only=true
 
+#include "OffscreenMain.h"
 #include "TestBlocks.h"
 #include "forms/PictureBox.h"
 #include "window/frmMain.h"
@@ -15,10 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
 
-#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -82,16 +80,4 @@ BENCHMARK(BM_UpdateViewZoomed)->Apply(PictureSizes)->Unit(benchmark::kMillisecon
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  // The window reads no settings here, but keep any registry writes away
-  // from the user's own.
-  QTemporaryDir registry;
-  setenv("HALDEN_REGISTRY_DIR", QDir::toNativeSeparators(registry.path()).toLocal8Bit().constData(), 1);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::RunOffscreenBenchmarks(argc, argv); }
