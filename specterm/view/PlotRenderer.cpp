@@ -88,7 +88,10 @@ void DrawClippedPiece(forms::PictureBox& pic, std::span<const QPointF> points, c
     }
     QPointF a = points[i - 1];
     QPointF b = points[i];
-    if (!ClipSegment(a, b, area)) {
+    // Zoomed in, most of a trace lies beyond one side of the area.
+    const bool beyond = (a.x() < area.Left && b.x() < area.Left) || (a.x() > area.Right && b.x() > area.Right) ||
+                        (a.y() < area.Top && b.y() < area.Top) || (a.y() > area.Bottom && b.y() > area.Bottom);
+    if (beyond || !ClipSegment(a, b, area)) {
       flush();
       continue;
     }
