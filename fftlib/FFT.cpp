@@ -5,7 +5,10 @@
 // at once. The caller's split real/imaginary arrays are packed into an
 // aligned per-thread interleaved buffer: FFTW's SIMD kernels want
 // interleaved data, and the copy also frees the caller from FFTW's alignment
-// and in-place rules.
+// and in-place rules. Measured for 4096 points (specterm_processing_bench):
+// a split-array guru plan on the caller's arrays costs about 1.7 times the
+// interleaved transform, the two copies about 0.2 times it, and an in-place
+// plan on one buffer more than the out-of-place one.
 
 #include "FFT.h"
 
