@@ -11,17 +11,25 @@
 #include <QTemporaryDir>
 
 #include <cstdlib>
+#include <functional>
 
 namespace bench {
 
-inline int RunOffscreenBenchmarks(int argc, char** argv) {
+// Runs the benchmarks through `reporter` (the console one when null), then
+// `after` (for summaries that need every run), with the QApplication alive.
+inline int RunOffscreenBenchmarks(int argc, char** argv, benchmark::BenchmarkReporter* reporter = nullptr,
+                                  const std::function<void()>& after = {}) {
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QTemporaryDir registry;
   setenv("HALDEN_REGISTRY_DIR", QDir::toNativeSeparators(registry.path()).toLocal8Bit().constData(), 1);
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
+  if (reporter != nullptr)
+    benchmark::RunSpecifiedBenchmarks(reporter);
+  else
+    benchmark::RunSpecifiedBenchmarks();
+  if (after) after();
   benchmark::Shutdown();
   return 0;
 }
