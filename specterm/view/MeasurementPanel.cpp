@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QScreen>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -50,8 +51,6 @@ constexpr const char* kWidestValue = "2048 0000.000000 MHz 000.000 dB";
 // Pixels beside a cell's text.
 constexpr int kCellPadding = 12;
 constexpr double kTenthsPerMHz = 10.0;
-// The dock's width when it first shows, in twips.
-constexpr int kDefaultDockWidth = 5700;
 // Pixels between a table's lines of text.
 constexpr int kRowPadding = 6;
 
@@ -142,8 +141,12 @@ void MeasurementPanel::BuildDock(QMainWindow& window) {
   QStringList headers;
   for (const char* header : kPeakColumns) headers << QString::fromLatin1(header);
   c_.tblPeaks->setHorizontalHeaderLabels(headers);
-  for (std::size_t column = 0; column < kWidestPeakCells.size(); ++column)
-    c_.tblPeaks->setColumnWidth(static_cast<int>(column), Width(*c_.tblPeaks, kWidestPeakCells[column]));
+  // A header's text may be wider than its cells (and drawn bold).
+  for (std::size_t column = 0; column < kWidestPeakCells.size(); ++column) {
+    const int index = static_cast<int>(column);
+    c_.tblPeaks->setColumnWidth(index, std::max(Width(*c_.tblPeaks, kWidestPeakCells[column]),
+                                                c_.tblPeaks->horizontalHeader()->sectionSizeHint(index)));
+  }
   c_.tblPeaks->setToolTip(QStringLiteral("Click a peak to select it"));
 
   c_.mnuMeasurementsCopy = new QAction(QStringLiteral("&Copy\tCtrl+C"), dock);
@@ -174,6 +177,21 @@ void MeasurementPanel::BuildDock(QMainWindow& window) {
           emit PointChosen(shown_->Peaks[static_cast<std::size_t>(row)].Point);
       },
       Qt::QueuedConnection);
+}
+
+int MeasurementPanel::DefaultWidth() const {
+  // Wide enough for every column of both tables, and the peak table's
+  // scroll bar once it has more peaks than lines.
+  int width = 0;
+  for (const QTableWidget* table : {c_.tblMeasurements, c_.tblPeaks}) {
+    int columns = 2 * table->frameWidth();
+    for (int column = 0; column < table->columnCount(); ++column) columns += table->columnWidth(column);
+    width = std::max(width, columns);
+  }
+  const QStyle& style = *c_.dockMeasurements->style();
+  const QMargins margins = c_.dockMeasurements->widget()->layout()->contentsMargins();
+  return width + style.pixelMetric(QStyle::PM_ScrollBarExtent) + margins.left() + margins.right() +
+         2 * style.pixelMetric(QStyle::PM_DockWidgetFrameWidth);
 }
 
 bool MeasurementPanel::Shown() const { return c_.dockMeasurements != nullptr && !c_.dockMeasurements->isHidden(); }
@@ -319,7 +337,7 @@ void MeasurementPanel::ApplyPlacement(const DockPlacement& place) {
     return std::isfinite(twips) ? static_cast<int>(std::lround(std::clamp(TwipsToPixels(twips), 0.0, 1.0e5))) : 0;
   };
   applied_ = place;
-  const int width = place.Width > 0 ? pixels(place.Width) : pixels(kDefaultDockWidth);
+  const int width = place.Width > 0 ? pixels(place.Width) : DefaultWidth();
   const int height = pixels(place.Height);
   if (place.Area == DockArea::Floating) {
     dock.setFloating(true);

@@ -95,6 +95,8 @@ class MeasurementPanel : public QObject {
 
  private:
   MeasurementInputs Inputs() const;
+  // The dock's width in pixels before it has one of its own.
+  int DefaultWidth() const;
   std::optional<Measurements> MeasureWith(const MeasurementInputs& inputs) const;
   void ShowMeasurements(const std::optional<Measurements>& measured, const MeasurementInputs& inputs);
   void SetValue(int row, const QString& text);

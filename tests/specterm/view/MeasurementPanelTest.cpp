@@ -46,6 +46,12 @@ TEST_F(MeasurementPanelTest, ShownByTheViewMenuAndKeptWithTheWindowSettings) {
   EXPECT_TRUE(testsupport::WaitUntil([&] {
     return f.centralWidget()->width() < f.width() && f.vScroll->geometry().right() == f.centralWidget()->width() - 1;
   }));
+  // Every column of the peak table fits beside its scroll bar.
+  EXPECT_TRUE(testsupport::WaitUntil([&] {
+    int columns = 0;
+    for (int column = 0; column < f.tblPeaks->columnCount(); ++column) columns += f.tblPeaks->columnWidth(column);
+    return f.tblPeaks->viewport()->width() + f.tblPeaks->verticalScrollBar()->sizeHint().width() >= columns;
+  }));
   EXPECT_EQ(Value(f, "Trace"), "No data set yet");
   EXPECT_EQ(Value(f, "From"), "Place both cursors (F1, F2)");
   f.addDockWidget(Qt::LeftDockWidgetArea, f.dockMeasurements);
