@@ -98,14 +98,18 @@ std::string Fixed(double value, int decimals) {
 
 double WindowEnbw(bool windowed) {
   if (!windowed) return 1.0;
-  double sum = 0.0;
-  double squares = 0.0;
-  for (std::size_t n = 1; n <= kSampleCount; ++n) {
-    const double w = WindowWeight(n);
-    sum += w;
-    squares += w * w;
-  }
-  return static_cast<double>(kSampleCount) * squares / (sum * sum);
+  // The weights never change: summed once, not at every data set.
+  static const double enbw = [] {
+    double sum = 0.0;
+    double squares = 0.0;
+    for (std::size_t n = 1; n <= kSampleCount; ++n) {
+      const double w = WindowWeight(n);
+      sum += w;
+      squares += w * w;
+    }
+    return static_cast<double>(kSampleCount) * squares / (sum * sum);
+  }();
+  return enbw;
 }
 
 std::vector<PointLevel> FindPeaks(const MeasuredRow& row, float minPeakThreshold, double excursion, int count) {
