@@ -60,15 +60,15 @@ TEST_F(AppWindowTest, WithoutAddressStartAndStopAreDisabled) {
 }
 
 TEST_F(AppWindowTest, AnAddressFromTheCommandLineEnablesStart) {
-  auto window = Window("10.0.0.9", true);
-  EXPECT_EQ(window->windowTitle(), "Orbscope (10.0.0.9)");
+  auto window = Window("127.0.1.9", true);
+  EXPECT_EQ(window->windowTitle(), "Orbscope (127.0.1.9)");
   EXPECT_TRUE(window->MenuItem(IDM_START)->isEnabled());
   EXPECT_FALSE(window->MenuItem(IDM_STOP)->isEnabled());
-  EXPECT_STREQ(window->Monitor().Address().Text(), "10.0.0.9");
+  EXPECT_STREQ(window->Monitor().Address().Text(), "127.0.1.9");
 }
 
 TEST_F(AppWindowTest, TextWithoutTheOptionIsAnAddressButNotATitle) {
-  auto window = Window("10.0.0.9", false);
+  auto window = Window("127.0.1.9", false);
   EXPECT_EQ(window->windowTitle(), "Orbscope");
   EXPECT_FALSE(window->MenuItem(IDM_START)->isEnabled());
 }
@@ -88,7 +88,7 @@ TEST_F(AppWindowTest, HelpBox) {
 }
 
 TEST_F(AppWindowTest, StatisticsCannotBeEnabledWhileIdle) {
-  auto window = Window("10.0.0.9", true);
+  auto window = Window("127.0.1.9", true);
   window->MenuItem(IDM_STATISTICS)->trigger();
   EXPECT_FALSE(window->MenuItem(IDM_STATISTICS)->isChecked());
   EXPECT_FALSE(window->StatisticsOn());
@@ -101,13 +101,13 @@ TEST_F(AppWindowTest, SettingTheAddressUpdatesTitleAndStart) {
     QWidget* dialog = nullptr;
     testsupport::WaitUntil([&] { return (dialog = QApplication::activeModalWidget()) != nullptr; });
     ASSERT_NE(dialog, nullptr);
-    DlgItem<QLineEdit>(dialog, IDC_ADDRESS)->setText(QStringLiteral("172.16.0.4"));
+    DlgItem<QLineEdit>(dialog, IDC_ADDRESS)->setText(QStringLiteral("127.16.0.4"));
     DlgItem<QPushButton>(dialog, IDOK)->click();
   });
   window->OnCommand(IDM_SET_ADDRESS);
-  EXPECT_EQ(window->windowTitle(), "Orbscope (172.16.0.4)");
+  EXPECT_EQ(window->windowTitle(), "Orbscope (127.16.0.4)");
   EXPECT_TRUE(window->MenuItem(IDM_START)->isEnabled());
-  EXPECT_STREQ(window->Monitor().Address().Text(), "172.16.0.4");
+  EXPECT_STREQ(window->Monitor().Address().Text(), "127.16.0.4");
 
   QTimer::singleShot(0, [] {
     QWidget* dialog = nullptr;
