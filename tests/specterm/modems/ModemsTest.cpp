@@ -103,7 +103,8 @@ TEST(ModemsTest, RecentListKeepsTheTenNewestOfTwelveWithTiesByIndex) {
     vb::DateTime when = At(i, 8, 30, 15);
     if (i == 5) when = At(9, 8, 30, 15);
     if (i == 12) when = At(11, 8, 30, 15);
-    m.Add("M" + std::to_string(i), "127.0.1." + std::to_string(i), false, when, i, 0, "M" + std::to_string(i));
+    const std::string n = std::to_string(i);
+    m.Add("M" + n, "127.0.1." + n, false, when, i, 0, "M" + n);
   }
   m.SetRecent();
   // Newest: day 11 (12 before 11: the higher index is newer), then day 10,

@@ -238,8 +238,10 @@ TEST_F(StartupTest, NoTraceShownLeavesNoSelectedTrace) {
 TEST_F(StartupTest, TwelveStoredModemsWithUpdatesStopped) {
   SaveRegSetting("Halden Modems", "ModemCount", "12");
   SaveRegSetting("Halden Modems", "LastModem", "M3");
-  for (int n = 1; n <= 12; ++n)
-    StoreModem(n, "M" + std::to_string(n), "127.0.1." + std::to_string(n), {2024, 1, n, 0, 0, 0});
+  for (int n = 1; n <= 12; ++n) {
+    const std::string number = std::to_string(n);
+    StoreModem(n, "M" + number, "127.0.1." + number, {2024, 1, n, 0, 0, 0});
+  }
   frmMain& f = Open();
   EXPECT_EQ(f.windowTitle(), "Halden Spectrum Analyzer [Last Connected to M3] - Version 1.0.14");
   EXPECT_EQ(f.Directory().ModemList().Count(), 12);
