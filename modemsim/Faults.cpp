@@ -136,8 +136,8 @@ bool ApplyFault(FaultSet& f, const FaultChange& c, std::string* error) {
   return Fail(error, "unknown fault '" + name + "'");
 }
 
-std::optional<std::vector<FaultChange>> ParseControlText(std::string_view text, std::string* error) {
-  std::vector<FaultChange> changes;
+std::optional<std::vector<ControlRequest>> ParseControlRequests(std::string_view text, std::string* error) {
+  std::vector<ControlRequest> requests;
   int lineNo = 0;
   FaultSet scratch;  // validates values the same way as the real apply
   while (!text.empty()) {
@@ -150,8 +150,17 @@ std::optional<std::vector<FaultChange>> ParseControlText(std::string_view text, 
     const std::vector<std::string_view> w = Words(line);
     const std::string where = "line " + std::to_string(lineNo) + ": ";
     std::string why;
+    if (IsSignalLine(w[0])) {
+      const std::optional<SignalChange> change = ParseSignalLine(w, &why);
+      if (!change) {
+        Fail(error, where + why);
+        return std::nullopt;
+      }
+      requests.emplace_back(*change);
+      continue;
+    }
     if (w[0] != "fault" || w.size() < 2 || w.size() > 3) {
-      Fail(error, where + "expected 'fault NAME[=VALUE] [on|off]' or 'fault clear'");
+      Fail(error, where + "expected 'fault NAME[=VALUE] [on|off]', 'fault clear' or a signal line");
       return std::nullopt;
     }
     std::optional<FaultChange> change = ParseFaultText(w[1], &why);
@@ -169,6 +178,21 @@ std::optional<std::vector<FaultChange>> ParseControlText(std::string_view text, 
       Fail(error, where + why);
       return std::nullopt;
     }
+    requests.emplace_back(*change);
+  }
+  return requests;
+}
+
+std::optional<std::vector<FaultChange>> ParseControlText(std::string_view text, std::string* error) {
+  const auto requests = ParseControlRequests(text, error);
+  if (!requests) return std::nullopt;
+  std::vector<FaultChange> changes;
+  for (const ControlRequest& request : *requests) {
+    const FaultChange* change = std::get_if<FaultChange>(&request);
+    if (change == nullptr) {
+      Fail(error, "a signal line where only faults are taken");
+      return std::nullopt;
+    }
     changes.push_back(*change);
   }
   return changes;
@@ -176,8 +200,9 @@ std::optional<std::vector<FaultChange>> ParseControlText(std::string_view text, 
 
 const char* FaultHelpText() {
   return R"(Faults (--fault NAME[=VALUE] at start, repeatable; or at run time, see below):
-  refuse-connections[=N]  answer new connections with 421 and close them
-                          (only the next N connections when N is given)
+  refuse-connections[=N]  answer a new session's login with 421 and close it
+                          (only the next N sessions when N is given); the
+                          user "control" is let in
   drop-connections[=N]    close a session's control connection, without a
                           reply, when its next command arrives (only the next
                           N sessions when N is given)
@@ -199,13 +224,29 @@ Run-time control: write lines to the pseudo-file "control:" (STOR), e.g.
 One request per line: "fault NAME[=VALUE] [on|off]" (on when left out) or
 "fault clear". Blank lines and lines starting with '#' are ignored. A text
 with any bad line changes nothing and the upload is answered 451 naming the
-line. Reading "control:" (RETR) returns the active faults in the same form.
+line.
+
+The same upload may change the spectrum's signal (not the faults):
+    tone HZ:DB on       a CW tone at HZ from the centre, DB above the noise
+                        floor (as --tone); a tone already at HZ takes DB
+    tone HZ off         removes the tone at HZ ("tone HZ:DB off" too)
+    carrier-db DB       the carrier's level (as --carrier-db), -100..100
+    carrier off         leaves the carrier out; "carrier on" brings it back
+Each change applies from the next capture request on: the block captured
+before it is served unchanged, and the upload's reply names the first
+capture that carries it. "fault clear" leaves the signal as it is.
+
+Reading "control:" (RETR) returns the active faults in the same form, then
+the signal ("carrier on|off", "carrier-db DB", "tone HZ:DB on" per tone);
+writing that text back restores both.
+
 A session that logs in with the user name "control" is exempt from the
 faults on its own commands (drop-connections, deny, no-size, short-spectrum,
 slow), so faults can always be switched off again: its greeting is never
-slowed, and one session beyond the limit of 200 is kept for it.
-refuse-connections acts before login, so lift it from a session opened
-before it was switched on.
+slowed, refuse-connections turns a session away only when it logs in as
+another user, and beyond the limit of 200 sessions up to 50 more are kept
+for it (a kept session is closed at any first command but "USER control",
+and gives way to a newer connection while it has not sent one).
 )";
 }
 

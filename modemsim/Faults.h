@@ -3,13 +3,17 @@
 // Switchable faults: what the simulated modem does wrong on purpose, so
 // that clients can be tested against a failing link. Faults are set from
 // the command line (--fault NAME[=VALUE]) and at run time by lines written
-// to the "control:" pseudo-file.
+// to the "control:" pseudo-file, which also takes the signal lines of
+// SignalControl.h.
+
+#include "SignalControl.h"
 
 #include <cstdint>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 namespace modemsim {
@@ -47,12 +51,19 @@ std::optional<FaultChange> ParseFaultText(std::string_view text, std::string* er
 // Applies a change; false with an error text when the value is invalid.
 bool ApplyFault(FaultSet& faults, const FaultChange& change, std::string* error);
 
-// Parses a whole control text. Blank lines and lines starting with '#' are
-// skipped; any other line is "fault NAME[=VALUE] [on|off]" or "fault clear".
-// On error nothing is returned and error names the line.
+// One line of a control text: a fault or a signal change.
+using ControlRequest = std::variant<FaultChange, SignalChange>;
+
+// Parses a whole control text, in order. Blank lines and lines starting
+// with '#' are skipped; any other line is "fault NAME[=VALUE] [on|off]",
+// "fault clear" or a signal line. On error nothing is returned and error
+// names the line.
+std::optional<std::vector<ControlRequest>> ParseControlRequests(std::string_view text, std::string* error);
+
+// The same for a text of fault lines only (a signal line is an error).
 std::optional<std::vector<FaultChange>> ParseControlText(std::string_view text, std::string* error);
 
-// The grammar, for --help.
+// The grammar of faults and signal lines, for --help.
 const char* FaultHelpText();
 
 }  // namespace modemsim

@@ -6,6 +6,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace modemsim {
 
 FtpServer::FtpServer(ModemState& modem, CommandLog& log, QObject* parent) : QObject(parent), modem_(modem), log_(log) {
@@ -22,28 +24,31 @@ bool FtpServer::Listen(const QHostAddress& address, quint16 port, std::string* e
 void FtpServer::OnNewConnection() {
   while (QTcpSocket* socket = server_.nextPendingConnection()) {
     const int id = nextSession_++;
-    FaultSet& faults = modem_.Faults();
-    if (faults.refuseConnections != 0) {
-      if (faults.refuseConnections > 0) --faults.refuseConnections;
-      Refuse(socket, id, "421 Service not available, closing control connection.\r\n",
-             "refused by fault refuse-connections");
-      continue;
-    }
+    // refuse-connections is the session's business: it acts at the login,
+    // where the control user can be told apart.
     if (sessions_ >= kMaxSessions) {
-      if (reservedTaken_) {
+      if (!KeepForControl(socket, id))
         Refuse(socket, id, "421 Too many connections; try again later.\r\n",
                "refused: " + std::to_string(sessions_) + " sessions open");
-        continue;
-      }
-      reservedTaken_ = true;
-      auto* session = new FtpSession(socket, id, modem_, log_, this, true);
-      connect(session, &FtpSession::Ended, this, [this] { reservedTaken_ = false; });
       continue;
     }
     ++sessions_;
     auto* session = new FtpSession(socket, id, modem_, log_, this);
     connect(session, &FtpSession::Ended, this, [this] { --sessions_; });
   }
+}
+
+bool FtpServer::KeepForControl(QTcpSocket* socket, int id) {
+  std::erase_if(kept_, [](const QPointer<FtpSession>& s) { return s.isNull() || s->HasEnded(); });
+  if (kept_.size() >= static_cast<std::size_t>(kKeptForControl)) {
+    const auto waiting = std::find_if(kept_.begin(), kept_.end(),
+                                      [](const QPointer<FtpSession>& s) { return s->AwaitingControlLogin(); });
+    if (waiting == kept_.end()) return false;
+    (*waiting)->TurnAway("a newer connection took the kept session");
+    kept_.erase(waiting);
+  }
+  kept_.emplace_back(new FtpSession(socket, id, modem_, log_, this, true));
+  return true;
 }
 
 void FtpServer::Refuse(QTcpSocket* socket, int id, const char* reply, const std::string& why) {

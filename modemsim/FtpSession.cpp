@@ -79,18 +79,24 @@ FtpSession::FtpSession(QTcpSocket* control, int id, ModemState& modem, CommandLo
   });
 
   log_.Write(id_, "open " + control_->peerAddress().toString().toStdString() + ":" +
-                      std::to_string(control_->peerPort()) + (reserved_ ? " (slot kept for the control user)" : ""));
+                      std::to_string(control_->peerPort()) + (reserved_ ? " (kept for the control user)" : ""));
   if (reserved_) {
     reservedLoginTimer_.setSingleShot(true);
     reservedLoginTimer_.setInterval(kReservedLoginMs);
     connect(&reservedLoginTimer_, &QTimer::timeout, this, [this] {
       busy_ = true;
-      Send(kTooManySessions, [this] { EndSession("no control login in the kept slot", true); });
+      Send(kTooManySessions, [this] { EndSession("no control login in a kept session", true); });
     });
     reservedLoginTimer_.start();
   }
   // Never slowed: a control client must get in to switch the slowness off.
   Send("220 Halden modem simulator ready.", {});
+}
+
+void FtpSession::TurnAway(const std::string& reason) {
+  if (ended_) return;
+  busy_ = true;
+  Send(kTooManySessions, [this, reason] { EndSession(reason, true); });
 }
 
 void FtpSession::ProcessInput() {
@@ -128,6 +134,16 @@ void FtpSession::HandleLine(QByteArray received) {
 
   FaultSet& faults = modem_.Faults();
   const bool controlLogin = command.verb == "USER" && command.arg == kControlUser;
+  // Until a session has logged in, only the control user's name gets past
+  // a kept session's limit and the refuse-connections fault; to any other
+  // client the session is a connection refused.
+  if (reserved_ && !exempt_ && !controlLogin)
+    return Send(kTooManySessions, [this] { EndSession("not the control user in a kept session", true); });
+  if (!loggedIn_ && !exempt_ && !controlLogin && faults.refuseConnections != 0) {
+    if (faults.refuseConnections > 0) --faults.refuseConnections;
+    return Send("421 Service not available, closing control connection.",
+                [this] { EndSession("refused by fault refuse-connections", true); });
+  }
   if (FaultsApply() && !controlLogin && faults.dropConnections != 0) {
     if (faults.dropConnections > 0) --faults.dropConnections;
     EndSession("dropped by fault drop-connections", false);
@@ -141,9 +157,6 @@ void FtpSession::HandleLine(QByteArray received) {
 
 void FtpSession::Dispatch(const std::string& verb, const std::string& arg) {
   if (verb == "USER") {
-    if (reserved_ && arg != kControlUser) {
-      return Reply(kTooManySessions, [this] { EndSession("login other than control in the kept slot", true); });
-    }
     reservedLoginTimer_.stop();
     user_ = arg;
     haveUser_ = true;

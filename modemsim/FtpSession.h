@@ -28,18 +28,25 @@ inline constexpr int kControlWriteStallMs = 30000;
 inline constexpr int kIdleTimeoutMs = 300000;
 // The user name that makes a session exempt from faults.
 inline constexpr const char* kControlUser = "control";
-// A session in the slot kept for the control user must log in as that
-// user within this time.
+// A session kept for the control user beyond the session limit must log
+// in as that user within this time.
 inline constexpr int kReservedLoginMs = 10000;
 
 class FtpSession : public QObject {
   Q_OBJECT
 
  public:
-  // reservedForControl: the session holds the slot kept beyond the session
-  // limit for the control user, and ends at any other login.
+  // reservedForControl: the session is one of those kept beyond the
+  // session limit for the control user, and ends at any other command
+  // before that user's login.
   FtpSession(QTcpSocket* control, int id, ModemState& modem, CommandLog& log, QObject* parent,
              bool reservedForControl = false);
+
+  bool HasEnded() const { return ended_; }
+  // A kept session whose client has not named the control user yet.
+  bool AwaitingControlLogin() const { return reserved_ && !exempt_ && !ended_; }
+  // Answers 421 at once and closes the session.
+  void TurnAway(const std::string& reason);
 
  signals:
   void Ended();

@@ -11,6 +11,14 @@ QByteArray ToBytes(const std::vector<std::uint8_t>& v) {
   return QByteArray(reinterpret_cast<const char*>(v.data()), static_cast<qsizetype>(v.size()));
 }
 
+// Control lines as one log line, separated by ';'.
+std::string OneLine(std::string lines, const char* whenEmpty) {
+  if (lines.empty()) return whenEmpty;
+  for (char& c : lines)
+    if (c == '\n') c = ';';
+  return lines;
+}
+
 }  // namespace
 
 ModemState::ModemState(const Options& options, CommandLog& log, QObject* parent)
@@ -19,12 +27,7 @@ ModemState::ModemState(const Options& options, CommandLog& log, QObject* parent)
     std::string error;
     ApplyFault(faults_, change, &error);  // validated when the options were parsed
   }
-  if (faults_.Any()) {
-    std::string text = faults_.Describe();
-    for (char& c : text)
-      if (c == '\n') c = ';';
-    log_.Write(0, "faults at start: " + text);
-  }
+  if (faults_.Any()) log_.Write(0, "faults at start: " + OneLine(faults_.Describe(), ""));
   // Until the first capture request "spectrum:" serves capture 0.
   spectrum_ = ToBytes(SynthesizeSpectrumBlock(options_.spectrum, 0));
   flashTimer_.setInterval(options_.flashStepMs);
@@ -46,7 +49,7 @@ QByteArray ModemState::Read(const PseudoFile& file, int session, bool withFaults
     case FileKind::Status:
       return QByteArray::fromStdString(StatusText());
     case FileKind::Control:
-      return QByteArray::fromStdString(faults_.Describe());
+      return QByteArray::fromStdString(ControlText());
     default:
       return {};
   }
@@ -62,7 +65,7 @@ qint64 ModemState::Size(const PseudoFile& file, bool withFaults) const {
     case FileKind::Status:
       return static_cast<qint64>(StatusText().size());
     case FileKind::Control:
-      return static_cast<qint64>(faults_.Describe().size());
+      return static_cast<qint64>(ControlText().size());
     default:
       return 0;
   }
@@ -93,17 +96,29 @@ StoreResult ModemState::Store(const PseudoFile& file, const QByteArray& kept, qi
         return {false,
                 "552 Control text longer than " + std::to_string(kMaxControlUpload) + " bytes; nothing changed."};
       std::string error;
-      const auto changes = ParseControlText(kept.toStdString(), &error);
-      if (!changes) {
+      const auto requests = ParseControlRequests(kept.toStdString(), &error);
+      if (!requests) {
         log_.Write(session, "control rejected: " + error);
         return {false, "451 control: " + error + "; nothing changed."};
       }
-      for (const FaultChange& change : *changes) ApplyFault(faults_, change, &error);
-      std::string now = faults_.Describe();
-      for (char& c : now)
-        if (c == '\n') c = ';';
-      log_.Write(session, "faults now: " + (now.empty() ? std::string("none") : now));
-      return {true, "226 Transfer complete; " + std::to_string(changes->size()) + " control request(s) applied."};
+      bool signalChanged = false;
+      for (const ControlRequest& request : *requests) {
+        if (const auto* fault = std::get_if<FaultChange>(&request)) {
+          ApplyFault(faults_, *fault, &error);
+        } else {
+          ApplySignal(options_.spectrum, std::get<SignalChange>(request));
+          signalChanged = true;
+        }
+      }
+      log_.Write(session, "faults now: " + OneLine(faults_.Describe(), "none"));
+      std::string reply = "226 Transfer complete; " + std::to_string(requests->size()) + " control request(s) applied";
+      if (signalChanged) {
+        // The block of the capture already taken stays as it is.
+        log_.Write(session, "signal from capture " + std::to_string(captures_ + 1) + ": " +
+                                OneLine(DescribeSignal(options_.spectrum), ""));
+        reply += "; the signal changes apply from capture " + std::to_string(captures_ + 1);
+      }
+      return {true, reply + "."};
     }
     case FileKind::Firmware:
       if (total == 0) {
@@ -123,6 +138,8 @@ StoreResult ModemState::Store(const PseudoFile& file, const QByteArray& kept, qi
       return {false, "550 Permission denied."};
   }
 }
+
+std::string ModemState::ControlText() const { return faults_.Describe() + DescribeSignal(options_.spectrum); }
 
 std::string ModemState::StatusText() const { return std::to_string(flashDone_) + " of " + std::to_string(flashTotal_); }
 

@@ -49,6 +49,8 @@ class ModemState : public QObject {
 
   std::uint64_t Captures() const { return captures_; }
   std::string StatusText() const;
+  // What reading "control:" returns: the active faults, then the signal.
+  std::string ControlText() const;
 
  private:
   void Capture(int session);

@@ -29,16 +29,6 @@ bool ParseUnsigned64(const std::string& text, std::uint64_t* out) {
   return true;
 }
 
-// A finite decimal number; also "1e6" and similar forms.
-bool ParseReal(const std::string& text, double* out) {
-  if (text.empty() || text.find_first_of(" \t") != std::string::npos) return false;
-  char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
-  if (end != text.c_str() + text.size() || !std::isfinite(v)) return false;
-  *out = v;
-  return true;
-}
-
 }  // namespace
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string* error) {
@@ -56,9 +46,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     return true;
   };
   auto real = [&](const std::string& option, double lo, double hi, double* field) {
-    double v = 0;
-    if (!ParseReal(value, &v) || v < lo || v > hi) return bad(option, "expected a number in range");
-    *field = v;
+    const std::optional<double> v = ParseDecimal(value);
+    if (!v || *v < lo || *v > hi) return bad(option, "expected a number in range");
+    *field = *v;
     return true;
   };
 
@@ -75,16 +65,12 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       {"--rate-exponent", [&] { return integer("--rate-exponent", 0, 0xFFFF, &o.spectrum.rateExponent); }},
       {"--carrier-offset", [&] { return real("--carrier-offset", -1e9, 1e9, &o.spectrum.carrierOffsetHz); }},
       {"--symbol-rate", [&] { return real("--symbol-rate", 0, 1e9, &o.spectrum.symbolRateHz); }},
-      {"--carrier-db", [&] { return real("--carrier-db", -100, 100, &o.spectrum.carrierDb); }},
+      {"--carrier-db", [&] { return real("--carrier-db", -kMaxLevelDb, kMaxLevelDb, &o.spectrum.carrierDb); }},
       {"--tone",
        [&] {
-         // HZ:DB; HZ may carry a sign, so split at the last colon.
-         const auto colon = value.rfind(':');
-         Tone t;
-         if (colon == std::string::npos || !ParseReal(value.substr(0, colon), &t.offsetHz) ||
-             !ParseReal(value.substr(colon + 1), &t.levelDb) || std::abs(t.offsetHz) > 1e9 || std::abs(t.levelDb) > 100)
-           return bad("--tone", "expected HZ:DB, e.g. 2500000:20");
-         o.spectrum.tones.push_back(t);
+         const std::optional<Tone> t = ParseTone(value);
+         if (!t) return bad("--tone", "expected HZ:DB, e.g. 2500000:20");
+         o.spectrum.tones.push_back(*t);
          return true;
        }},
       {"--model", [&] { return integer("--model", 0, 255, &o.constellation.model); }},

@@ -93,7 +93,7 @@ std::vector<std::uint8_t> SynthesizeSpectrumBlock(const SpectrumParams& params, 
   }
 
   // A carrier wider than the sample rate would fill the band anyway.
-  const double symbolRate = std::min(params.symbolRateHz, fs);
+  const double symbolRate = params.carrierOn ? std::min(params.symbolRateHz, fs) : 0.0;
   if (symbolRate > 0.0) {
     const double power = std::pow(10.0, params.carrierDb / 10.0) * symbolRate / fs;
     const std::vector<Complex> carrier = ShapedCarrier(rng, symbolRate / fs);

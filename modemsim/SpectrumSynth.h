@@ -38,6 +38,7 @@ struct SpectrumParams {
   double carrierOffsetHz = 0.0;
   double symbolRateHz = 3e6;  // 0 leaves the carrier out
   double carrierDb = 30.0;    // carrier density above the noise density
+  bool carrierOn = true;      // off leaves the carrier out, as a modem whose carrier drops
   std::vector<Tone> tones;
 };
 

@@ -1,6 +1,8 @@
 #include "AddressDialog.h"
 
 #include "Identifiers.h"
+#include "RegistryKey.h"
+#include "WinException.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -66,6 +68,23 @@ int RunSelectModemDialog(QWidget* parent, CTextBuf& address) {
   const int result = DialogBoxParam(SelectModemTemplate, parent, factory);
   if (result != 0 && result != -1) address = copy;
   return result;
+}
+
+std::string StoredModemAddress() {
+  try {
+    CRegistryKey key(0, kOrbscopeRegistryPath);
+    return key.ReadText(kModemAddressValue);
+  } catch (const WinException&) {
+    return {};
+  }
+}
+
+void StoreModemAddress(const std::string& address) {
+  try {
+    CRegistryKey key(0, kOrbscopeRegistryPath);
+    key.WriteText(kModemAddressValue, address.c_str());
+  } catch (const WinException&) {
+  }
 }
 
 }  // namespace orbscope

@@ -6,6 +6,8 @@
 #include "DialogHandler.h"
 #include "TextBuf.h"
 
+#include <string>
+
 class QLineEdit;
 
 class CAddressDialog : public CDialogHandler {
@@ -37,4 +39,13 @@ void SelectModemTemplate(QDialog& dialog);
 // Runs dialog 101 over a copy of address; address takes the copy when the
 // dialog ends with a result other than 0 and -1. Returns that result.
 int RunSelectModemDialog(QWidget* parent, CTextBuf& address);
+
+// The last modem address set or given, in the program's registry key, so
+// that a start from the desktop need not ask for it again.
+inline constexpr const char* kModemAddressValue = "ModemAddress";
+// Empty when none is stored or it cannot be read.
+std::string StoredModemAddress();
+// A failure to store only costs the user typing the address again next
+// time; it is not worth a message box of its own.
+void StoreModemAddress(const std::string& address);
 }  // namespace orbscope

@@ -11,8 +11,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenuBar>
-#include <QPainter>
-#include <QResizeEvent>
+#include <QPointer>
+#include <QProxyStyle>
 
 namespace orbscope {
 
@@ -28,28 +28,33 @@ const char* const kHelpText =
     "with the \"-a\" option.\n\n"
     "The syntax is: orbscope -a<IP address>";
 
+// The application's style, but a separator in a menu bar moves the menus
+// after it to the bar's right end.
+class MenuBarStyle : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == QStyle::SH_DrawMenuBarSeparator) return 1;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
+// One for all windows, living as long as the application.
+QStyle* RightAlignedMenusStyle() {
+  static QPointer<QStyle> style;
+  if (style.isNull()) {
+    style = new MenuBarStyle;
+    style->setParent(QCoreApplication::instance());
+  }
+  return style;
+}
+
 struct MenuEntry {
   int id;  // 0: separator
   const char* text;
 };
 
 }  // namespace
-
-PlotView::PlotView(QWidget* parent) : QWidget(parent) {
-  setAttribute(Qt::WA_OpaquePaintEvent);
-  setAutoFillBackground(false);
-}
-
-void PlotView::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.fillRect(rect(), Qt::black);
-  if (monitor_ != nullptr && !monitor_->Picture().isNull()) painter.drawImage(0, 0, monitor_->Picture());
-}
-
-void PlotView::resizeEvent(QResizeEvent* event) {
-  if (monitor_ != nullptr) monitor_->SetClientSize(event->size().width(), event->size().height());
-  QWidget::resizeEvent(event);
-}
 
 std::unique_ptr<CAppWindow> CAppWindow::Create(const Options& options) {
   try {
@@ -71,20 +76,29 @@ CAppWindow::CAppWindow(const Options& options) : options_(options) {
   setWindowIcon(OrbscopeIcon());
   setObjectName(QStringLiteral("Orbscope"));
   BuildMenu();
-  EnableItem(IDM_START, options.commandLine.addressGiven);
+  // An address given with -a is remembered; without one (and without any
+  // other text) the last address is offered, ready to start.
+  CommandLine line = options.commandLine;
+  if (line.addressGiven) {
+    StoreModemAddress(line.address);
+  } else if (line.address.empty()) {
+    line.address = StoredModemAddress();
+    line.addressGiven = !line.address.empty();
+  }
+  EnableItem(IDM_START, line.addressGiven);
   EnableItem(IDM_STOP, false);
 
-  monitor_ = std::make_unique<CConstellationMonitor>(CTextBuf(options.commandLine.address.c_str()));
+  monitor_ = std::make_unique<CConstellationMonitor>(CTextBuf(line.address.c_str()));
   SetStatistics(false);
 
   plot_ = new PlotView(this);
   plot_->SetMonitor(monitor_.get());
   setCentralWidget(plot_);
-  setWindowTitle(
-      QString::fromLocal8Bit(WindowTitle(options.commandLine.addressGiven, options.commandLine.address).c_str()));
+  setWindowTitle(QString::fromLocal8Bit(WindowTitle(line.addressGiven, line.address).c_str()));
   resize(kDefaultWindowSize);
 
-  pollTimer_.setTimerType(Qt::CoarseTimer);
+  // One poll a second, not somewhere between 0.95 and 1.05 s.
+  pollTimer_.setTimerType(Qt::PreciseTimer);
   connect(&pollTimer_, &QTimer::timeout, this, [this] { Guard([this] { TimerTick(); }); });
 }
 
@@ -132,12 +146,13 @@ void CAppWindow::BuildMenu() {
   add(evm, {IDM_STATISTICS, "Enable Statistics"});
   items_[IDM_STATISTICS]->setCheckable(true);
 
-  // The Help menu sits at the right end of the bar.
-  auto* helpBar = new QMenuBar(bar);
-  QMenu* help = helpBar->addMenu(QStringLiteral("&Help"));
+  // The Help menu sits at the right end of the bar, and is one of its
+  // menus all the same, for the arrow keys and the accessibility tree.
+  bar->setStyle(RightAlignedMenusStyle());
+  bar->addSeparator();
+  QMenu* help = bar->addMenu(QStringLiteral("&Help"));
   add(help, {IDM_HELP, "&Help"});
   add(help, {IDM_ABOUT, "&About..."});
-  bar->setCornerWidget(helpBar, Qt::TopRightCorner);
 
   EnableItem(IDM_PRINTER_SETUP, false);
   EnableItem(IDM_PRINT, false);
@@ -207,9 +222,10 @@ void CAppWindow::SetModemAddress() {
     return;
   }
   CTextBuf address(monitor_->Address());
-  RunSelectModemDialog(this, address);
+  const int result = RunSelectModemDialog(this, address);
   monitor_->SetAddress(address);
   if (!address.IsEmpty()) EnableItem(IDM_START, true);
+  if (result != 0 && result != -1 && !address.IsEmpty()) StoreModemAddress(address.Text());
   UpdateTitle();
 }
 

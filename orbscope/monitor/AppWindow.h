@@ -12,6 +12,7 @@
 
 #include "CommandLine.h"
 #include "ConstellationMonitor.h"
+#include "PlotView.h"
 #include "reflash/FirmwareUpload.h"
 
 #include <QMainWindow>
@@ -24,21 +25,6 @@
 class QAction;
 
 namespace orbscope {
-
-// The client area: shows the last drawing on black.
-class PlotView : public QWidget {
-  Q_OBJECT
- public:
-  explicit PlotView(QWidget* parent);
-  void SetMonitor(CConstellationMonitor* monitor) { monitor_ = monitor; }
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-
- private:
-  CConstellationMonitor* monitor_ = nullptr;
-};
 
 class CAppWindow : public QMainWindow {
   Q_OBJECT
@@ -62,6 +48,7 @@ class CAppWindow : public QMainWindow {
   CConstellationMonitor& Monitor() { return *monitor_; }
   PlotView* Plot() const { return plot_; }
   bool TimerRunning() const { return timerRunning_; }
+  const QTimer& PollTimer() const { return pollTimer_; }
   bool StatisticsOn() const { return statisticsOn_; }
   // No FTP step of this window is queued or running.
   bool LinkIdle() const { return linkSteps_ == 0; }
@@ -97,6 +84,7 @@ class CAppWindow : public QMainWindow {
   void TimerTick();
   void LostConnection();
   void Draw();
+  void ShowProgress(const std::string& text);
   void FailSnapshot(const QString& why);
 
   // Runs work on the link thread and then, on this thread, then(result),

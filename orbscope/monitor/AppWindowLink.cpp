@@ -55,11 +55,15 @@ void CAppWindow::StartRealTimeUpdate(bool automatic) {
   monitor_->PrepareConnect();
   const HINTERNET session = monitor_->Session();
   const std::string address = monitor_->Address().Text();
+  // A slow modem takes seconds to the first drawing: the plot says why.
+  ShowProgress("Connecting to " + address + "...");
   OnLink<HINTERNET>([session, address] { return OpenModemConnection(session, address); },
                     [this, automatic](HINTERNET connection) {
                       connecting_ = false;
                       if (!monitor_->AttachConnection(connection)) {
                         starting_ = false;
+                        monitor_->ClearPicture();
+                        plot_->update();
                         EnableItem(IDM_START, true);
                         EnableItem(IDM_STOP, false);
                         Report(QStringLiteral("Unable to Connect to the ftp server."), forms::vbInformation,
@@ -71,6 +75,7 @@ void CAppWindow::StartRealTimeUpdate(bool automatic) {
                         }
                         return;
                       }
+                      ShowProgress("Waiting for data...");
                       StartSequenceRead(1);
                     },
                     [this](HINTERNET connection) {
@@ -159,11 +164,19 @@ void CAppWindow::StopRealTimeUpdate() {
 
 void CAppWindow::ToggleStatistics() { SetStatistics(monitor_->ToggleStatistics()); }
 
+void CAppWindow::ShowProgress(const std::string& text) {
+  monitor_->ShowProgress(PlotFont(), text);
+  plot_->update();
+  plot_->ReadingChanged();
+}
+
 void CAppWindow::Draw() {
   monitor_->Draw(PlotFont());
   plot_->update();
+  plot_->ReadingChanged();
   ++drawCount_;
   emit Drawn();
+  forms::NoteUnattended(QStringLiteral("drawn constellation %1").arg(drawCount_));
   if (!options_.snapshotFile.isEmpty() && drawCount_ == 1) {
     if (!monitor_->Picture().save(options_.snapshotFile, "PNG")) {
       std::fprintf(stderr, "orbscope: cannot write %s\n", qPrintable(options_.snapshotFile));

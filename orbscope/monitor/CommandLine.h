@@ -30,8 +30,12 @@ halden::ProgramHelp ProgramHelp();
 
 // The arguments of the program's own form, for halden::CheckCommandLine:
 // "-a" with the address, a command line quoted as a whole, text without a
-// dash (taken as the address, as the classic command line does), and Qt's
-// own options.
+// dash (taken as the address, as the classic command line does), Qt's own
+// options, and any option after "-aADDRESS".
 std::size_t OwnArgument(const std::vector<std::string>& args, std::size_t i);
+
+// "-a", a space and an address gives no address: a line on standard error
+// that says how to write it; empty for any other command line.
+std::string SpaceAfterOptionHint(const std::vector<std::string>& args);
 
 }  // namespace orbscope

@@ -163,4 +163,5 @@ void CConstellationMonitor::WaitForLink() { linkThread_.waitForDone(); }
 void CConstellationMonitor::SetClientSize(int width, int height) {
   clientWidth_ = width;
   clientHeight_ = height;
+  DrawProgress();
 }

@@ -16,6 +16,7 @@
 #include "wininet/WinInet.h"
 
 #include <QBrush>
+#include <QFont>
 #include <QImage>
 #include <QPen>
 #include <QThreadPool>
@@ -25,7 +26,7 @@
 #include <optional>
 #include <string>
 
-class QFont;
+class QPainter;
 
 // Model byte * 256 + modulation code of the last read.
 using ConstellationStatus = std::uint16_t;
@@ -109,6 +110,11 @@ class CConstellationMonitor {
   const QImage& Picture() const { return picture_; }
   // Erases the picture to black, as an invalidated client area.
   void ClearPicture();
+  // Until the first drawing after a start: the empty plot, frame and grid,
+  // with text in the title band telling what the monitor is doing; drawn
+  // again at every size change. Draw and ClearPicture end it.
+  void ShowProgress(const QFont& font, const std::string& text);
+  const std::string& ProgressText() const { return progressText_; }
 
   // Runs job on the link thread, after the jobs before it.
   void RunOnLink(std::function<void()> job);
@@ -139,6 +145,12 @@ class CConstellationMonitor {
   std::string TitleText() const;
 
  private:
+  QImage& PictureOfClientSize();
+  void DrawProgress();
+  // Black client area, grey title band with its title, white frame and grid.
+  void DrawFrame(QPainter& painter, const QFont& font, const QString& title);
+  static void FillCorners(QPainter& painter, int x0, int y0, int x1, int y1, const QBrush& brush);
+
   CTextBuf address_;
   CDblArray iSamples_;
   CDblArray qSamples_;
@@ -166,6 +178,8 @@ class CConstellationMonitor {
   QBrush blackBrush_;
   QBrush greyBrush_;
   QImage picture_;
+  std::string progressText_;
+  QFont progressFont_;
 
   // Last members: destroyed first, after their jobs have ended.
   QThreadPool closingThread_;

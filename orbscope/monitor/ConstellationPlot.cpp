@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -66,35 +67,40 @@ std::string CConstellationMonitor::TitleText() const {
 }
 
 void CConstellationMonitor::ClearPicture() {
+  progressText_.clear();
   if (!picture_.isNull()) picture_.fill(Qt::black);
 }
 
-void CConstellationMonitor::Draw(const QFont& font) {
-  if (iSamples_.Count() == 0 || clientWidth_ <= 0 || clientHeight_ <= 0) return;
+void CConstellationMonitor::ShowProgress(const QFont& font, const std::string& text) {
+  progressFont_ = font;
+  progressText_ = text;
+  DrawProgress();
+}
+
+void CConstellationMonitor::DrawProgress() {
+  if (progressText_.empty() || clientWidth_ <= 0 || clientHeight_ <= 0) return;
+  QPainter painter(&PictureOfClientSize());
+  DrawFrame(painter, progressFont_, QString::fromLocal8Bit(progressText_.c_str()));
+}
+
+QImage& CConstellationMonitor::PictureOfClientSize() {
   if (picture_.size() != QSize(clientWidth_, clientHeight_))
     picture_ = QImage(clientWidth_, clientHeight_, QImage::Format_RGB32);
+  return picture_;
+}
 
-  QPainter painter(&picture_);
+void CConstellationMonitor::DrawFrame(QPainter& painter, const QFont& font, const QString& title) {
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setFont(font);
   const QFontMetrics metrics(font);
-  const int markerWidth = metrics.horizontalAdvance(QStringLiteral("x")) / 4;
-  const int markerHeight = metrics.height() / 8;
   const int bandHeight = metrics.height();
   const int left = 0;
   const int right = clientWidth_;
   const int top = bandHeight;
   const int bottom = clientHeight_;
 
-  // A filled rectangle covers its corners' span less the right and bottom
-  // edges, as the classic rectangle call does.
-  const auto fill = [&painter](int x0, int y0, int x1, int y1, const QBrush& brush) {
-    painter.fillRect(QRect(QPoint(std::min(x0, x1), std::min(y0, y1)), QSize(std::abs(x1 - x0), std::abs(y1 - y0))),
-                     brush);
-  };
-
-  fill(0, 0, clientWidth_, clientHeight_, blackBrush_);
-  fill(0, 0, clientWidth_, bandHeight, greyBrush_);
+  FillCorners(painter, 0, 0, clientWidth_, clientHeight_, blackBrush_);
+  FillCorners(painter, 0, 0, clientWidth_, bandHeight, greyBrush_);
 
   painter.setPen(whitePen_);
   painter.drawLine(left, top, left, bottom);
@@ -113,18 +119,36 @@ void CConstellationMonitor::Draw(const QFont& font) {
     if (x <= right) painter.drawLine(x, top, x, bottom);
   }
 
-  if (!address_.IsEmpty()) {
-    const QString title = QString::fromLatin1(TitleText().c_str());
+  if (!title.isEmpty()) {
     const int textWidth = metrics.horizontalAdvance(title);
     const int x = clientWidth_ / 2 - textWidth / 2;
     painter.fillRect(QRect(x, 0, textWidth, bandHeight), greyBrush_);
     painter.setPen(blackPen_);
     painter.drawText(x, metrics.ascent(), title);
   }
+}
 
+// A filled rectangle covers its corners' span less the right and bottom
+// edges, as the classic rectangle call does.
+void CConstellationMonitor::FillCorners(QPainter& painter, int x0, int y0, int x1, int y1, const QBrush& brush) {
+  painter.fillRect(QRect(QPoint(std::min(x0, x1), std::min(y0, y1)), QSize(std::abs(x1 - x0), std::abs(y1 - y0))),
+                   brush);
+}
+
+void CConstellationMonitor::Draw(const QFont& font) {
+  if (iSamples_.Count() == 0 || clientWidth_ <= 0 || clientHeight_ <= 0) return;
+  progressText_.clear();
+  QPainter painter(&PictureOfClientSize());
+  DrawFrame(painter, font, address_.IsEmpty() ? QString() : QString::fromLatin1(TitleText().c_str()));
+
+  const QFontMetrics metrics(font);
+  const int markerWidth = metrics.horizontalAdvance(QStringLiteral("x")) / 4;
+  const int markerHeight = metrics.height() / 8;
+  const int top = metrics.height();
   for (int k = 0; k < iSamples_.Count(); ++k) {
-    const int x = MapToPixel(iSamples_.Data()[k], xAxis_.minimum, xAxis_.maximum, left, right);
-    const int y = MapToPixel(qSamples_.Data()[k], yAxis_.minimum, yAxis_.maximum, bottom, top);
-    fill(x - markerWidth / 2, y + markerHeight / 2, x + markerWidth / 2, y - markerHeight / 2, whiteBrush_);
+    const int x = MapToPixel(iSamples_.Data()[k], xAxis_.minimum, xAxis_.maximum, 0, clientWidth_);
+    const int y = MapToPixel(qSamples_.Data()[k], yAxis_.minimum, yAxis_.maximum, clientHeight_, top);
+    FillCorners(painter, x - markerWidth / 2, y + markerHeight / 2, x + markerWidth / 2, y - markerHeight / 2,
+                whiteBrush_);
   }
 }

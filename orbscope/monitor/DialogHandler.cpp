@@ -2,6 +2,7 @@
 
 #include "Identifiers.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLineEdit>
@@ -35,7 +36,16 @@ bool CHandlerDialog::SendCommand(int controlId, int notifyCode) {
   return handler_->Command(this, controlId, notifyCode);
 }
 
-void CHandlerDialog::reject() { SendCommand(IDCANCEL, BN_CLICKED); }
+void CHandlerDialog::reject() {
+  // Escape meant for an open drop-down list closes only the list.
+  for (QComboBox* combo : findChildren<QComboBox*>()) {
+    if (combo->view() != nullptr && combo->view()->isVisible()) {
+      combo->hidePopup();
+      return;
+    }
+  }
+  SendCommand(IDCANCEL, BN_CLICKED);
+}
 
 void CHandlerDialog::WireControls() {
   for (QWidget* control : findChildren<QWidget*>()) {

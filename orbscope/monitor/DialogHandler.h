@@ -54,6 +54,7 @@ class CHandlerDialog : public QDialog {
   // whether the handler took it.
   bool SendCommand(int controlId, int notifyCode);
   // Escape and the close box send the Cancel command; the handler decides.
+  // While a drop-down list of the dialog is open, Escape closes only it.
   void reject() override;
 
  private:

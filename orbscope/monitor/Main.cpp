@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
   const halden::CommandLineCheck check =
       halden::CheckCommandLine(help, args, std::cout, std::cerr, orbscope::OwnArgument);
   if (check.exitCode) return *check.exitCode;
+  std::cerr << orbscope::SpaceAfterOptionHint(args);
   if (check.values.count("--snapshot") != 0) {
     // The command-line text as the program will see it: without Qt's
     // options and the snapshot file.

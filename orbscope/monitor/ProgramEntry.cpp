@@ -5,11 +5,13 @@
 #include "Reports.h"
 #include "WinException.h"
 #include "forms/AccessibleNames.h"
+#include "forms/Application.h"
 
 #include <QApplication>
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 namespace orbscope {
 
@@ -40,7 +42,7 @@ ProgramArguments SplitArguments(const QStringList& arguments) {
 
 int OrbscopeMain(int argc, char** argv) {
   InstallOutOfMemoryHandler();
-  QApplication app(argc, argv);
+  const std::unique_ptr<QApplication> app = forms::OpenApplication(argc, argv, "orbscope");
   QApplication::setApplicationName(QStringLiteral("Orbscope"));
   QGuiApplication::setDesktopFileName(QStringLiteral("orbscope"));
   forms::KeepControlsNamed();
@@ -61,7 +63,7 @@ int OrbscopeMain(int argc, char** argv) {
     if (!window) throw WinException("Window Creation Failed");
     window->show();
     if (!options.snapshotFile.isEmpty()) {
-      QTimer::singleShot(kSnapshotDeadlineMs, &app, [] {
+      QTimer::singleShot(kSnapshotDeadlineMs, app.get(), [] {
         std::fprintf(stderr, "orbscope: nothing drawn in time; no snapshot written\n");
         QCoreApplication::exit(1);
       });

@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 using namespace orbscope;
 
@@ -49,11 +48,9 @@ void CReflashDialog::Init(QDialog*) {
   }
   for (const char* target : kReflashTargets) remoteFile_->addItem(QString::fromLatin1(target));
   localFile_->setText(dataFile);
-  // The list opens with the remembered target selected, as the dialog shows.
+  // The remembered target is selected; the list stays closed until the
+  // user opens it, so that Escape closes the dialog, not a list nobody asked for.
   remoteFile_->setCurrentIndex(imageType >= 0 && imageType < remoteFile_->count() ? imageType : -1);
-  QTimer::singleShot(0, remoteFile_, [combo = remoteFile_] {
-    if (combo->isVisible()) combo->showPopup();
-  });
 }
 
 bool CReflashDialog::Command(QDialog* window, int controlId, int) {

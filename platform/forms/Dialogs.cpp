@@ -1,6 +1,7 @@
 #include "forms/Dialogs.h"
 
-#include <QPushButton>
+#include "forms/UnattendedInput.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QDateTime>
@@ -8,6 +9,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMetaObject>
+#include <QPushButton>
 #include <QThread>
 #include <QTimer>
 
@@ -336,6 +338,10 @@ int ShowModal(QDialog& form) {
   return form.result();
 }
 
+void NoteUnattended(const QString& event) {
+  if (UnattendedMode() != nullptr) LogUnattended(event);
+}
+
 namespace DialogSeam {
 
 void Install() {
@@ -398,3 +404,9 @@ int BeepCount() {
 
 }  // namespace DialogSeam
 }  // namespace forms
+
+namespace {
+// Unattended input starts with the application object, before any window.
+void StartUnattendedInputHook() { forms::StartUnattendedInput(); }
+}  // namespace
+Q_COREAPP_STARTUP_FUNCTION(StartUnattendedInputHook)

@@ -53,6 +53,11 @@ int MsgBox(const QString& prompt, int buttons = vbOKOnly, const QString& title =
 // The system beep.
 void Beep();
 
+// Unattended runs only: adds an event line to the message box log (nothing
+// when HALDEN_DIALOG_LOG is not set). A soak counts what a program drew
+// this way, from the program's own word.
+void NoteUnattended(const QString& event);
+
 struct FileDialogRequest {
   enum class Kind { Save, Open };
   Kind kind = Kind::Save;

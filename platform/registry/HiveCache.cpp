@@ -66,6 +66,7 @@ bool ReadDescriptor(int fd, std::string& text) {
       return false;
     }
     text.append(buffer, static_cast<std::size_t>(n));
+    if (static_cast<long long>(text.size()) > MaxHiveBytes) return false;
   }
 }
 

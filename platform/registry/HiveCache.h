@@ -17,7 +17,11 @@
 
 namespace registry::detail {
 
-// Reads an open file whole; false on a read error.
+// The largest hive file read: hives hold a few hundred values.
+inline constexpr long long MaxHiveBytes = 64LL * 1024 * 1024;
+
+// Reads an open file whole; false on a read error or when it holds more
+// than MaxHiveBytes (a file that grew while it was read).
 bool ReadDescriptor(int fd, std::string& text);
 
 // The parsed hive for the file open as fd (its stat in info), from the cache

@@ -61,6 +61,13 @@ class Fd {
   ~Fd() { Reset(); }
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
+  Fd& operator=(Fd&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      fd_ = other.Release();
+    }
+    return *this;
+  }
   int Get() const { return fd_; }
   bool Valid() const { return fd_ >= 0; }
   void Reset() {
@@ -104,6 +111,27 @@ void ReportOnce(const std::string& place, const std::string& text) {
   const std::lock_guard guard(mutex);
   if (reported.insert(place).second)
     std::fprintf(stderr, "registry: %s; settings changes are not saved\n", text.c_str());
+}
+
+// Opens a hive for reading. Only a regular file of at most MaxHiveBytes is
+// a hive: a device, a FIFO or a link to one would block the open or never
+// end, so the open does not wait, and anything else is reported once
+// (the defaults are used) and left as it is. An absent file is no error.
+enum class HiveOpen { Opened, Absent, Refused };
+HiveOpen OpenHiveFile(const std::string& path, Fd& fd, struct stat& info) {
+  fd = Fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (!fd.Valid()) return errno == ENOENT || errno == ENOTDIR ? HiveOpen::Absent : HiveOpen::Refused;
+  if (::fstat(fd.Get(), &info) != 0) return HiveOpen::Refused;
+  if (!S_ISREG(info.st_mode)) {
+    ReportOnce(path, path + " is not a regular file; the default settings are used");
+    return HiveOpen::Refused;
+  }
+  if (info.st_size > MaxHiveBytes) {
+    ReportOnce(path,
+               path + " is larger than " + std::to_string(MaxHiveBytes >> 20) + " MB; the default settings are used");
+    return HiveOpen::Refused;
+  }
+  return HiveOpen::Opened;
 }
 
 void ReportFolder(const std::string& folder) {
@@ -193,13 +221,16 @@ LONG LoadOnDisk(const std::string& hivePath, std::string_view rootName, OnDisk& 
   disk.path = WrittenPath(hivePath);
   disk.folder = FolderOf(disk.path);
   RemoveStaleTemporaries(disk.folder, NameOf(disk.path));
-  Fd fd(::open(disk.path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.Valid()) {
-    if (errno != ENOENT) return ERROR_ACCESS_DENIED;
-    disk.parsed = std::make_shared<const ParseResult>();
-    return ERROR_SUCCESS;
+  Fd fd;
+  switch (OpenHiveFile(disk.path, fd, disk.info)) {
+    case HiveOpen::Absent:
+      disk.parsed = std::make_shared<const ParseResult>();
+      return ERROR_SUCCESS;
+    case HiveOpen::Refused:
+      return ERROR_ACCESS_DENIED;
+    case HiveOpen::Opened:
+      break;
   }
-  if (::fstat(fd.Get(), &disk.info) != 0 || !S_ISREG(disk.info.st_mode)) return ERROR_ACCESS_DENIED;
   disk.exists = true;
   disk.parsed = CachedParse(hivePath, rootName, fd.Get(), disk.info);
   return disk.parsed ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
@@ -346,10 +377,16 @@ LONG ReadHive(Root root, std::shared_ptr<const Hive>& hive) {
   // Without a lock file (a folder we may not write) the read still sees a
   // whole file, since writers replace it by rename.
   const HiveLock lock(path, false);
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.Valid()) return errno == ENOENT ? ERROR_SUCCESS : ERROR_CANTREAD;
+  Fd fd;
   struct stat info {};
-  if (::fstat(fd.Get(), &info) != 0 || S_ISDIR(info.st_mode)) return ERROR_CANTREAD;
+  switch (OpenHiveFile(path, fd, info)) {
+    case HiveOpen::Absent:
+      return ERROR_SUCCESS;
+    case HiveOpen::Refused:
+      return ERROR_CANTREAD;
+    case HiveOpen::Opened:
+      break;
+  }
   const std::shared_ptr<const ParseResult> parsed = CachedParse(path, RootName(root), fd.Get(), info);
   if (!parsed) return ERROR_CANTREAD;
   hive = std::shared_ptr<const Hive>(parsed, &parsed->hive);

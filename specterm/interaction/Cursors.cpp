@@ -3,15 +3,13 @@
 // both and their differences), showing and hiding them, and zooming the view
 // so that both fit.
 
+#include "interaction/Cursors.h"
+
 #include "forms/KeyedToolBar.h"
-#include "forms/PictureBox.h"
-#include "interaction/Interaction.h"
 #include "processing/Processing.h"
 #include "vbformat/VbFormat.h"
-#include "view/Icons.h"
-#include "view/PlotRenderer.h"
 #include "view/PlotView.h"
-#include "window/FormControls.h"
+#include "view/ToolbarControls.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -23,6 +21,8 @@ namespace specterm {
 namespace {
 
 constexpr const char* kCursorAmplitudeFormat = "0.000dB";
+// The pointer amplitude read-out.
+constexpr const char* kPointerAmplitudeFormat = "###0.000dB";
 // Zoom to Fit Cursors widens the cursors' spread by these steps until the
 // view is at least twice the narrowest view or this many dB high.
 constexpr double kWidthStep = 1.5;
@@ -32,13 +32,18 @@ constexpr double kMinimumZoomHeight = 20.0;
 
 }  // namespace
 
-void Interaction::ShowZoomCursorsState() {
+Cursors::Cursors(CursorControls& controls, ToolbarControls& toolbar, const Processing& spectrum, PlotView& view)
+    : c_(controls), toolbar_(toolbar), spectrum_(spectrum), view_(view) {}
+
+bool Cursors::CursorDisplay() const { return c_.mnuViewCursors->isChecked(); }
+
+void Cursors::ShowZoomCursorsState() {
   const bool on = cursors_.BothPlaced() && CursorDisplay();
   c_.mnuViewZoomCursors->setEnabled(on);
-  c_.tbMain->SetEnabled(QStringLiteral("ZoomCursors"), on);
+  toolbar_.tbMain->SetEnabled(QStringLiteral("ZoomCursors"), on);
 }
 
-void Interaction::ShowCursorReadouts(int cursor) {
+void Cursors::ShowReadouts(int cursor) {
   const SampleBlock& block = spectrum_.Block();
   const auto frequency = [&block](double x) {
     return QString::fromStdString(vb::Format(x / 10.0 / static_cast<double>(block.SpanScale), block.FreqFormat));
@@ -53,58 +58,73 @@ void Interaction::ShowCursorReadouts(int cursor) {
   c_.txtCursor[5]->setText(amplitude(-(static_cast<double>(pos[3]) - pos[1])));
 }
 
-void Interaction::mnuViewCursor_Click(int index) {
+void Cursors::ShowLines() { view_.ShowCursors({CursorDisplay(), cursors_.CursorPos}); }
+
+void Cursors::Arm(int index) {
   if (index != 0 && index != 1) return;
-  mouse_.PositioningCursor = index + 1;
-  mouse_.PositioningThreshold = false;
   c_.mnuViewCursors->setChecked(true);
+  ShowLines();
   view_.UpdateView();
   c_.tbCursors->SetPressed(QStringLiteral("CursorDelta"), true);
   ShowZoomCursorsState();
-  ShowPointerImage(index + kPointerCursor1);
   c_.mnuViewCursor[static_cast<std::size_t>(index)]->setChecked(true);
   c_.mnuViewCursor[static_cast<std::size_t>(1 - index)]->setChecked(false);
+  emit CursorsChanged();
 }
 
-void Interaction::PlaceCursor(int cursor, float x, float y) {
+void Cursors::Disarm() {
+  for (QAction* item : c_.mnuViewCursor) item->setChecked(false);
+}
+
+void Cursors::Place(int cursor, float x, float y) {
   if (cursor != 1 && cursor != 2) return;
-  c_.picSpectrum->SetMousePointer(forms::vbCrosshair);
   auto& pos = cursors_.CursorPos;
   const auto c = static_cast<std::size_t>(cursor - 1);
-  // The lines are on the plot only while the cursors are shown: the old
-  // ones go, the new ones come.
-  const bool shown = CursorDisplay();
-  // Cut to the plotting area, as the redraw cuts them.
-  const PlotFrame frame = MeasureFrame(*c_.picSpectrum, spectrum_.Block().FreqFormat);
-  if (shown && cursors_.Placed(cursor)) DrawCursorCross(*c_.picSpectrum, pos[c * 2], pos[c * 2 + 1], frame);
-  if (shown && cursors_.BothPlaced()) DrawCursorJoin(*c_.picSpectrum, pos, frame);
-  if (shown) DrawCursorCross(*c_.picSpectrum, x, y, frame);
   pos[c * 2] = x;
   pos[c * 2 + 1] = y;
-  ShowCursorReadouts(cursor);
-  if (cursors_.BothPlaced()) {
-    if (shown) DrawCursorJoin(*c_.picSpectrum, pos, frame);
-    ShowZoomCursorsState();
-  }
+  // The lines are on the plot only while the cursors are shown: the old
+  // ones go, the new ones come.
+  ShowLines();
+  ShowReadouts(cursor);
+  if (cursors_.BothPlaced()) ShowZoomCursorsState();
   c_.mnuViewCursor[c]->setChecked(false);
-  mouse_.PositioningCursor = 0;
+  emit CursorsChanged();
 }
 
-void Interaction::mnuViewCursors_Click() {
+void Cursors::ShowPointerReadout(float x, float y) {
+  const SampleBlock& block = spectrum_.Block();
+  c_.txtCursor[6]->setText(QString::fromStdString(
+      vb::Format(static_cast<double>(x) / 10.0 / static_cast<double>(block.SpanScale), block.FreqFormat)));
+  c_.txtCursor[7]->setText(QString::fromStdString(vb::Format(-static_cast<double>(y), kPointerAmplitudeFormat)));
+}
+
+void Cursors::ApplySettings(bool display, const std::array<float, 4>& positions) {
+  c_.mnuViewCursors->setChecked(display);
+  cursors_.CursorPos = positions;
+  for (int cursor = 1; cursor <= 2; ++cursor)
+    if (cursors_.Placed(cursor)) ShowReadouts(cursor);
+  ShowLines();
   c_.tbCursors->SetPressed(QStringLiteral("CursorDelta"), CursorDisplay());
   ShowZoomCursorsState();
-  view_.UpdateView();
 }
 
-void Interaction::mnuViewZoomCursors_Click() {
+void Cursors::mnuViewCursors_Click() {
+  c_.tbCursors->SetPressed(QStringLiteral("CursorDelta"), CursorDisplay());
+  ShowZoomCursorsState();
+  ShowLines();
+  view_.UpdateView();
+  emit CursorsChanged();
+}
+
+void Cursors::mnuViewZoomCursors_Click() {
   if (!cursors_.BothPlaced()) return;
   view_.SetPrevious();
   const ViewRect view = view_.Window();
   const auto& pos = cursors_.CursorPos;
   const double dx = std::abs(static_cast<double>(pos[2]) - pos[0]);
   const double dy = std::abs(static_cast<double>(pos[3]) - pos[1]);
-  const double dxPixels = dx / view.Width * c_.picSpectrum->PixelWidth();
-  const double dyPixels = dy / view.Height * c_.picSpectrum->PixelHeight();
+  const double dxPixels = dx / view.Width * view_.PixelSize().width();
+  const double dyPixels = dy / view.Height * view_.PixelSize().height();
   const double minWidth = 2.0 * view_.MinViewWidth();
   ViewRect zoomed = view;
   if (dx == 0 && dy == 0) {
@@ -127,7 +147,7 @@ void Interaction::mnuViewZoomCursors_Click() {
   view_.ZoomToView(zoomed);
 }
 
-void Interaction::tbCursors_ButtonClick(const QString& key) {
+void Cursors::tbCursors_ButtonClick(const QString& key) {
   if (key == QLatin1String("CursorOne"))
     c_.mnuViewCursor[0]->trigger();
   else if (key == QLatin1String("CursorTwo"))

@@ -2,16 +2,14 @@
 
 #include "forms/Dialogs.h"
 #include "forms/EntryBox.h"
-#include "forms/KeyedStatusBar.h"
-#include "forms/PictureBox.h"
 #include "interaction/Interaction.h"
 #include "interaction/KeyFilter.h"
+#include "interaction/Navigation.h"
 #include "processing/Processing.h"
 #include "vbformat/VbFormat.h"
 #include "view/PlotView.h"
 #include "view/StatusBarPresenter.h"
 #include "view/ViewModel.h"
-#include "window/FormControls.h"
 
 namespace specterm {
 namespace {
@@ -31,29 +29,32 @@ bool IsKey(const QString& key, const char* name) { return key.compare(QLatin1Str
 
 }  // namespace
 
-EntryFields::EntryFields(FormControls& controls, Interaction& input, Processing& spectrum, PlotView& view,
-                         StatusBarPresenter& status)
-    : c_(controls), input_(input), spectrum_(spectrum), view_(view), status_(status) {}
+EntryFields::EntryFields(EntryControls& controls, Interaction& input, Navigation& navigation,
+                         const Processing& spectrum, PlotView& view, StatusBarPresenter& status)
+    : c_(controls), input_(input), navigation_(navigation), spectrum_(spectrum), view_(view), status_(status) {}
+
+void EntryFields::ShowThreshold(float dB) { c_.txtThreshold->setText(Text(vb::Format(dB, kAmplitudeFormat))); }
 
 // --- shared steps ---------------------------------------------------------------
 
 double EntryFields::Value(const forms::EntryBox& box) const { return vb::Val(box.text().toStdString()); }
 
 void EntryFields::TakeReferenceLocation() {
-  const MouseState& mouse = input_.Mouse();
-  if (mouse.ClickX != kNoLocation || mouse.ClickY != kNoLocation) return;
+  const SelectionState& selection = navigation_.Selection();
+  if (selection.ClickX != kNoLocation || selection.ClickY != kNoLocation) return;
   const SampleBlock& block = spectrum_.Block();
-  input_.SetReferenceLocation(static_cast<float>(block.CenterFreq * static_cast<double>(block.SpanScale)), 0.0f);
+  navigation_.SetReferenceLocation(static_cast<float>(block.CenterFreq * static_cast<double>(block.SpanScale)), 0.0f);
 }
 
 QString EntryFields::ReferenceFrequency() const {
   const SampleBlock& block = spectrum_.Block();
-  return Text(vb::Format(static_cast<double>(input_.Mouse().ClickX) / 10.0 / static_cast<double>(block.SpanScale),
-                         block.FreqFormat));
+  return Text(
+      vb::Format(static_cast<double>(navigation_.Selection().ClickX) / 10.0 / static_cast<double>(block.SpanScale),
+                 block.FreqFormat));
 }
 
 QString EntryFields::ReferenceAmplitude() const {
-  return Text(vb::Format(-static_cast<double>(input_.Mouse().ClickY), kAmplitudeFormat));
+  return Text(vb::Format(-static_cast<double>(navigation_.Selection().ClickY), kAmplitudeFormat));
 }
 
 const char* EntryFields::PanelOf(const forms::EntryBox& box) const {
@@ -67,7 +68,7 @@ void EntryFields::OpenBox(forms::EntryBox& box, const QString& text) {
   box.setText(text);
   // The box edits the panel's value: the panel's own text, of which only
   // the start would show beside the box, waits until it closes.
-  c_.sbStatus->SetPanelCovered(QString::fromLatin1(PanelOf(box)), true);
+  status_.SetPanelCovered(QString::fromLatin1(PanelOf(box)), true);
   box.show();
   box.raise();
   // A box open already starts over as GotFocus leaves it.
@@ -79,12 +80,12 @@ void EntryFields::OpenBox(forms::EntryBox& box, const QString& text) {
 
 void EntryFields::CloseBox(forms::EntryBox& box) {
   box.hide();
-  c_.sbStatus->SetPanelCovered(QString::fromLatin1(PanelOf(box)), false);
+  status_.SetPanelCovered(QString::fromLatin1(PanelOf(box)), false);
 }
 
 void EntryFields::sbStatus_PanelClick(const QString& key) {
   if (IsKey(key, "CurPoint")) {
-    const std::int32_t point = input_.Selection().SelectedPoint;
+    const std::int32_t point = navigation_.Selection().SelectedPoint;
     OpenBox(*c_.txtPoint, point != 0 ? QString::number(point) : QStringLiteral("1"));
   } else if (IsKey(key, "Frequency")) {
     TakeReferenceLocation();
@@ -109,7 +110,7 @@ void EntryFields::KeyPress(forms::EntryBox& box, int& KeyAscii) {
     KeyAscii = 0;
     // The focus moves on, and validation runs; the plot is where the
     // window's keys work again.
-    box.MoveFocusTo(c_.picSpectrum);
+    box.MoveFocusTo(view_.KeyboardHome());
     return;
   }
   const QByteArray text = box.text().toLatin1();
@@ -142,7 +143,7 @@ void EntryFields::txtPoint_KeyPress(int& KeyAscii) { KeyPress(*c_.txtPoint, KeyA
 
 void EntryFields::txtPoint_KeyDown(int& KeyCode, int) {
   if (KeyCode != kKeyEscape) return;
-  const SelectionState& s = input_.Selection();
+  const SelectionState& s = navigation_.Selection();
   const bool selected = s.SelectedPoint != 0;
   status_.SetPanelText(QStringLiteral("CurPoint"),
                        selected ? QString::number(s.SelectedPoint) : QStringLiteral("None"));
@@ -160,8 +161,8 @@ void EntryFields::txtPoint_Validate(bool& Cancel) {
     return;
   }
   // Without a spectrum there is no point to go to.
-  if (entry_.EntryCancelled || !input_.MovesPossible()) return;
-  input_.MoveSpecificPoint(static_cast<std::int32_t>(RoundHalfEven(value)));
+  if (entry_.EntryCancelled || !navigation_.MovesPossible()) return;
+  navigation_.MoveSpecificPoint(static_cast<std::int32_t>(RoundHalfEven(value)));
   input_.ClickAtSelectedLocation();
 }
 
@@ -191,7 +192,10 @@ void EntryFields::txtFreq_Validate(bool& Cancel) {
     return;
   }
   if (entry_.EntryCancelled) return;
-  input_.MoveSpecificLocationX();
+  // The frequency typed, the amplitude read out.
+  navigation_.MoveToLocation(
+      static_cast<float>(x),
+      static_cast<float>(-vb::Val(status_.PanelText(QStringLiteral("Amplitude")).toStdString())));
   input_.ClickAtSelectedLocation();
 }
 
@@ -216,7 +220,11 @@ void EntryFields::txtAmp_Validate(bool& Cancel) {
     return;
   }
   if (entry_.EntryCancelled) return;
-  input_.MoveSpecificLocationY();
+  // The amplitude typed, the frequency read out.
+  const SampleBlock& block = spectrum_.Block();
+  navigation_.MoveToLocation(static_cast<float>(vb::Val(status_.PanelText(QStringLiteral("Frequency")).toStdString()) *
+                                                10.0 * static_cast<double>(block.SpanScale)),
+                             static_cast<float>(-value));
   input_.ClickAtSelectedLocation();
 }
 
@@ -243,8 +251,7 @@ void EntryFields::txtThreshold_Validate(bool& Cancel) {
   }
   // A valid threshold applies after Esc as after Enter.
   c_.txtThreshold->SetMaxLength(kThresholdLength);
-  input_.SetMinPeakThreshold(static_cast<float>(value));
-  c_.txtThreshold->setText(Text(vb::Format(input_.Selection().MinPeakThreshold, kAmplitudeFormat)));
+  navigation_.SetMinPeakThreshold(static_cast<float>(value));
   view_.UpdateView();
 }
 

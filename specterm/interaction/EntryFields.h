@@ -19,18 +19,30 @@ class EntryBox;
 
 namespace specterm {
 
-struct FormControls;
 class Interaction;
+class Navigation;
 class PlotView;
 class Processing;
 class StatusBarPresenter;
 
+// The four entry boxes: three in-place editors over their status panels,
+// and the threshold box on the cursor toolbar.
+struct EntryControls {
+  forms::EntryBox* txtPoint = nullptr;
+  forms::EntryBox* txtFreq = nullptr;
+  forms::EntryBox* txtAmp = nullptr;
+  forms::EntryBox* txtThreshold = nullptr;
+};
+
 class EntryFields {
  public:
-  EntryFields(FormControls& controls, Interaction& input, Processing& spectrum, PlotView& view,
-              StatusBarPresenter& status);
+  EntryFields(EntryControls& controls, Interaction& input, Navigation& navigation, const Processing& spectrum,
+              PlotView& view, StatusBarPresenter& status);
 
   const EntryState& Entry() const { return entry_; }
+
+  // The threshold box shows the navigation's threshold.
+  void ShowThreshold(float dB);
 
   // A click on the point, frequency or amplitude panel opens its box.
   void sbStatus_PanelClick(const QString& key);
@@ -80,9 +92,10 @@ class EntryFields {
   QString ReferenceAmplitude() const;
   double Value(const forms::EntryBox& box) const;
 
-  FormControls& c_;
+  EntryControls& c_;
   Interaction& input_;
-  Processing& spectrum_;
+  Navigation& navigation_;
+  const Processing& spectrum_;
   PlotView& view_;
   StatusBarPresenter& status_;
   EntryState entry_;

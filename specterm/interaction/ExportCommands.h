@@ -11,12 +11,25 @@
 #include <cstdint>
 #include <string>
 
+class QAction;
+class QMenu;
 class QWidget;
 
 namespace specterm {
 
 class Processing;
 class StatusBarPresenter;
+
+// The File menu's export items. The exports do not drive them: the window
+// connects each to its command, as it connects the "Export" button.
+struct ExportControls {
+  QMenu* mnuFileExport = nullptr;
+  QAction* mnuFileRaw = nullptr;
+  QAction* mnuFileTransformed = nullptr;
+  QAction* mnuFileScaled = nullptr;
+  QAction* mnuFilePeakHold = nullptr;
+  QAction* mnuFileVideoAverage = nullptr;
+};
 
 class ExportCommands {
  public:

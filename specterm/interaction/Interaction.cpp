@@ -1,132 +1,134 @@
-// The interaction state's own bookkeeping: its options, the settings it
-// keeps between runs and what the other subsystems tell it.
+// The dispatcher's handlers: each forwards to the navigation, the mouse
+// modes or the cursors, and the "Go to" commands end in a left click at the
+// new location, as the user would make it.
 
 #include "interaction/Interaction.h"
 
+#include "base/Twips.h"
 #include "forms/KeyedToolBar.h"
-#include "modems/Settings.h"
-#include "processing/Processing.h"
-#include "vbformat/VbFormat.h"
-#include "view/PlotRenderer.h"
-#include "window/FormControls.h"
+#include "interaction/Cursors.h"
+#include "interaction/MouseModes.h"
+#include "interaction/Navigation.h"
+#include "view/PlotView.h"
+#include "view/ToolbarControls.h"
+#include "view/ViewModel.h"
 
-#include <QAction>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QSignalBlocker>
+#include <QCursor>
 
 namespace specterm {
-namespace {
 
-// The format of amplitudes in the threshold box and the cursor read-outs.
-constexpr const char* kThresholdFormat = "###0.000dB";
-constexpr const char* kCursorAmplitudeFormat = "0.000dB";
+Interaction::Interaction(Navigation& navigation, MouseModes& modes, Cursors& cursors, PlotView& view,
+                         ToolbarControls& toolbar)
+    : navigation_(navigation), modes_(modes), cursors_(cursors), view_(view), toolbar_(toolbar) {}
 
-// The trace selected at start-up is the first shown in this order.
-constexpr int kStartTraceOrder[] = {kTraceCurrent, kTracePeakHold, kTraceVideoAverage, kTracePrevious};
+// --- the plot's mouse ---------------------------------------------------------
 
-}  // namespace
+void Interaction::picSpectrum_MouseDown(int button, int, float x, float y) { modes_.MouseDown(button, x, y); }
 
-Interaction::Interaction(FormControls& controls, Processing& spectrum, PlotView& view, StatusBarPresenter& status)
-    : c_(controls), spectrum_(spectrum), view_(view), status_(status) {
-  // Before any data set, the selected location is the start-up band's
-  // centre at 0 dB.
-  const SampleBlock& block = spectrum_.Block();
-  selection_.SelectedX = followedX_ = static_cast<float>(block.CenterFreq * static_cast<double>(block.SpanScale));
-  selection_.SelectedY = followedY_ = 0.0f;
+void Interaction::picSpectrum_MouseMove(int button, int, float x, float y) { modes_.MouseMove(button, x, y); }
+
+void Interaction::picSpectrum_MouseUp(int button, int, float, float) { modes_.MouseUp(button); }
+
+void Interaction::picSpectrum_Click() { modes_.Click(); }
+
+void Interaction::Form_MouseDown(int button, int, float, float) { modes_.FormMouseDown(button); }
+
+void Interaction::ViewPopupClosing() { modes_.ViewPopupClosing(); }
+
+void Interaction::EndClick() { modes_.EndClick(); }
+
+bool Interaction::ClickPending() const { return modes_.ClickPending(); }
+
+void Interaction::ClickAtSelectedLocation() { modes_.ClickAtSelection(); }
+
+void Interaction::NewDataSet(float referenceX, float referenceY) {
+  navigation_.SetReferenceLocation(referenceX, referenceY);
+  navigation_.SetMoveButtons();
 }
 
-bool Interaction::SnapToPoint() const { return c_.mnuOptionsSnap->isChecked(); }
+// --- point commands -------------------------------------------------------------
 
-bool Interaction::SelectionPanelOn() const { return c_.mnuOptionsPanel->isChecked(); }
-
-bool Interaction::CursorDisplay() const { return c_.mnuViewCursors->isChecked(); }
-
-void Interaction::SetReferenceLocation(float x, float y) {
-  mouse_.ClickX = x;
-  mouse_.ClickY = y;
-  // Until the pointer, a key or a selection moves it, the selected location
-  // follows the reference location, so that a preset or zoom from the menu
-  // centres on the capture rather than on frequency 0.
-  if (selection_.SelectedX == followedX_ && selection_.SelectedY == followedY_) {
-    selection_.SelectedX = followedX_ = x;
-    selection_.SelectedY = followedY_ = y;
-  }
+void Interaction::MoveAndClick(void (Navigation::*move)()) {
+  (navigation_.*move)();
+  modes_.ClickAtSelection();
 }
 
-void Interaction::PlotRedrawn(const PlotMarks& marks) {
-  selection_.PickLeft = marks.PickLeft;
-  selection_.PickRight = marks.PickRight;
-  selection_.PickTop = marks.PickTop;
-  selection_.PickBottom = marks.PickBottom;
-  selection_.MarkerErased = !marks.MarkerDrawn;
-  ForgetFigures();
+void Interaction::mnuViewFirstPoint_Click() { MoveAndClick(&Navigation::MoveFirstPoint); }
+
+void Interaction::mnuViewNextPoint_Click() { MoveAndClick(&Navigation::MoveNextPoint); }
+
+void Interaction::mnuViewPreviousPoint_Click() { MoveAndClick(&Navigation::MovePreviousPoint); }
+
+void Interaction::mnuViewLastPoint_Click() { MoveAndClick(&Navigation::MoveLastPoint); }
+
+void Interaction::mnuViewCurPoint_Click() { MoveAndClick(&Navigation::MoveCurPoint); }
+
+void Interaction::mnuViewPeakPoint_Click() { navigation_.mnuViewPeakPoint_Click(); }
+
+void Interaction::comboPeakPoint_Click() { navigation_.comboPeakPoint_Click(); }
+
+void Interaction::sbStatus_PanelDblClick(const QString& key) {
+  if (key.compare(QStringLiteral("CurPoint"), Qt::CaseInsensitive) != 0) return;
+  if (navigation_.Selection().SelectedPoint != 0)
+    mnuViewCurPoint_Click();
+  else
+    navigation_.NoSelectedPoint();
 }
 
-void Interaction::TraceSwitched(int row, bool on) {
-  if (!on && selection_.LastSelectedTrace == row) {
-    selection_.LastSelectedTrace = -1;
-    selection_.LastSelectedPoint = 0;
-  }
+void Interaction::tbMain_MouseDown(int, int, float x, float y) {
+  commands_.ToolbarPressX = x;
+  commands_.ToolbarPressY = y;
 }
 
-void Interaction::ApplySettings(const Settings& s) {
-  c_.mnuOptionsSnap->setChecked(s.SnapToPoint);
-  c_.mnuOptionsPanel->setChecked(s.SelectionPanelOn);
-  c_.mnuViewCursors->setChecked(s.CursorDisplay);
-  cursors_.CursorPos = s.CursorPos;
-  selection_.MoveType = static_cast<std::int16_t>(s.PointMoves);
-  {
-    const QSignalBlocker blocker(c_.comboPeakPoint);
-    c_.comboPeakPoint->setCurrentIndex(selection_.MoveType);
-  }
-  comboPeakPoint_Click();
-  selection_.MinPeakThreshold = s.PeakThreshold;
-  c_.txtThreshold->setText(QString::fromStdString(vb::Format(selection_.MinPeakThreshold, kThresholdFormat)));
-
-  // The trace rows are shown by now: the selection starts on the first.
-  selection_.SelectedTrace = -1;
-  for (const int row : kStartTraceOrder)
-    if (spectrum_.TraceShown(row)) {
-      selection_.SelectedTrace = static_cast<std::int16_t>(row);
-      break;
-    }
-  SetMoveButtons();
-
-  // Cursor read-outs: frequency, amplitude and, with both placed, deltas.
-  const SampleBlock& block = spectrum_.Block();
-  const auto freqText = [&block](double x) {
-    return QString::fromStdString(vb::Format(x / 10.0 / block.SpanScale, block.FreqFormat));
-  };
-  const auto ampText = [](double amplitude) {
-    return QString::fromStdString(vb::Format(amplitude, kCursorAmplitudeFormat));
-  };
-  const auto& pos = cursors_.CursorPos;
-  for (int c = 0; c < 2; ++c) {
-    const auto x = pos[static_cast<std::size_t>(c * 2)];
-    const auto y = pos[static_cast<std::size_t>(c * 2 + 1)];
-    if (x == kCursorNotPlaced) continue;
-    c_.txtCursor[static_cast<std::size_t>(c)]->setText(freqText(x));
-    // The stored y is the negated amplitude; the box shows the amplitude.
-    c_.txtCursor[static_cast<std::size_t>(c + 3)]->setText(ampText(-static_cast<double>(y)));
-  }
-  if (cursors_.BothPlaced()) {
-    c_.txtCursor[2]->setText(freqText(static_cast<double>(pos[2]) - pos[0]));
-    c_.txtCursor[5]->setText(ampText(-(static_cast<double>(pos[3]) - pos[1])));
-  }
-  c_.tbCursors->SetPressed(QStringLiteral("CursorDelta"), CursorDisplay());
-  const bool zoomCursors = cursors_.BothPlaced() && CursorDisplay();
-  c_.mnuViewZoomCursors->setEnabled(zoomCursors);
-  c_.tbMain->SetEnabled(QStringLiteral("ZoomCursors"), zoomCursors);
+void Interaction::ReturnPointerToToolbar() {
+  const auto x = RoundHalfEven(static_cast<double>(RoundHalfEven(commands_.ToolbarPressX)) / kTwipsPerPixel);
+  const auto y = RoundHalfEven(static_cast<double>(RoundHalfEven(commands_.ToolbarPressY)) / kTwipsPerPixel);
+  QCursor::setPos(toolbar_.tbMain->mapToGlobal(QPoint(static_cast<int>(x), static_cast<int>(y))));
 }
 
-void Interaction::CollectSettings(Settings& s) const {
-  s.SnapToPoint = SnapToPoint();
-  s.SelectionPanelOn = SelectionPanelOn();
-  s.CursorDisplay = CursorDisplay();
-  s.CursorPos = cursors_.CursorPos;
-  s.PointMoves = selection_.MoveType;
-  s.PeakThreshold = selection_.MinPeakThreshold;
+bool Interaction::PointButtonClick(const QString& key) {
+  void (Navigation::*move)() = nullptr;
+  if (key == QLatin1String("FirstPoint"))
+    move = &Navigation::MoveFirstPoint;
+  else if (key == QLatin1String("NextPoint"))
+    move = &Navigation::MoveNextPoint;
+  else if (key == QLatin1String("PreviousPoint"))
+    move = &Navigation::MovePreviousPoint;
+  else if (key == QLatin1String("LastPoint"))
+    move = &Navigation::MoveLastPoint;
+  else if (key == QLatin1String("CurPoint"))
+    move = &Navigation::MoveCurPoint;
+  else
+    return false;
+  MoveAndClick(move);
+  ReturnPointerToToolbar();
+  return true;
+}
+
+// --- positioning, cursors and view commands ---------------------------------
+
+void Interaction::mnuViewThreshold_Click() { modes_.ArmThreshold(); }
+
+void Interaction::mnuViewCursor_Click(int index) { modes_.ArmCursor(index + 1); }
+
+void Interaction::mnuViewCursors_Click() { cursors_.mnuViewCursors_Click(); }
+
+void Interaction::mnuViewZoomCursors_Click() { cursors_.mnuViewZoomCursors_Click(); }
+
+void Interaction::tbCursors_ButtonClick(const QString& key) { cursors_.tbCursors_ButtonClick(key); }
+
+void Interaction::mnuViewEnd_Click() { modes_.LeaveZoomMode(); }
+
+void Interaction::mnuViewDBB_Click(int index) { modes_.ApplyDbPreset(index); }
+
+void Interaction::mnuViewFB_Click(int index) { modes_.ApplySpanPreset(index); }
+
+bool Interaction::ViewButtonClick(const QString& key) { return modes_.ViewButtonClick(key); }
+
+bool Interaction::ViewButtonMenuClick(const QString& menuKey) { return modes_.ViewButtonMenuClick(menuKey); }
+
+void Interaction::EditPaletteColor(int palette, int slot) {
+  if (view_.EditPaletteColor(palette, slot)) modes_.RenewPointer();
 }
 
 }  // namespace specterm

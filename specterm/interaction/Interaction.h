@@ -1,71 +1,35 @@
 #pragma once
 
-// What the user does on the plot and with the keyboard: the selection and
-// the move type, the mouse modes with their pointers and what a click does
-// in each, the view keys, the two cursors, where the main toolbar was
-// pressed, and the entry fields' state. The options of this subsystem (snap
-// to the nearest point, the selection panel, the cursor display) are read
-// here; their menu items carry them.
+// The dispatcher of what the user does on the plot and with the keyboard:
+// it keeps the design-named handlers of the plot's mouse, the view keys,
+// the point, cursor and mode commands, and forwards each to the class that
+// owns its behaviour:
+//   Navigation   the selection, the point and peak moves, the threshold
+//   MouseModes   the mouse modes with their pointers and the zoom gestures
+//   Cursors      the two measurement cursors
+// It keeps only where the main toolbar was pressed and whether the window
+// previews key releases.
 
 #include "interaction/InteractionState.h"
 
 #include <QString>
-
-#include <cstdint>
-#include <functional>
-#include <span>
 
 class QObject;
 class QWidget;
 
 namespace specterm {
 
-struct FormControls;
-struct PlotMarks;
-struct Settings;
+class Cursors;
+class MouseModes;
+class Navigation;
 class PlotView;
-class Processing;
-class StatusBarPresenter;
+struct ToolbarControls;
 
 class Interaction {
  public:
-  Interaction(FormControls& controls, Processing& spectrum, PlotView& view, StatusBarPresenter& status);
+  Interaction(Navigation& navigation, MouseModes& modes, Cursors& cursors, PlotView& view, ToolbarControls& toolbar);
 
-  // ----- State for the other subsystems -----
-  const SelectionState& Selection() const { return selection_; }
-  const MouseState& Mouse() const { return mouse_; }
-  const CursorState& Cursors() const { return cursors_; }
   const CommandState& Commands() const { return commands_; }
-
-  bool SnapToPoint() const;
-  bool SelectionPanelOn() const;
-  bool CursorDisplay() const;
-
-  // A press on the plot whose click has not been handled yet: the capture
-  // steps wait while there is one.
-  bool ClickPending() const { return mouse_.ClickButton != 0; }
-  // The click has been handled (or no click follows the press).
-  void EndClick();
-  // After each data set: the reference location of the presets and the
-  // entry fields.
-  void SetReferenceLocation(float x, float y);
-  // The plot was redrawn: the marker is on it only when the redraw drew it.
-  void PlotRedrawn(const PlotMarks& marks);
-  // A trace row was shown or hidden with the Tools menu.
-  void TraceSwitched(int row, bool on);
-
-  // ----- Settings -----
-  void ApplySettings(const Settings& settings);
-  void CollectSettings(Settings& settings) const;
-
-  // ----- The plot's mouse -----
-  void picSpectrum_MouseDown(int button, int shift, float x, float y);
-  void picSpectrum_MouseMove(int button, int shift, float x, float y);
-  void picSpectrum_MouseUp(int button, int shift, float x, float y);
-  void picSpectrum_Click();
-  void Form_MouseDown(int button, int shift, float x, float y);
-  // The View menu, shown as the plot's pop-up, is closing.
-  void ViewPopupClosing();
 
   // ----- Keys -----
   void Form_KeyUp(int keyCode, int shift);
@@ -79,120 +43,74 @@ class Interaction {
   // Sends presses on the window's bare client area to Form_MouseDown.
   QObject* NewFormMouse(QObject* window, QObject* clientArea);
 
-  // ----- Point and peak navigation -----
-  // The moves need a trace row and a computed spectrum.
-  bool MovesPossible() const;
-  void MoveFirstPoint();
-  void MoveNextPoint();
-  void MovePreviousPoint();
-  void MoveLastPoint();
-  void MoveSpecificPoint(std::int32_t point);
-  // Puts the selected location on the last selected point; the simulated
-  // click that follows picks it.
-  void MoveCurPoint();
-  // The location from the frequency box (the amplitude read-out kept), or
-  // from the amplitude box (the frequency read-out kept).
-  void MoveSpecificLocationX();
-  void MoveSpecificLocationY();
-  // Picks the data point at a plot location; on success x and y become the
-  // point's coordinates.
-  void GetNearestPoint(float& x, float& y);
+  // ----- The plot's mouse -----
+  void picSpectrum_MouseDown(int button, int shift, float x, float y);
+  void picSpectrum_MouseMove(int button, int shift, float x, float y);
+  void picSpectrum_MouseUp(int button, int shift, float x, float y);
+  void picSpectrum_Click();
+  void Form_MouseDown(int button, int shift, float x, float y);
+  // The View menu, shown as the plot's pop-up, is closing.
+  void ViewPopupClosing();
+  // The click has been handled (or no click follows the press).
+  void EndClick();
+  // A press on the plot whose click has not been handled yet.
+  bool ClickPending() const;
+  // A data set was processed: its reference location, and the point moves
+  // that a spectrum makes possible.
+  void NewDataSet(float referenceX, float referenceY);
+
+  // ----- Commands -----
   // The "Go to" commands: a move, then a left click at the new location.
   void mnuViewFirstPoint_Click();
   void mnuViewNextPoint_Click();
   void mnuViewPreviousPoint_Click();
   void mnuViewLastPoint_Click();
   void mnuViewCurPoint_Click();
+  void mnuViewPeakPoint_Click();
+  void comboPeakPoint_Click();
   // Arms the threshold positioning: the next left click sets it.
   void mnuViewThreshold_Click();
-  // A left click at the selected location that ends at once, as the moves
-  // make one; and the threshold typed into its box.
-  void ClickAtSelectedLocation() { ClickAtSelection(); }
-  void SetMinPeakThreshold(float dB) { selection_.MinPeakThreshold = dB; }
-  // The point buttons of the main toolbar: the move, the click, and the
-  // pointer back on the toolbar where the button was pressed.
-  bool PointButtonClick(const QString& key);
-  // Shows a data set that arrived while a mouse button was held, once the
-  // click has ended.
-  void SetClickEndedHandler(std::function<void()> handler) { clickEnded_ = std::move(handler); }
-
-  // ----- Cursors -----
   // Arms cursor 1 (index 0) or 2 for the next left click.
   void mnuViewCursor_Click(int index);
-  // The display switch has been toggled.
   void mnuViewCursors_Click();
   void mnuViewZoomCursors_Click();
-
-  // ----- Commands -----
-  // The view and mode keys of the main toolbar and its button menus; false
-  // for keys that are not theirs.
-  bool ViewButtonClick(const QString& key);
-  bool ViewButtonMenuClick(const QString& buttonKey, const QString& menuKey);
   void mnuViewEnd_Click();
+  // The presets about the selected location.
+  void mnuViewDBB_Click(int index);
+  void mnuViewFB_Click(int index);
   void tbMain_MouseDown(int button, int shift, float x, float y);
   void tbCursors_ButtonClick(const QString& key);
-  void comboPeakPoint_Click();
-  void mnuViewPeakPoint_Click();
-  void SetMoveButtons();
   void sbStatus_PanelDblClick(const QString& key);
+  // The view and mode keys of the main toolbar and its button menus, and
+  // its point buttons (the move, the click, and the pointer back on the
+  // toolbar where the button was pressed); false for keys that are not
+  // theirs.
+  bool ViewButtonClick(const QString& key);
+  bool ViewButtonMenuClick(const QString& menuKey);
+  bool PointButtonClick(const QString& key);
+  // A colour of a palette edited; a new background of the palette in use
+  // reloads a custom pointer.
+  void EditPaletteColor(int palette, int slot);
+  // A left click at the selected location that ends at once, as the moves
+  // make one.
+  void ClickAtSelectedLocation();
 
  private:
-  // A move to a point of the selected row, in the common order: record the
-  // selection left, select, bring into view, move the marker and the
-  // pointer.
-  void MoveTo(std::int32_t target);
-  // Centres a zoomed-in view on a selected location that left it, or beeps.
-  void BringIntoView(bool hideMarker);
-  void DrawMarker(float x, float y);
-  // The plot x and y (the negated amplitude) of a point of a row.
-  float PointX(int row, std::int32_t point) const;
-  float PointY(int row, std::int32_t point) const;
-  std::span<const float> RowAmplitudes(int row) const;
-  // A left click at the selected location, as the moves make one.
-  void ClickAtSelection();
-  void SelectClick(float x, float y);
-  // Places cursor 1 or 2 at a plot location.
-  void PlaceCursor(int cursor, float x, float y);
-  void ShowCursorReadouts(int cursor);
-  // "&Zoom to Fit Cursors" is there only with both cursors placed and shown.
-  void ShowZoomCursorsState();
-  void ShowSelectionPanel(float x, float y, const QString& text);
-  void ReturnPointerToToolbar();
-  void LeaveZoomMode();
-  void ShowSelectPointer();
-  void ShowModePointer();
-  void ShowPointerImage(int image);
-  void ReleaseModeControls();
-  void ShowViewPopup(bool fromPlot);
-  // The zoom gestures: whether a button begins one in the present mode,
-  // the rubber band following the pointer, and the zoom at the release.
-  bool DragsWith(int button) const;
-  void DragMove(float x, float y);
-  void DragEnd(int button);
-  void DrawZoomInBox();
-  void DrawSeed();
-  void DrawOuter();
-  // A redraw has cleared the plot: no rubber band is on it.
-  void ForgetFigures();
-  void TakeReferenceLocation();
-  void Escape();
+  // A move of the selection, then a left click at the new location.
+  void MoveAndClick(void (Navigation::*move)());
   // N, P, B, T and L without Ctrl or Alt.
   void LetterCommand(int keyCode, int shift);
+  // Pans the view one step and puts the pointer back on the location.
+  void PanWithLocation(int keyCode);
+  void ReturnPointerToToolbar();
 
-  FormControls& c_;
-  Processing& spectrum_;
+  Navigation& navigation_;
+  MouseModes& modes_;
+  Cursors& cursors_;
   PlotView& view_;
-  StatusBarPresenter& status_;
-  SelectionState selection_;
-  MouseState mouse_;
-  CursorState cursors_;
+  ToolbarControls& toolbar_;
   CommandState commands_;
-  EntryState entry_;
   bool keyPreview_ = true;
-  // The reference location the selected location last followed.
-  float followedX_ = 0;
-  float followedY_ = 0;
-  std::function<void()> clickEnded_;
 };
 
 }  // namespace specterm

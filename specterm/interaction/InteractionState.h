@@ -1,7 +1,9 @@
 #pragma once
 
-// What the user is doing on the plot: the selection, the mouse mode, the two
-// cursors, where the toolbar was pressed, and the entry fields.
+// What the user is doing on the plot, one record per owner: the selection
+// and the reference location (Navigation), the mouse mode with its gesture
+// (MouseModes), the two cursors (Cursors), where the main toolbar was
+// pressed (Interaction) and the entry fields (EntryFields).
 
 #include <array>
 #include <cstdint>
@@ -23,31 +25,26 @@ struct SelectionState {
   std::int16_t LastSelectedTrace = -1;
   bool PickSetsLast = false;
   std::int32_t PickedPoint = 0;
-  float PickLeft = 0;
-  float PickRight = 0;
-  float PickTop = 0;
-  float PickBottom = 0;
-  bool MarkerShown = false;
-  bool MarkerErased = true;
+  bool MarkerShown = false;  // the selected point is circled
+  // The reference location of the presets and the entry fields: the last
+  // Select-mode click, or the capture's centre.
+  float ClickX = kNoLocation;
+  float ClickY = kNoLocation;
 };
 
-// Mouse modes.
-inline constexpr int kModeSelect = 0;
-inline constexpr int kModeZoomWindow = 1;
-inline constexpr int kModeZoomIn = 2;
-inline constexpr int kModeZoomOut = 3;
-inline constexpr int kModePan = 5;
-inline constexpr int kModeDragFinished = 6;
+// The plot's mouse modes. DragFinished swallows the click that follows a
+// gesture's zoom.
+enum class MouseMode : std::int32_t { Select = 0, ZoomWindow = 1, ZoomIn = 2, ZoomOut = 3, Pan = 5, DragFinished = 6 };
 
 struct MouseState {
-  std::int32_t MouseMode = kModeSelect;
-  std::int32_t SavedMouseMode = kModeSelect;
+  MouseMode Mode = MouseMode::Select;
+  MouseMode SavedMode = MouseMode::Select;
   bool PositioningThreshold = false;
   std::int32_t PositioningCursor = 0;
   std::int16_t ClickButton = 0;
   bool PointerMoved = false;
-  float ClickX = kNoLocation;
-  float ClickY = kNoLocation;
+  // The gesture: the press and the corner that follows the pointer, the
+  // seed square about the press and the box grown from it.
   float DragAnchorX = 0;
   float DragAnchorY = 0;
   float DragCornerX = 0;
@@ -60,9 +57,6 @@ struct MouseState {
   float OuterTop = 0;
   float OuterRight = 0;
   float OuterBottom = 0;
-  bool SeedShown = false;
-  bool OuterShown = false;
-  bool BoxShown = false;  // the zoom-in box is drawn
   float ZoomOutX = 1;
   float ZoomOutY = 1;
 };

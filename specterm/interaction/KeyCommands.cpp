@@ -3,21 +3,23 @@
 // End centres it on the location, Page Down and Page Up zoom out and in
 // about it, Esc leaves a zoom mode or cancels an armed positioning, Space
 // and Enter click at the location, and N, P, B, T and L step through the
-// points or peaks.
+// points or peaks. Also the window's event filters that bring the keys and
+// the presses on the bare client area here.
 
-#include "forms/KeyedToolBar.h"
 #include "forms/PictureBox.h"
 #include "forms/VirtualKeys.h"
 #include "interaction/Interaction.h"
+#include "interaction/MouseModes.h"
+#include "interaction/Navigation.h"
 #include "view/PlotView.h"
 #include "view/ViewModel.h"
-#include "window/FormControls.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QWidget>
 
@@ -77,72 +79,91 @@ class KeyPreviewFilter : public QObject {
   const QKeyEvent* lastRelease_ = nullptr;
 };
 
+// Sends presses on the window's bare client area to Form_MouseDown.
+class FormMouse : public QObject {
+ public:
+  FormMouse(QObject* parent, QObject* clientArea, Interaction& input)
+      : QObject(parent), clientArea_(clientArea), input_(input) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonPress && watched == clientArea_) {
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      const int button = mouse->button() == Qt::RightButton    ? forms::vbRightButton
+                         : mouse->button() == Qt::LeftButton   ? forms::vbLeftButton
+                         : mouse->button() == Qt::MiddleButton ? forms::vbMiddleButton
+                                                               : 0;
+      if (button != 0)
+        input_.Form_MouseDown(button, 0, static_cast<float>(mouse->position().x()),
+                              static_cast<float>(mouse->position().y()));
+    }
+    return false;
+  }
+
+ private:
+  QObject* clientArea_;
+  Interaction& input_;
+};
+
 }  // namespace
 
 QObject* Interaction::NewKeyPreview(QWidget* window) { return new KeyPreviewFilter(window, *this); }
 
-void Interaction::Escape() {
-  if (mouse_.MouseMode != kModeSelect) {
-    LeaveZoomMode();
-    return;
-  }
-  if (mouse_.PositioningThreshold) {
-    mouse_.PositioningThreshold = false;
-    ShowSelectPointer();
-  } else if (mouse_.PositioningCursor == 1 || mouse_.PositioningCursor == 2) {
-    c_.mnuViewCursor[static_cast<std::size_t>(mouse_.PositioningCursor - 1)]->setChecked(false);
-    mouse_.PositioningCursor = 0;
-    ShowSelectPointer();
-  }
+QObject* Interaction::NewFormMouse(QObject* window, QObject* clientArea) {
+  return new FormMouse(window, clientArea, *this);
 }
 
 void Interaction::Form_KeyUp(int keyCode, int shift) {
   const bool alt = (shift & forms::vbAltMask) != 0;
   const bool ctrl = (shift & forms::vbCtrlMask) != 0;
+  const SelectionState& selection = navigation_.Selection();
   if (IsArrow(keyCode)) {
     const float steps = alt || ctrl ? kLargeSteps : 1.0f;
+    float x = selection.SelectedX;
+    float y = selection.SelectedY;
     switch (keyCode) {
       case forms::vbKeyLeft:
-        selection_.SelectedX -= steps * view_.PanStepX();
+        x -= steps * view_.PanStepX();
         break;
       case forms::vbKeyRight:
-        selection_.SelectedX += steps * view_.PanStepX();
+        x += steps * view_.PanStepX();
         break;
       case forms::vbKeyUp:
-        selection_.SelectedY -= steps * view_.PanStepY();
+        y -= steps * view_.PanStepY();
         break;
       default:
-        selection_.SelectedY += steps * view_.PanStepY();
+        y += steps * view_.PanStepY();
         break;
     }
-    if (alt) view_.PanView(keyCode, true);
+    navigation_.SetSelectedLocation(x, y);
+    if (alt) PanWithLocation(keyCode);
     // The pointer follows the location; a location that left the view takes
     // the view with it.
-    if (view_.InRange())
-      view_.MoveCursor(selection_.SelectedX, selection_.SelectedY);
+    if (view_.InRange(selection.SelectedX, selection.SelectedY))
+      view_.MoveCursor(selection.SelectedX, selection.SelectedY);
     else
-      view_.PanView(keyCode, true);
+      PanWithLocation(keyCode);
     return;
   }
   switch (keyCode) {
     case forms::vbKeyEscape:
-      Escape();
+      modes_.Escape();
       break;
     case forms::vbKeyHome:
-      ViewButtonClick(QStringLiteral("ZoomFitView"));
+      modes_.ViewButtonClick(QStringLiteral("ZoomFitView"));
       break;
     case forms::vbKeyEnd:
-      view_.CenterView();
+      view_.CenterView(selection.SelectedX, selection.SelectedY);
       break;
     case forms::vbKeyPageDown:
-      view_.ZoomOutView();
+      view_.ZoomOutView(selection.SelectedX, selection.SelectedY);
       break;
     case forms::vbKeyPageUp:
-      view_.ZoomInView();
+      view_.ZoomInView(selection.SelectedX, selection.SelectedY);
       break;
     case forms::vbKeySpace:
     case forms::vbKeyReturn:
-      ClickAtSelection();
+      modes_.ClickAtSelection();
       break;
     default:
       LetterCommand(keyCode, shift);
@@ -150,35 +171,38 @@ void Interaction::Form_KeyUp(int keyCode, int shift) {
   }
 }
 
+void Interaction::PanWithLocation(int keyCode) {
+  view_.PanView(keyCode);
+  view_.MoveCursor(navigation_.Selection().SelectedX, navigation_.Selection().SelectedY);
+}
+
 void Interaction::LetterCommand(int keyCode, int shift) {
   if ((shift & (forms::vbAltMask | forms::vbCtrlMask)) != 0) return;
-  void (Interaction::*move)() = nullptr;
+  void (Navigation::*move)() = nullptr;
   switch (keyCode) {
     case 'N':
-      move = &Interaction::MoveNextPoint;
+      move = &Navigation::MoveNextPoint;
       break;
     case 'P':
-      move = &Interaction::MovePreviousPoint;
+      move = &Navigation::MovePreviousPoint;
       break;
     case 'B':
-      move = &Interaction::MoveFirstPoint;
+      move = &Navigation::MoveFirstPoint;
       break;
     case 'T':
-      move = &Interaction::MoveLastPoint;
+      move = &Navigation::MoveLastPoint;
       break;
     case 'L':
       // Only when there is a last selected point to go to.
-      if (selection_.LastSelectedPoint <= 0) return;
-      MoveCurPoint();
-      ClickAtSelection();
+      if (navigation_.Selection().LastSelectedPoint <= 0) return;
+      MoveAndClick(&Navigation::MoveCurPoint);
       return;
     default:
       return;
   }
   // As the point commands: only while they are enabled.
-  if (!MovesPossible()) return;
-  (this->*move)();
-  ClickAtSelection();
+  if (!navigation_.MovesPossible()) return;
+  MoveAndClick(move);
 }
 
 }  // namespace specterm

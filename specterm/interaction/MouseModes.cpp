@@ -1,25 +1,23 @@
 // The plot's mouse modes: Select, Zoom Window, Zoom In, Zoom Out and Pan,
 // entered and left from the toolbar and the View menu, with their pointers;
-// what a click does in each mode; the pointer's location as the selected
-// location; the View menu as the plot's pop-up menu. Also the toolbar's view
-// commands: fit, previous and the two presets.
+// what a click does in each mode; the positioning armed for the next left
+// click; the pointer's location as the selected location; the View menu as
+// the plot's pop-up menu. Also the toolbar's view commands: fit, previous
+// and the two presets.
+
+#include "interaction/MouseModes.h"
 
 #include "forms/KeyedToolBar.h"
 #include "forms/PictureBox.h"
-#include "interaction/Interaction.h"
-#include "processing/Processing.h"
-#include "vbformat/VbFormat.h"
+#include "interaction/Cursors.h"
+#include "interaction/Navigation.h"
 #include "view/Icons.h"
 #include "view/PlotView.h"
-#include "window/FormControls.h"
+#include "view/ToolbarControls.h"
 
 #include <QAction>
 #include <QCursor>
-#include <QEvent>
-#include <QLineEdit>
 #include <QMenu>
-#include <QMouseEvent>
-#include <QTimer>
 
 namespace specterm {
 namespace {
@@ -27,20 +25,18 @@ namespace {
 // The four zoom modes with their toolbar buttons, menu items and pointers.
 struct ZoomMode {
   const char* key;
-  int mode;
-  QAction* FormControls::*item;
+  MouseMode mode;
+  QAction* ModeControls::*item;
   int pointer;
 };
 
 const ZoomMode kZoomModes[] = {
-    {"ZoomWin", kModeZoomWindow, &FormControls::mnuViewZoomWin, kPointerZoomWindow},
-    {"ZoomIn", kModeZoomIn, &FormControls::mnuViewZoomIn, kPointerZoomIn},
-    {"ZoomOut", kModeZoomOut, &FormControls::mnuViewZoomOut, kPointerZoomOut},
-    {"Pan", kModePan, &FormControls::mnuViewPan, kPointerPan},
+    {"ZoomWin", MouseMode::ZoomWindow, &ModeControls::mnuViewZoomWin, kPointerZoomWindow},
+    {"ZoomIn", MouseMode::ZoomIn, &ModeControls::mnuViewZoomIn, kPointerZoomIn},
+    {"ZoomOut", MouseMode::ZoomOut, &ModeControls::mnuViewZoomOut, kPointerZoomOut},
+    {"Pan", MouseMode::Pan, &ModeControls::mnuViewPan, kPointerPan},
 };
 
-// The pointer amplitude read-out.
-constexpr const char* kPointerAmplitudeFormat = "###0.000dB";
 // The preset index of a button menu key such as "dBB3" or "FB7"; -1 when
 // the key is not one.
 int PresetIndex(const QString& key, QLatin1String prefix) {
@@ -49,121 +45,141 @@ int PresetIndex(const QString& key, QLatin1String prefix) {
   return digit.isDigit() ? digit.digitValue() : -1;
 }
 
-class FormMouse : public QObject {
- public:
-  FormMouse(QObject* parent, QObject* clientArea, Interaction& input)
-      : QObject(parent), clientArea_(clientArea), input_(input) {}
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::MouseButtonPress && watched == clientArea_) {
-      const auto* mouse = static_cast<QMouseEvent*>(event);
-      const int button = mouse->button() == Qt::RightButton    ? forms::vbRightButton
-                         : mouse->button() == Qt::LeftButton   ? forms::vbLeftButton
-                         : mouse->button() == Qt::MiddleButton ? forms::vbMiddleButton
-                                                               : 0;
-      if (button != 0)
-        input_.Form_MouseDown(button, 0, static_cast<float>(mouse->position().x()),
-                              static_cast<float>(mouse->position().y()));
-    }
-    return false;
-  }
-
- private:
-  QObject* clientArea_;
-  Interaction& input_;
-};
-
 }  // namespace
 
-QObject* Interaction::NewFormMouse(QObject* window, QObject* clientArea) {
-  return new FormMouse(window, clientArea, *this);
+int PointerImageFor(MouseMode mode) {
+  switch (mode) {
+    case MouseMode::ZoomWindow:
+      return kPointerZoomWindow;
+    case MouseMode::ZoomIn:
+      return kPointerZoomIn;
+    case MouseMode::ZoomOut:
+      return kPointerZoomOut;
+    default:
+      return kPointerPan;
+  }
 }
 
-void Interaction::ShowPointerImage(int image) {
-  c_.picSpectrum->SetMouseIcon(c_.imgCursors.Cursor(image));
-  c_.picSpectrum->SetMousePointer(forms::vbCustom);
+MouseModes::MouseModes(ModeControls& controls, ToolbarControls& toolbar, Navigation& navigation, Cursors& cursors,
+                       const Processing& spectrum, PlotView& view, StatusBarPresenter& status)
+    : c_(controls),
+      toolbar_(toolbar),
+      navigation_(navigation),
+      cursors_(cursors),
+      spectrum_(spectrum),
+      view_(view),
+      status_(status) {}
+
+// --- pointers and modes -------------------------------------------------------
+
+void MouseModes::ShowPointerImage(int image) { view_.ShowPointer(c_.imgCursors.Cursor(image)); }
+
+void MouseModes::RenewPointer() {
+  if (view_.CustomPointer()) ShowPointerImage(PointerImageFor(mouse_.Mode));
 }
 
-void Interaction::ReleaseModeControls() {
+void MouseModes::ReleaseModeControls() {
   for (const ZoomMode& m : kZoomModes) {
-    c_.tbMain->SetPressed(QString::fromLatin1(m.key), false);
+    toolbar_.tbMain->SetPressed(QString::fromLatin1(m.key), false);
     (c_.*m.item)->setChecked(false);
   }
 }
 
 // The pointer of the zoom mode whose button is pressed, else the cross.
-void Interaction::ShowModePointer() {
+void MouseModes::ShowModePointer() {
   for (const ZoomMode& m : kZoomModes)
-    if (c_.tbMain->Pressed(QString::fromLatin1(m.key))) {
+    if (toolbar_.tbMain->Pressed(QString::fromLatin1(m.key))) {
       ShowPointerImage(m.pointer);
       return;
     }
-  c_.picSpectrum->SetMousePointer(forms::vbCrosshair);
+  view_.ShowCrosshair();
 }
 
-// The reference location of the presets: the last Select-mode click, or the
-// capture's centre at 0 dB while there is none yet.
-void Interaction::TakeReferenceLocation() {
-  if (mouse_.ClickX == kNoLocation && mouse_.ClickY == kNoLocation) {
-    mouse_.ClickX = static_cast<float>(spectrum_.Block().CenterFreq * spectrum_.Block().SpanScale);
-    mouse_.ClickY = 0.0f;
-  }
-  selection_.SelectedX = mouse_.ClickX;
-  selection_.SelectedY = mouse_.ClickY;
-}
-
-void Interaction::ShowSelectPointer() {
+void MouseModes::ShowSelectPointer() {
   if (mouse_.PositioningThreshold) {
-    c_.picSpectrum->SetMouseIcon(c_.imgCursors.Cursor(QString::fromLatin1(kPointerPeakThreshold)));
-    c_.picSpectrum->SetMousePointer(forms::vbCustom);
+    view_.ShowPointer(c_.imgCursors.Cursor(QString::fromLatin1(kPointerPeakThreshold)));
   } else if (mouse_.PositioningCursor == 1 || mouse_.PositioningCursor == 2) {
     ShowPointerImage(mouse_.PositioningCursor + kPointerCursor1 - 1);
   } else {
-    c_.picSpectrum->SetMousePointer(forms::vbCrosshair);
+    view_.ShowCrosshair();
   }
 }
 
-void Interaction::LeaveZoomMode() {
-  mouse_.MouseMode = kModeSelect;
+void MouseModes::LeaveZoomMode() {
+  mouse_.Mode = MouseMode::Select;
   ReleaseModeControls();
   c_.mnuViewEnd->setEnabled(false);
   ShowSelectPointer();
 }
 
-void Interaction::ShowViewPopup(bool fromPlot) {
+void MouseModes::ArmThreshold() {
+  view_.ShowPointer(c_.imgCursors.Cursor(QString::fromLatin1(kPointerPeakThreshold)));
+  mouse_.PositioningThreshold = true;
+  // A cursor armed before gives way.
+  mouse_.PositioningCursor = 0;
+  cursors_.Disarm();
+}
+
+void MouseModes::ArmCursor(int cursor) {
+  if (cursor != 1 && cursor != 2) return;
+  mouse_.PositioningCursor = cursor;
+  mouse_.PositioningThreshold = false;
+  cursors_.Arm(cursor - 1);
+  ShowPointerImage(cursor - 1 + kPointerCursor1);
+}
+
+void MouseModes::Escape() {
+  if (mouse_.Mode != MouseMode::Select) {
+    LeaveZoomMode();
+    return;
+  }
+  if (mouse_.PositioningThreshold) {
+    mouse_.PositioningThreshold = false;
+    ShowSelectPointer();
+  } else if (mouse_.PositioningCursor == 1 || mouse_.PositioningCursor == 2) {
+    cursors_.Disarm();
+    mouse_.PositioningCursor = 0;
+    ShowSelectPointer();
+  }
+}
+
+// --- the View menu as the plot's pop-up --------------------------------------
+
+void MouseModes::ShowViewPopup(bool fromPlot) {
   c_.mnuViewSep1->setVisible(fromPlot);
   c_.mnuViewDone->setVisible(fromPlot);
   // Not modal: the pop-up's end is seen in ViewPopupClosing.
   c_.mnuView->popup(QCursor::pos());
 }
 
-void Interaction::ViewPopupClosing() {
+void MouseModes::ViewPopupClosing() {
   if (!c_.mnuViewDone->isVisible()) return;
   c_.mnuViewSep1->setVisible(false);
   c_.mnuViewDone->setVisible(false);
   // The pop-up took the button's release: the right click ends here, before
   // a command chosen from the menu runs.
-  if (mouse_.ClickButton == forms::vbRightButton) picSpectrum_Click();
+  if (mouse_.ClickButton == forms::vbRightButton) Click();
 }
 
-bool Interaction::ViewButtonClick(const QString& key) {
+// --- the toolbar's view commands ----------------------------------------------
+
+bool MouseModes::ViewButtonClick(const QString& key) {
   if (key == QLatin1String("Select")) {
     mouse_.PositioningThreshold = false;
     mouse_.PositioningCursor = 0;
-    for (QAction* item : c_.mnuViewCursor) item->setChecked(false);
+    cursors_.Disarm();
     LeaveZoomMode();
     return true;
   }
   for (const ZoomMode& m : kZoomModes)
     if (key == QLatin1String(m.key)) {
-      if (mouse_.MouseMode == m.mode) {
+      if (mouse_.Mode == m.mode) {
         LeaveZoomMode();
       } else {
-        mouse_.MouseMode = m.mode;
+        mouse_.Mode = m.mode;
         for (const ZoomMode& other : kZoomModes) {
           const bool on = &other == &m;
-          c_.tbMain->SetPressed(QString::fromLatin1(other.key), on);
+          toolbar_.tbMain->SetPressed(QString::fromLatin1(other.key), on);
           (c_.*other.item)->setChecked(on);
         }
         c_.mnuViewEnd->setEnabled(true);
@@ -174,50 +190,89 @@ bool Interaction::ViewButtonClick(const QString& key) {
   if (key == QLatin1String("ZoomFitView")) {
     LeaveZoomMode();
     view_.FitView();
+    EndClick();
     return true;
   }
   if (key == QLatin1String("Previous")) {
     view_.PreviousView();
+    EndClick();
     return true;
   }
   if (key == QLatin1String("dBperDiv") || key == QLatin1String("FSpan")) {
-    TakeReferenceLocation();
+    navigation_.TakeReferenceLocation();
     if (key == QLatin1String("dBperDiv"))
-      view_.mnuViewDBB_Click(view_.DBDivIndex());
+      ApplyDbPreset(view_.DBDivIndex());
     else
-      view_.mnuViewFB_Click(view_.SpanIndex());
-    view_.MoveCursor(selection_.SelectedX, selection_.SelectedY);
+      ApplySpanPreset(view_.SpanIndex());
+    view_.MoveCursor(navigation_.Selection().SelectedX, navigation_.Selection().SelectedY);
     EndClick();
     return true;
   }
   return false;
 }
 
-bool Interaction::ViewButtonMenuClick(const QString&, const QString& menuKey) {
+bool MouseModes::ViewButtonMenuClick(const QString& menuKey) {
   const int db = PresetIndex(menuKey, QLatin1String("dBB"));
   const int span = PresetIndex(menuKey, QLatin1String("FB"));
   if (db < 0 && span < 0) return false;
-  TakeReferenceLocation();
+  navigation_.TakeReferenceLocation();
   if (db >= 0)
-    view_.mnuViewDBB_Click(db);
+    ApplyDbPreset(db);
   else
-    view_.mnuViewFB_Click(span);
-  view_.MoveCursor(selection_.SelectedX, selection_.SelectedY);
+    ApplySpanPreset(span);
+  view_.MoveCursor(navigation_.Selection().SelectedX, navigation_.Selection().SelectedY);
   return true;
 }
 
-void Interaction::mnuViewEnd_Click() { LeaveZoomMode(); }
-
-void Interaction::EndClick() {
-  mouse_.ClickButton = 0;
-  if (clickEnded_) clickEnded_();
+void MouseModes::ApplyDbPreset(int index) {
+  view_.ZoomDbPreset(index, navigation_.Selection().SelectedY);
+  EndClick();
 }
 
-void Interaction::picSpectrum_MouseDown(int button, int, float x, float y) {
+void MouseModes::ApplySpanPreset(int index) {
+  view_.ZoomSpanPreset(index, navigation_.Selection().SelectedX);
+  EndClick();
+}
+
+// --- the plot's mouse -----------------------------------------------------------
+
+void MouseModes::EndClick() {
+  mouse_.ClickButton = 0;
+  emit ClickEnded();
+}
+
+void MouseModes::SelectClick(float x, float y) {
+  const QPointF click = navigation_.Pick(x, y);
+  x = static_cast<float>(click.x());
+  y = static_cast<float>(click.y());
+  if (mouse_.PositioningThreshold) {
+    if (mouse_.PositioningCursor == 0)
+      view_.ShowCrosshair();
+    else
+      ShowPointerImage(mouse_.PositioningCursor + kPointerCursor1 - 1);
+    navigation_.SetMinPeakThreshold(-y);
+    mouse_.PositioningThreshold = false;
+    view_.UpdateView();
+  } else if (mouse_.PositioningCursor == 1 || mouse_.PositioningCursor == 2) {
+    view_.ShowCrosshair();
+    cursors_.Place(mouse_.PositioningCursor, x, y);
+    mouse_.PositioningCursor = 0;
+  }
+  navigation_.ShowClickReadouts(x, y);
+}
+
+void MouseModes::ClickAtSelection() {
+  MouseDown(forms::vbLeftButton, navigation_.Selection().SelectedX, navigation_.Selection().SelectedY);
+  // A simulated click has no release: it ends here, so the capture cycle
+  // goes on.
+  EndClick();
+}
+
+void MouseModes::MouseDown(int button, float x, float y) {
   mouse_.ClickButton = static_cast<std::int16_t>(button);
   mouse_.PointerMoved = false;
-  if (button == forms::vbLeftButton && mouse_.MouseMode == kModeSelect) SelectClick(x, y);
-  if ((button == forms::vbLeftButton && mouse_.MouseMode == kModeZoomWindow) || button == forms::vbMiddleButton) {
+  if (button == forms::vbLeftButton && mouse_.Mode == MouseMode::Select) SelectClick(x, y);
+  if ((button == forms::vbLeftButton && mouse_.Mode == MouseMode::ZoomWindow) || button == forms::vbMiddleButton) {
     mouse_.DragAnchorX = x;
     mouse_.DragAnchorY = y;
     mouse_.DragCornerX = x;
@@ -226,48 +281,45 @@ void Interaction::picSpectrum_MouseDown(int button, int, float x, float y) {
   if (button == forms::vbRightButton) ShowViewPopup(true);
 }
 
-void Interaction::picSpectrum_MouseMove(int button, int, float x, float y) {
+void MouseModes::MouseMove(int button, float x, float y) {
   // Zoom and pan act where the pointer was last, or on the point selected
   // since.
-  selection_.SelectedX = x;
-  selection_.SelectedY = y;
-  const SampleBlock& block = spectrum_.Block();
-  c_.txtCursor[6]->setText(QString::fromStdString(
-      vb::Format(static_cast<double>(x) / 10.0 / static_cast<double>(block.SpanScale), block.FreqFormat)));
-  c_.txtCursor[7]->setText(QString::fromStdString(vb::Format(-static_cast<double>(y), kPointerAmplitudeFormat)));
+  navigation_.SetSelectedLocation(x, y);
+  cursors_.ShowPointerReadout(x, y);
   mouse_.PointerMoved = true;
   // A drag shows its rubber band while the button that began it is held.
   if (mouse_.ClickButton != 0 && (button & mouse_.ClickButton) != 0 && DragsWith(mouse_.ClickButton)) DragMove(x, y);
 }
 
-void Interaction::picSpectrum_MouseUp(int button, int, float, float) {
+void MouseModes::MouseUp(int button) {
   if (button == mouse_.ClickButton && DragsWith(button)) DragEnd(button);
 }
 
-void Interaction::picSpectrum_Click() {
+void MouseModes::Click() {
+  const SelectionState& selection = navigation_.Selection();
   switch (mouse_.ClickButton) {
     case forms::vbLeftButton:
-      if (mouse_.MouseMode == kModeZoomIn)
-        view_.ZoomInView();
-      else if (mouse_.MouseMode == kModeZoomOut)
-        view_.ZoomOutView();
-      else if (mouse_.MouseMode == kModePan)
-        view_.CenterView();
+      if (mouse_.Mode == MouseMode::ZoomIn)
+        view_.ZoomInView(selection.SelectedX, selection.SelectedY);
+      else if (mouse_.Mode == MouseMode::ZoomOut)
+        view_.ZoomOutView(selection.SelectedX, selection.SelectedY);
+      else if (mouse_.Mode == MouseMode::Pan)
+        view_.CenterView(selection.SelectedX, selection.SelectedY);
       break;
     case forms::vbRightButton:
-      if (mouse_.MouseMode != kModeSelect) LeaveZoomMode();
+      if (mouse_.Mode != MouseMode::Select) LeaveZoomMode();
       break;
     case forms::vbMiddleButton:
-      if (mouse_.MouseMode != kModeDragFinished) view_.CenterView();
+      if (mouse_.Mode != MouseMode::DragFinished) view_.CenterView(selection.SelectedX, selection.SelectedY);
       break;
     default:
       break;
   }
-  if (mouse_.MouseMode == kModeDragFinished) mouse_.MouseMode = mouse_.SavedMouseMode;
+  if (mouse_.Mode == MouseMode::DragFinished) mouse_.Mode = mouse_.SavedMode;
   EndClick();
 }
 
-void Interaction::Form_MouseDown(int button, int, float, float) {
+void MouseModes::FormMouseDown(int button) {
   if (button == forms::vbRightButton) ShowViewPopup(false);
 }
 

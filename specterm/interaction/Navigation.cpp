@@ -1,27 +1,21 @@
 // Point and peak navigation: stepping through the points of the selected
 // trace row in point order or in amplitude order, returning to the last
-// selected point, jumping to a typed point or location, and picking the
-// point nearest to a click. The selected point is circled by a marker drawn
-// in invert mode, so that drawing it again at the same place erases it.
+// selected point, jumping to a typed point or location, picking the point
+// nearest to a click, and the selected and reference locations. The
+// selected point is circled by the view's selection marker.
 
-#include "base/Twips.h"
+#include "interaction/Navigation.h"
+
 #include "forms/Dialogs.h"
 #include "forms/KeyedToolBar.h"
-#include "forms/PictureBox.h"
-#include "interaction/Interaction.h"
 #include "interaction/PeakRanking.h"
 #include "processing/Processing.h"
 #include "vbformat/VbFormat.h"
-#include "view/Icons.h"
-#include "view/PlotRenderer.h"
 #include "view/PlotView.h"
-#include "view/StatusBarPresenter.h"
-#include "view/ViewModel.h"
-#include "window/FormControls.h"
+#include "view/ToolbarControls.h"
 
 #include <QAction>
-#include <QCursor>
-#include <QLineEdit>
+#include <QTimer>
 
 #include <cmath>
 
@@ -32,37 +26,96 @@ constexpr std::int32_t kLastPoint = static_cast<std::int32_t>(kPointCount);
 
 }  // namespace
 
-bool Interaction::MovesPossible() const { return selection_.SelectedTrace != -1 && spectrum_.Traces().HaveData; }
+Navigation::Navigation(NavigationControls& controls, ToolbarControls& toolbar, const Processing& spectrum,
+                       PlotView& view, StatusBarPresenter& status)
+    : c_(controls), toolbar_(toolbar), spectrum_(spectrum), view_(view), status_(status) {
+  // Before any data set, the selected location is the start-up band's
+  // centre at 0 dB.
+  const SampleBlock& block = spectrum_.Block();
+  selection_.SelectedX = followedX_ = static_cast<float>(block.CenterFreq * static_cast<double>(block.SpanScale));
+  selection_.SelectedY = followedY_ = 0.0f;
+}
 
-std::span<const float> Interaction::RowAmplitudes(int row) const {
+bool Navigation::SnapToPoint() const { return c_.mnuOptionsSnap->isChecked(); }
+
+bool Navigation::SelectionPanelOn() const { return c_.mnuOptionsPanel->isChecked(); }
+
+void Navigation::SetSelectedLocation(float x, float y) {
+  selection_.SelectedX = x;
+  selection_.SelectedY = y;
+}
+
+void Navigation::SetReferenceLocation(float x, float y) {
+  selection_.ClickX = x;
+  selection_.ClickY = y;
+  // Until the pointer, a key or a selection moves it, the selected location
+  // follows the reference location, so that a preset or zoom from the menu
+  // centres on the capture rather than on frequency 0.
+  if (selection_.SelectedX == followedX_ && selection_.SelectedY == followedY_) {
+    selection_.SelectedX = followedX_ = x;
+    selection_.SelectedY = followedY_ = y;
+  }
+}
+
+void Navigation::TakeReferenceLocation() {
+  if (selection_.ClickX == kNoLocation && selection_.ClickY == kNoLocation) {
+    selection_.ClickX = static_cast<float>(spectrum_.Block().CenterFreq * spectrum_.Block().SpanScale);
+    selection_.ClickY = 0.0f;
+  }
+  selection_.SelectedX = selection_.ClickX;
+  selection_.SelectedY = selection_.ClickY;
+}
+
+void Navigation::SetMinPeakThreshold(float dB) {
+  selection_.MinPeakThreshold = dB;
+  view_.SetThreshold(dB);
+  emit ThresholdChanged(dB);
+}
+
+QPointF Navigation::Pick(float x, float y) {
+  c_.timerCoord->stop();
+  GetNearestPoint(x, y);
+  if (SnapToPoint()) view_.MoveCursor(x, y);
+  // The click becomes the reference location of the presets and entry
+  // fields.
+  selection_.ClickX = x;
+  selection_.ClickY = y;
+  return {x, y};
+}
+
+bool Navigation::MovesPossible() const { return selection_.SelectedTrace != -1 && spectrum_.Traces().HaveData; }
+
+std::span<const float> Navigation::RowAmplitudes(int row) const {
   return spectrum_.Traces().TraceY[static_cast<std::size_t>(row)];
 }
 
-float Interaction::PointX(int row, std::int32_t point) const {
+float Navigation::PointX(int row, std::int32_t point) const {
   return spectrum_.Traces().TraceX[static_cast<std::size_t>(row)][static_cast<std::size_t>(point - 1)];
 }
 
-float Interaction::PointY(int row, std::int32_t point) const {
+float Navigation::PointY(int row, std::int32_t point) const {
   return -spectrum_.Traces().TraceY[static_cast<std::size_t>(row)][static_cast<std::size_t>(point - 1)];
 }
 
-void Interaction::DrawMarker(float x, float y) {
-  const std::uint32_t colour = view_.Palettes()[static_cast<std::size_t>(view_.CurrentPalette())][kSlotSelectionMarker];
-  DrawSelectionMarker(*c_.picSpectrum, x, y, std::abs(selection_.PickRight - selection_.PickLeft) / 2.0f, colour);
+void Navigation::ShowMarker() {
+  view_.ShowMarker({selection_.MarkerShown, selection_.SelectedPoint, selection_.SelectedTrace});
 }
 
-void Interaction::BringIntoView(bool hideMarker) {
-  if (view_.InRange()) return;
-  if (hideMarker) selection_.MarkerShown = false;
-  if (c_.picSpectrum->ScaleHeight() < spectrum_.Amplitude().AmpRange) {
+void Navigation::BringIntoView(bool hideMarker) {
+  if (view_.InRange(selection_.SelectedX, selection_.SelectedY)) return;
+  if (hideMarker) {
+    selection_.MarkerShown = false;
+    ShowMarker();
+  }
+  if (view_.Window().Height < spectrum_.Amplitude().AmpRange) {
     // Zoomed in: the view keeps its size and centres on the location.
-    view_.CenterView();
+    view_.CenterView(selection_.SelectedX, selection_.SelectedY);
     return;
   }
   forms::Beep();
 }
 
-void Interaction::MoveTo(std::int32_t target) {
+void Navigation::MoveTo(std::int32_t target) {
   if (!MovesPossible() || target < 1 || target > kLastPoint) return;
   selection_.LastSelectedTrace = selection_.SelectedTrace;
   selection_.LastSelectedPoint = selection_.SelectedPoint;
@@ -70,24 +123,22 @@ void Interaction::MoveTo(std::int32_t target) {
   selection_.SelectedPoint = target;
   selection_.SelectedX = PointX(selection_.SelectedTrace, target);
   selection_.SelectedY = PointY(selection_.SelectedTrace, target);
-  BringIntoView(true);
-  // The old marker goes, unless a redraw has taken it already.
-  if (!selection_.MarkerErased && selection_.LastSelectedPoint >= 1 && selection_.LastSelectedTrace >= 0)
-    DrawMarker(PointX(selection_.LastSelectedTrace, selection_.LastSelectedPoint),
-               PointY(selection_.LastSelectedTrace, selection_.LastSelectedPoint));
-  DrawMarker(selection_.SelectedX, selection_.SelectedY);
-  selection_.MarkerErased = false;
+  // The marker moves to the point, and with it into view when the view
+  // follows the point.
   selection_.MarkerShown = true;
+  ShowMarker();
+  BringIntoView(false);
   view_.MoveCursor(selection_.SelectedX, selection_.SelectedY);
+  if (target != selection_.LastSelectedPoint) emit SelectionChanged();
 }
 
-void Interaction::MoveFirstPoint() {
+void Navigation::MoveFirstPoint() {
   if (!MovesPossible()) return;
   MoveTo(selection_.MoveType == 0 ? 1
                                   : GetLowest(RowAmplitudes(selection_.SelectedTrace), selection_.MinPeakThreshold));
 }
 
-void Interaction::MoveNextPoint() {
+void Navigation::MoveNextPoint() {
   if (!MovesPossible()) return;
   const std::int32_t point = selection_.SelectedPoint;
   if (selection_.MoveType == 0)
@@ -96,7 +147,7 @@ void Interaction::MoveNextPoint() {
     MoveTo(GetPreviousHighest(RowAmplitudes(selection_.SelectedTrace), point));
 }
 
-void Interaction::MovePreviousPoint() {
+void Navigation::MovePreviousPoint() {
   if (!MovesPossible()) return;
   const std::int32_t point = selection_.SelectedPoint;
   if (selection_.MoveType == 0)
@@ -105,14 +156,14 @@ void Interaction::MovePreviousPoint() {
     MoveTo(GetNextHighest(RowAmplitudes(selection_.SelectedTrace), point));
 }
 
-void Interaction::MoveLastPoint() {
+void Navigation::MoveLastPoint() {
   if (!MovesPossible()) return;
   MoveTo(selection_.MoveType == 0 ? kLastPoint : GetNextHighest(RowAmplitudes(selection_.SelectedTrace)));
 }
 
-void Interaction::MoveSpecificPoint(std::int32_t point) { MoveTo(point); }
+void Navigation::MoveSpecificPoint(std::int32_t point) { MoveTo(point); }
 
-void Interaction::MoveCurPoint() {
+void Navigation::MoveCurPoint() {
   if (selection_.LastSelectedPoint <= 0 || selection_.LastSelectedTrace < 0 || !spectrum_.Traces().HaveData) return;
   selection_.PickSetsLast = true;
   selection_.SelectedX = PointX(selection_.LastSelectedTrace, selection_.LastSelectedPoint);
@@ -121,39 +172,20 @@ void Interaction::MoveCurPoint() {
   view_.MoveCursor(selection_.SelectedX, selection_.SelectedY);
 }
 
-void Interaction::MoveSpecificLocationX() {
-  const SampleBlock& block = spectrum_.Block();
-  selection_.SelectedX =
-      static_cast<float>(vb::Val(c_.txtFreq->text().toStdString()) * 10.0 * static_cast<double>(block.SpanScale));
-  selection_.SelectedY = static_cast<float>(-vb::Val(status_.PanelText(QStringLiteral("Amplitude")).toStdString()));
+void Navigation::MoveToLocation(float x, float y) {
+  selection_.SelectedX = x;
+  selection_.SelectedY = y;
   BringIntoView(true);
   view_.MoveCursor(selection_.SelectedX, selection_.SelectedY);
 }
 
-void Interaction::MoveSpecificLocationY() {
-  const SampleBlock& block = spectrum_.Block();
-  selection_.SelectedY = static_cast<float>(-vb::Val(c_.txtAmp->text().toStdString()));
-  selection_.SelectedX = static_cast<float>(vb::Val(status_.PanelText(QStringLiteral("Frequency")).toStdString()) *
-                                            10.0 * static_cast<double>(block.SpanScale));
-  BringIntoView(true);
-  view_.MoveCursor(selection_.SelectedX, selection_.SelectedY);
-}
-
-void Interaction::GetNearestPoint(float& x, float& y) {
+void Navigation::GetNearestPoint(float& x, float& y) {
   SelectionState& s = selection_;
   if ((s.LastSelectedPoint == 0 && s.SelectedPoint > 0) || (s.LastSelectedPoint != s.SelectedPoint && s.PickSetsLast))
     s.LastSelectedPoint = s.SelectedPoint;
   s.PickSetsLast = true;
 
-  // The pick box: 12 pixels about the location.
-  const forms::PictureBox& pic = *c_.picSpectrum;
-  const double px = static_cast<double>(RoundHalfEven(pic.PixelX(x)));
-  const double py = static_cast<double>(RoundHalfEven(pic.PixelY(y)));
-  s.PickLeft = static_cast<float>(pic.ScaleFromPixelX(px - kPickPixels));
-  s.PickRight = static_cast<float>(pic.ScaleFromPixelX(px + kPickPixels));
-  s.PickTop = static_cast<float>(pic.ScaleFromPixelY(py - kPickPixels));
-  s.PickBottom = static_cast<float>(pic.ScaleFromPixelY(py + kPickPixels));
-
+  const PickBox box = view_.PickAt(x, y);
   const TraceStore& traces = spectrum_.Traces();
   const bool snap = SnapToPoint();
   const std::string xText = snap ? std::string() : vb::Format(x, view_.AmpFormat());
@@ -166,7 +198,7 @@ void Interaction::GetNearestPoint(float& x, float& y) {
     for (std::int32_t i = 1; i <= kLastPoint; ++i) {
       const float f = PointX(row, i);
       const float py = PointY(row, i);
-      if (py < s.PickTop || py > s.PickBottom || f < s.PickLeft || f > s.PickRight) continue;
+      if (py < box.Top || py > box.Bottom || f < box.Left || f > box.Right) continue;
       if (snap) {
         // The nearest, frequency units and dB mixed as they are; the first
         // of equals wins.
@@ -186,12 +218,8 @@ void Interaction::GetNearestPoint(float& x, float& y) {
   }
 
   if (s.PickedPoint > 0) {
-    // The old marker goes first, where it was drawn; then the new point is
-    // selected and brought into view, and circled unless the redraw that
-    // brought it did so.
-    if (s.SelectedPoint != 0 && !s.MarkerErased && s.SelectedTrace >= 0)
-      DrawMarker(PointX(s.SelectedTrace, s.SelectedPoint), PointY(s.SelectedTrace, s.SelectedPoint));
-    s.MarkerErased = true;
+    // The new point is selected, circled and brought into view.
+    const bool changed = s.PickedPoint != s.SelectedPoint || foundRow != s.SelectedTrace;
     s.LastSelectedTrace = s.SelectedTrace;
     x = PointX(foundRow, s.PickedPoint);
     y = PointY(foundRow, s.PickedPoint);
@@ -200,87 +228,18 @@ void Interaction::GetNearestPoint(float& x, float& y) {
     s.SelectedTrace = static_cast<std::int16_t>(foundRow);
     s.SelectedPoint = s.PickedPoint;
     s.MarkerShown = true;
+    ShowMarker();
     BringIntoView(false);
-    if (s.MarkerErased) {
-      DrawMarker(x, y);
-      s.MarkerErased = false;
-    }
+    // The moves go on in the row picked.
+    SetMoveButtons();
+    if (changed) emit SelectionChanged();
   } else {
-    if (s.SelectedPoint != 0 && !s.MarkerErased && s.SelectedTrace >= 0)
-      DrawMarker(PointX(s.SelectedTrace, s.SelectedPoint), PointY(s.SelectedTrace, s.SelectedPoint));
-    s.MarkerErased = true;
     s.MarkerShown = false;
+    ShowMarker();
   }
   const bool selected = s.SelectedPoint != 0;
   c_.mnuViewCurPoint->setEnabled(selected);
-  c_.tbMain->SetEnabled(QStringLiteral("CurPoint"), selected);
-}
-
-void Interaction::ClickAtSelection() {
-  picSpectrum_MouseDown(forms::vbLeftButton, 0, selection_.SelectedX, selection_.SelectedY);
-  // A simulated click has no release: it ends here, so the capture cycle
-  // goes on.
-  EndClick();
-}
-
-void Interaction::mnuViewFirstPoint_Click() {
-  MoveFirstPoint();
-  ClickAtSelection();
-}
-
-void Interaction::mnuViewNextPoint_Click() {
-  MoveNextPoint();
-  ClickAtSelection();
-}
-
-void Interaction::mnuViewPreviousPoint_Click() {
-  MovePreviousPoint();
-  ClickAtSelection();
-}
-
-void Interaction::mnuViewLastPoint_Click() {
-  MoveLastPoint();
-  ClickAtSelection();
-}
-
-void Interaction::mnuViewCurPoint_Click() {
-  MoveCurPoint();
-  ClickAtSelection();
-}
-
-void Interaction::mnuViewThreshold_Click() {
-  c_.picSpectrum->SetMouseIcon(c_.imgCursors.Cursor(QString::fromLatin1(kPointerPeakThreshold)));
-  c_.picSpectrum->SetMousePointer(forms::vbCustom);
-  mouse_.PositioningThreshold = true;
-  // A cursor armed before gives way.
-  mouse_.PositioningCursor = 0;
-  for (QAction* item : c_.mnuViewCursor) item->setChecked(false);
-}
-
-void Interaction::ReturnPointerToToolbar() {
-  const auto x = RoundHalfEven(static_cast<double>(RoundHalfEven(commands_.ToolbarPressX)) / kTwipsPerPixel);
-  const auto y = RoundHalfEven(static_cast<double>(RoundHalfEven(commands_.ToolbarPressY)) / kTwipsPerPixel);
-  QCursor::setPos(c_.tbMain->mapToGlobal(QPoint(static_cast<int>(x), static_cast<int>(y))));
-}
-
-bool Interaction::PointButtonClick(const QString& key) {
-  void (Interaction::*move)() = nullptr;
-  if (key == QLatin1String("FirstPoint"))
-    move = &Interaction::MoveFirstPoint;
-  else if (key == QLatin1String("NextPoint"))
-    move = &Interaction::MoveNextPoint;
-  else if (key == QLatin1String("PreviousPoint"))
-    move = &Interaction::MovePreviousPoint;
-  else if (key == QLatin1String("LastPoint"))
-    move = &Interaction::MoveLastPoint;
-  else if (key == QLatin1String("CurPoint"))
-    move = &Interaction::MoveCurPoint;
-  else
-    return false;
-  (this->*move)();
-  ClickAtSelection();
-  ReturnPointerToToolbar();
-  return true;
+  toolbar_.tbMain->SetEnabled(QStringLiteral("CurPoint"), selected);
 }
 
 }  // namespace specterm

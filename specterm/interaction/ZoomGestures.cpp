@@ -2,20 +2,17 @@
 // mode or with the middle button in any mode. Dragging up from the press
 // draws the box to zoom into; dragging down first shows a small seed square
 // about the press, and past it a growing box whose size says how far to
-// zoom out. Every figure is drawn inverted, so drawing it again removes it,
-// and the state says which figures are on the plot: a redraw in the middle
-// of a gesture clears them and the state with them.
+// zoom out. The view draws the figures over the picture and says which are
+// on it: a redraw in the middle of a gesture clears them.
 
 #include "forms/Dialogs.h"
 #include "forms/PictureBox.h"
-#include "interaction/Interaction.h"
+#include "interaction/MouseModes.h"
 #include "processing/Processing.h"
 #include "view/Icons.h"
-#include "view/PlotRenderer.h"
 #include "view/PlotView.h"
 #include "view/StatusBarPresenter.h"
 #include "view/ViewModel.h"
-#include "window/FormControls.h"
 
 #include <cmath>
 
@@ -29,69 +26,44 @@ constexpr float kNoSeed = 32000.0f;
 
 }  // namespace
 
-bool Interaction::DragsWith(int button) const {
-  return (button == forms::vbLeftButton && mouse_.MouseMode == kModeZoomWindow) || button == forms::vbMiddleButton;
+bool MouseModes::DragsWith(int button) const {
+  return (button == forms::vbLeftButton && mouse_.Mode == MouseMode::ZoomWindow) || button == forms::vbMiddleButton;
 }
 
-void Interaction::ForgetFigures() {
-  mouse_.BoxShown = false;
-  mouse_.SeedShown = false;
-  mouse_.OuterShown = false;
+PlotBox MouseModes::ZoomInBox() const {
+  return {mouse_.DragAnchorX, mouse_.DragAnchorY, mouse_.DragCornerX, mouse_.DragCornerY};
 }
 
-void Interaction::DrawZoomInBox() {
-  DrawRubberBand(*c_.picSpectrum, mouse_.DragAnchorX, mouse_.DragAnchorY, mouse_.DragCornerX, mouse_.DragCornerY,
-                 false);
+PlotBox MouseModes::SeedBox() const { return {mouse_.SeedLeft, mouse_.SeedTop, mouse_.SeedRight, mouse_.SeedBottom}; }
+
+PlotBox MouseModes::OuterBox() const {
+  return {mouse_.OuterLeft, mouse_.OuterTop, mouse_.OuterRight, mouse_.OuterBottom};
 }
 
-void Interaction::DrawSeed() {
-  DrawRubberBand(*c_.picSpectrum, mouse_.SeedLeft, mouse_.SeedTop, mouse_.SeedRight, mouse_.SeedBottom, true);
-}
-
-void Interaction::DrawOuter() {
-  DrawRubberBand(*c_.picSpectrum, mouse_.OuterLeft, mouse_.OuterTop, mouse_.OuterRight, mouse_.OuterBottom, false);
-}
-
-void Interaction::DragMove(float x, float y) {
+void MouseModes::DragMove(float x, float y) {
   MouseState& m = mouse_;
   const ViewRect view = view_.Window();
   if (y <= m.DragAnchorY) {
-    // At or above the press: the box to zoom into.
+    // At or above the press: the box to zoom into, alone on the plot.
     ShowPointerImage(kPointerZoomIn);
-    if (m.SeedShown) {
-      DrawSeed();
-      m.SeedShown = false;
-    }
-    if (m.OuterShown) {
-      DrawOuter();
-      m.OuterShown = false;
-    } else if (m.BoxShown) {
-      DrawZoomInBox();
-    }
     m.DragCornerX = x;
     m.DragCornerY = y;
-    DrawZoomInBox();
-    m.BoxShown = true;
     m.OuterLeft = m.OuterTop = m.OuterRight = m.OuterBottom = 0;
+    view_.ShowFigures({ZoomInBox(), std::nullopt, std::nullopt});
     return;
   }
 
-  // Below the press: zooming out.
-  if (!m.SeedShown) {
-    if (m.BoxShown) {
-      DrawZoomInBox();
-      m.BoxShown = false;
-    }
+  // Below the press: zooming out, from a seed square about the press.
+  GestureFigures figures;
+  if (!view_.Overlay().Figures.Seed) {
     m.SeedLeft = m.DragAnchorX - kSeedShare * view.Width;
     m.SeedRight = m.DragAnchorX + kSeedShare * view.Width;
     m.SeedBottom = m.DragAnchorY + kSeedShare * view.Height;
     m.SeedTop = m.DragAnchorY - kSeedShare * view.Height;
-    DrawSeed();
     m.DragCornerX = m.DragAnchorX;
     m.DragCornerY = m.DragAnchorY;
-    m.SeedShown = true;
   }
-  if (m.OuterShown) DrawOuter();
+  figures.Seed = SeedBox();
   if (y > m.SeedBottom) {
     // The seed square grows by as much as the pointer is below it, keeping
     // the view's proportions on the screen.
@@ -101,39 +73,40 @@ void Interaction::DragMove(float x, float y) {
     m.OuterRight = m.SeedRight + d * a;
     m.OuterTop = m.SeedTop - d;
     m.OuterBottom = m.SeedBottom + d;
-    DrawOuter();
-    m.OuterShown = true;
+    figures.Outer = OuterBox();
     m.ZoomOutX = 1.0f + d * a / (m.OuterRight - m.OuterLeft);
     m.ZoomOutY = 1.0f + d / (m.OuterBottom - m.OuterTop);
+    view_.ShowFigures(figures);
     ShowPointerImage(kPointerZoomOut);
   } else {
     // Back inside the seed square: no zoom-out box.
-    m.OuterShown = false;
     m.OuterLeft = m.OuterTop = m.OuterRight = m.OuterBottom = 0;
+    view_.ShowFigures(figures);
   }
 }
 
-void Interaction::DragEnd(int button) {
+void MouseModes::DragEnd(int button) {
   MouseState& m = mouse_;
   m.SeedLeft = m.SeedRight = m.SeedTop = m.SeedBottom = kNoSeed;
   ShowModePointer();
-  if (button == forms::vbMiddleButton && m.MouseMode == kModeSelect) {
-    m.SavedMouseMode = kModeSelect;
+  if (button == forms::vbMiddleButton && m.Mode == MouseMode::Select) {
+    m.SavedMode = MouseMode::Select;
     // After a zoom to a box the click that follows does nothing.
-    if (m.DragCornerX != m.DragAnchorX && m.DragCornerY != m.DragAnchorY) m.MouseMode = kModeDragFinished;
-    c_.picSpectrum->SetMousePointer(forms::vbCrosshair);
+    if (m.DragCornerX != m.DragAnchorX && m.DragCornerY != m.DragAnchorY) m.Mode = MouseMode::DragFinished;
+    view_.ShowCrosshair();
   }
-  if (m.BoxShown) {
-    DrawZoomInBox();
-    m.BoxShown = false;
-  }
+  // The zoom-in box goes; what the gesture left on the plot says how it
+  // ends.
+  GestureFigures shown = view_.Overlay().Figures;
+  shown.ZoomBox.reset();
+  view_.ShowFigures(shown);
 
   const ViewRect view = view_.Window();
   const float ampRange = spectrum_.Amplitude().AmpRange;
-  if (m.OuterShown) {
+  if (shown.Outer) {
     // Zoom out by the box, about the view's centre; beyond the amplitude
-    // range the whole band and range are shown.
-    ForgetFigures();
+    // range the whole band and range are shown. The redraw takes the
+    // figures.
     m.OuterLeft = m.OuterTop = m.OuterRight = m.OuterBottom = 0;
     ViewRect zoomed = view_.FitWindow();
     if (!(view.Height * m.ZoomOutY > ampRange)) {
@@ -144,25 +117,23 @@ void Interaction::DragEnd(int button) {
       zoomed.Top = view.Top - (zoomed.Height - view.Height) / 2.0f;
     }
     view_.ZoomToView(zoomed);
-  } else if (m.SeedShown) {
+  } else if (shown.Seed) {
     // A short drag down shows the whole band and range; the click that
     // follows is swallowed.
     if (m.PointerMoved) {
-      ForgetFigures();
       view_.ZoomToView(view_.FitWindow());
-      if (m.MouseMode != kModeDragFinished) m.SavedMouseMode = m.MouseMode;
-      m.MouseMode = kModeDragFinished;
+      if (m.Mode != MouseMode::DragFinished) m.SavedMode = m.Mode;
+      m.Mode = MouseMode::DragFinished;
     } else {
-      DrawSeed();
-      m.SeedShown = false;
+      view_.ShowFigures({});
     }
   } else {
     // The box becomes the view, the view's proportions kept.
     const float dx = std::abs(m.DragCornerX - m.DragAnchorX);
     const float dy = std::abs(m.DragCornerY - m.DragAnchorY);
     if (dx > view_.MinViewWidth()) {
-      const double dxPixels = dx / view.Width * c_.picSpectrum->PixelWidth();
-      const double dyPixels = dy / view.Height * c_.picSpectrum->PixelHeight();
+      const double dxPixels = dx / view.Width * view_.PixelSize().width();
+      const double dyPixels = dy / view.Height * view_.PixelSize().height();
       ViewRect box;
       if (dxPixels > dyPixels) {
         box.Width = dx;
@@ -174,14 +145,14 @@ void Interaction::DragEnd(int button) {
       box.Left = std::min(m.DragAnchorX, m.DragCornerX) + dx / 2.0f - box.Width / 2.0f;
       box.Top = std::min(m.DragAnchorY, m.DragCornerY) + dy / 2.0f - box.Height / 2.0f;
       view_.ZoomToView(box);
-    } else if (m.MouseMode == kModeZoomWindow || m.MouseMode == kModeDragFinished) {
+    } else if (m.Mode == MouseMode::ZoomWindow || m.Mode == MouseMode::DragFinished) {
       status_.ShowStatusMessage(QString::fromLatin1(kZoomInLimitMessage));
       forms::Beep();
     }
   }
 
   // A pending positioning gets its pointer back.
-  if ((m.MouseMode == kModeSelect || m.MouseMode == kModeDragFinished) &&
+  if ((m.Mode == MouseMode::Select || m.Mode == MouseMode::DragFinished) &&
       (m.PositioningThreshold || m.PositioningCursor != 0))
     ShowSelectPointer();
 }

@@ -95,25 +95,43 @@ std::int32_t FTP_Server::GetFileSize() {
   return static_cast<std::int32_t>(FtpGetFileSize(FileHandle_, &high));
 }
 
+void FTP_Server::SetReadLimit(std::int32_t bytes) { ReadLimit_ = std::clamp(bytes, 0, kDefaultReadLimit); }
+
+bool FTP_Server::ReadPieces(const PieceReader& read, std::int32_t bufferSize, std::int32_t limit, std::string& out) {
+  limit = std::max(limit, 0);
+  // The working buffer: bufferSize spaces and a NUL, all of it offered to
+  // each read; the last reads before the limit ask only for what is left
+  // of it and one byte more, which tells a longer transfer apart.
+  std::vector<char> buffer(static_cast<std::size_t>(std::clamp(bufferSize, 0, limit)) + 1, ' ');
+  buffer.back() = '\0';
+  std::size_t left = static_cast<std::size_t>(limit);
+  for (;;) {
+    const std::size_t asked = std::min(buffer.size(), left + 1);
+    DWORD count = 0;
+    const BOOL ok = read(buffer.data(), static_cast<DWORD>(asked), count);
+    const std::size_t got = std::min<std::size_t>(count, asked);
+    out.append(buffer.data(), std::min(got, left));
+    if (got > left) return true;
+    left -= got;
+    if (got == 0 || !ok) return false;
+  }
+}
+
 std::int32_t FTP_Server::ReadFromFile(std::int32_t bufferSize) {
-  std::int32_t total = 0;
+  const std::size_t before = ReadBuffer_.size();
+  ReadLimitReached_ = false;
   try {
-    // The working buffer: bufferSize spaces and a NUL, all of it offered to
-    // each read.
-    std::vector<char> buffer(static_cast<std::size_t>(std::max(bufferSize, 0)) + 1, ' ');
-    buffer.back() = '\0';
-    for (;;) {
-      DWORD count = 0;
-      const BOOL ok = InternetReadFile(FileHandle_, buffer.data(), static_cast<DWORD>(buffer.size()), &count);
-      total += static_cast<std::int32_t>(count);
-      ReadBuffer_.append(buffer.data(), count);
-      if (count == 0 || !ok) break;
-    }
+    ReadLimitReached_ = ReadPieces(
+        [this](char* buffer, DWORD size, DWORD& count) { return InternetReadFile(FileHandle_, buffer, size, &count); },
+        bufferSize, ReadLimit_, ReadBuffer_);
   } catch (const std::bad_alloc&) {
     // An error during the loop ends it; what was read so far stays.
   }
+  // A transfer cut at the limit is abandoned with its connection: closing
+  // the file alone would read on to let the server end it.
+  if (ReadLimitReached_) InternetCloseHandle(ConnectionHandle_);
   InternetCloseHandle(FileHandle_);
-  return total;
+  return static_cast<std::int32_t>(ReadBuffer_.size() - before);
 }
 
 bool FTP_Server::DeleteFile() { return FtpDeleteFileA(ConnectionHandle_, DeleteFileName_.c_str()) != FALSE; }

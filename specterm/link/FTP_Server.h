@@ -38,6 +38,9 @@ class FTP_Server {
   // Buffers of GetCurrentDirectory and ShowLastResponseInfo.
   static constexpr DWORD kDirectoryBufferLength = 260;
   static constexpr DWORD kResponseBufferLength = 2048;
+  // What one ReadFromFile takes in unless the caller sets a limit of its
+  // own: a server's transfer that never ends must not fill the memory.
+  static constexpr std::int32_t kDefaultReadLimit = 64 * 1024 * 1024;
 
   // Without a handler the notices go to the standard error stream.
   explicit FTP_Server(FtpMessageHandler report = {});  // Class_Initialize
@@ -63,6 +66,8 @@ class FTP_Server {
   void SetWriteFileName(const std::string& value) { WriteFileName_ = value; }
   void SetWriteBuffer(const std::string& bytes) { WriteBuffer_ = bytes; }
   void SetServerName(const std::string& value) { ServerName_ = value; }
+  // The most bytes one ReadFromFile takes in (0..kDefaultReadLimit).
+  void SetReadLimit(std::int32_t bytes);
 
   // What the setters stored (for inspection).
   const std::string& DeleteFileName() const { return DeleteFileName_; }
@@ -72,6 +77,9 @@ class FTP_Server {
 
   // Read-only properties.
   const std::string& ReadBuffer() const { return ReadBuffer_; }
+  // The last ReadFromFile stopped at the read limit with the transfer still
+  // running: it was cut, and its connection closed with it.
+  bool ReadLimitReached() const { return ReadLimitReached_; }
   std::string FoundFileName() const;
   bool IsConnected() const;
   bool ConnectedToInternet() const;
@@ -102,6 +110,15 @@ class FTP_Server {
   bool CloseFile();
   void ShowLastResponseInfo();
 
+  // The loop of ReadFromFile apart from WinINet: offers a working buffer of
+  // bufferSize + 1 bytes to `read` (as InternetReadFile) until it returns
+  // FALSE or 0 bytes, appending what comes to `out`, but never more than
+  // `limit` bytes. True when the source had more than that (the rest is
+  // left unread). The buffer size a server reports is not trusted: the
+  // working buffer is never larger than the limit.
+  using PieceReader = std::function<BOOL(char* buffer, DWORD size, DWORD& count)>;
+  static bool ReadPieces(const PieceReader& read, std::int32_t bufferSize, std::int32_t limit, std::string& out);
+
   // Appends one NUL unless the text already ends in one.
   static std::string ZeroTerminate(const std::string& text);
   // The text up to its first NUL.
@@ -118,6 +135,8 @@ class FTP_Server {
   HINTERNET FindHandle_ = nullptr;
   HINTERNET FileHandle_ = nullptr;
   bool FailIfExists_ = false;
+  std::int32_t ReadLimit_ = kDefaultReadLimit;
+  bool ReadLimitReached_ = false;
   std::string DirectoryName_;
   std::string FindFileName_;
   std::string DeleteFileName_;

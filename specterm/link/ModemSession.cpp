@@ -3,6 +3,7 @@
 #include <QMetaObject>
 #include <QThread>
 
+#include <algorithm>
 #include <utility>
 
 namespace specterm {
@@ -101,7 +102,10 @@ void ModemSession::ReadFile(const std::string& fileName, std::int32_t sizeWhenUn
         if (!result.Opened) return result;
         result.Size = ftp.GetFileSize();
         if (result.Size == -1) result.Size = sizeWhenUnknown;
+        const std::int64_t limit = std::int64_t{kReadLimitFactor} * std::max(sizeWhenUnknown, 0);
+        ftp.SetReadLimit(static_cast<std::int32_t>(std::min<std::int64_t>(limit, FTP_Server::kDefaultReadLimit)));
         result.Total = ftp.ReadFromFile(result.Size);
+        result.LimitReached = ftp.ReadLimitReached();
         result.Buffer = ftp.ReadBuffer();
         return result;
       },

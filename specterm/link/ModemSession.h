@@ -34,7 +34,15 @@ class ModemSession {
     std::int32_t Size = 0;   // the size asked for
     std::int32_t Total = 0;  // bytes received
     std::string Buffer;      // ReadBuffer
+    // The transfer went on past the read limit and was cut there; Buffer
+    // holds what came up to it.
+    bool LimitReached = false;
   };
+
+  // A read takes in at most this many times the size the caller expects:
+  // a modem's pseudo-file does not grow, and a transfer that never ends
+  // must not fill the memory.
+  static constexpr std::int32_t kReadLimitFactor = 4;
 
   // Results are delivered through context's event loop. The context must
   // outlive this object (its owner, typically): the link thread is joined
@@ -61,7 +69,8 @@ class ModemSession {
   void WriteFile(const std::string& fileName, const std::string& bytes, std::function<void(bool)> done);
   // ReadFileName, OpenForRead and, when that succeeded, GetFileSize (a size
   // the server does not report is taken as sizeWhenUnknown) and
-  // ReadFromFile with that size.
+  // ReadFromFile with that size, up to kReadLimitFactor times
+  // sizeWhenUnknown, the size expected.
   void ReadFile(const std::string& fileName, std::int32_t sizeWhenUnknown, std::function<void(ReadResult)> done);
   // A pause on the link thread, in turn with the FTP calls.
   void Pause(std::chrono::milliseconds pause, std::function<void()> done);

@@ -1,13 +1,11 @@
 #include "modems/ModemDirectory.h"
 
 #include "forms/Dialogs.h"
-#include "forms/KeyedToolBar.h"
 #include "modems/DateText.h"
 #include "modems/ModemStore.h"
 #include "modems/Titles.h"
 #include "modems/frmModem.h"
 #include "modems/frmModemSelect.h"
-#include "window/FormControls.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -49,7 +47,7 @@ class ModemDirectory::HeldLink {
   bool outer_;
 };
 
-ModemDirectory::ModemDirectory(FormControls& controls, QMainWindow& window) : c_(controls), window_(window) {}
+ModemDirectory::ModemDirectory(ModemMenuControls& controls, QMainWindow& window) : c_(controls), window_(window) {}
 
 void ModemDirectory::SetTitle(const std::string& title) { window_.setWindowTitle(QString::fromStdString(title)); }
 
@@ -67,13 +65,17 @@ LinkModem ModemDirectory::CurrentLink() const {
 }
 
 bool ModemDirectory::LinkUp(const std::string& name) const {
-  if (!linkedModem_) return false;
-  const std::string linked = linkedModem_();
+  if (link_ == nullptr) return false;
+  const std::string linked = link_->LinkedModem();
   return !linked.empty() && KeysEqual(linked, name);
 }
 
-void ModemDirectory::EnableButton(const char* key, bool enabled) {
-  c_.tbMain->SetEnabled(QString::fromLatin1(key), enabled);
+void ModemDirectory::EnableStopGo(bool enabled) {
+  if (link_ != nullptr) link_->EnableStopGo(enabled);
+}
+
+void ModemDirectory::EnableSingleStep(bool enabled) {
+  if (link_ != nullptr) link_->EnableSingleStep(enabled);
 }
 
 void ModemDirectory::Load(bool updatesStopped) {
@@ -96,8 +98,8 @@ void ModemDirectory::Load(bool updatesStopped) {
   if (!lastModem_.empty()) {
     SetTitle(updatesStopped ? TitleLastConnected(lastModem_) : TitleConnected(lastModem_));
   } else {
-    EnableButton("StopGo", false);
-    EnableButton("SingleStep", false);
+    EnableStopGo(false);
+    EnableSingleStep(false);
   }
 }
 
@@ -132,13 +134,13 @@ void ModemDirectory::mnuCommAdd_Click() {
   }
   if (!lastModem_.empty()) {
     ShowConnectedTitle();
-    EnableButton("StopGo", true);
+    EnableStopGo(true);
   } else if (!remembered.empty()) {
     lastModem_ = remembered;
-    EnableButton("StopGo", true);
+    EnableStopGo(true);
   } else {
-    EnableButton("StopGo", false);
-    EnableButton("SingleStep", false);
+    EnableStopGo(false);
+    EnableSingleStep(false);
   }
 }
 
@@ -153,17 +155,17 @@ void ModemDirectory::mnuCommManage_Click() {
     if (modemList_.Count() == 0) {
       lastModem_.clear();
       SetTitle(TitleWithoutModem());
-      EnableButton("StopGo", false);
+      EnableStopGo(false);
     } else {
       lastModem_ = modemList_.Item(1)->Name;
       ShowConnectedTitle();
-      EnableButton("StopGo", true);
+      EnableStopGo(true);
     }
   } else if (lastModem_ != before) {
     // Chosen where there was none, or the current modem renamed: the
     // title names it, and it can be started.
     ShowConnectedTitle();
-    EnableButton("StopGo", true);
+    EnableStopGo(true);
   }
 }
 
@@ -177,7 +179,7 @@ void ModemDirectory::mnuCommSel_Click(int Index) {
   modem->LastComm = Now();
   UpdateModems();
   ShowConnectedTitle();
-  EnableButton("StopGo", true);
+  EnableStopGo(true);
 }
 
 }  // namespace specterm

@@ -12,15 +12,40 @@
 
 #include "modems/Modems.h"
 
-#include <functional>
+#include <array>
 #include <optional>
 #include <string>
 
+class QAction;
 class QMainWindow;
+class QMenu;
 
 namespace specterm {
 
-struct FormControls;
+// The Communications menu's directory part: the two commands and the
+// recent-modem submenu.
+struct ModemMenuControls {
+  QMenu* mnuComm = nullptr;
+  QAction* mnuCommAdd = nullptr;
+  QAction* mnuCommManage = nullptr;
+  QMenu* mnuCommRecent = nullptr;
+  std::array<QAction*, 10> mnuCommSel{};
+  QAction* mnuCommSep0 = nullptr;
+};
+
+// What the directory asks of the capture cycle, which owns the link and its
+// commands: whose link is up, and whether "StopGo" and "SingleStep" can be
+// used, as modems come and go.
+class DirectoryLink {
+ public:
+  // The name of the modem whose link is up; empty when there is none.
+  virtual std::string LinkedModem() const = 0;
+  virtual void EnableStopGo(bool enabled) = 0;
+  virtual void EnableSingleStep(bool enabled) = 0;
+
+ protected:
+  ~DirectoryLink() = default;
+};
 
 // The modem a capture cycle connects to.
 struct LinkModem {
@@ -31,7 +56,7 @@ struct LinkModem {
 
 class ModemDirectory {
  public:
-  ModemDirectory(FormControls& controls, QMainWindow& window);
+  ModemDirectory(ModemMenuControls& controls, QMainWindow& window);
 
   // Reads the directory and fills the recent-modem menu in stored order;
   // sets the title for the current modem, or disables "StopGo" and
@@ -64,24 +89,25 @@ class ModemDirectory {
   void SetLastModem(const std::string& name) { lastModem_ = name; }
   // "... [Connected to <LastModem>] ..."
   void ShowConnectedTitle();
-  // Whether the capture cycle's link to the named modem is up; asked of
-  // the function the window sets (the name of the linked modem, or empty).
+  // Whether the capture cycle's link to the named modem is up.
   bool LinkUp(const std::string& name) const;
-  void SetLinkQuery(std::function<std::string()> linkedModem) { linkedModem_ = std::move(linkedModem); }
+  // The capture cycle, once the window has made it.
+  void SetLink(DirectoryLink& link) { link_ = &link; }
 
  private:
   // Keeps CurrentLink() on the modem current now while a dialog is open.
   class HeldLink;
 
-  void EnableButton(const char* key, bool enabled);
+  void EnableStopGo(bool enabled);
+  void EnableSingleStep(bool enabled);
 
-  FormControls& c_;
+  ModemMenuControls& c_;
   QMainWindow& window_;
   Modems modemList_;
   std::string lastModem_;
   int storedModemCount_ = 0;
   std::optional<LinkModem> heldLink_;
-  std::function<std::string()> linkedModem_;
+  DirectoryLink* link_ = nullptr;
 };
 
 }  // namespace specterm

@@ -33,7 +33,7 @@ Modems::ModemPtr LoadModemRecord(int n) {
 std::vector<Modems::ModemPtr> LoadModemRecords(ModemDirectoryHeader& header) {
   std::vector<Modems::ModemPtr> records;
   int lastFound = 0;
-  for (int n = 1; n <= header.StoredModemCount && n - lastFound <= kRecordSearchGap; ++n) {
+  for (int n = 1; n - lastFound <= kRecordSearchGap; ++n) {
     if (!RegKeyExists(RecordKey(n))) continue;
     lastFound = n;
     Modems::ModemPtr modem = LoadModemRecord(n);
@@ -61,7 +61,9 @@ void SaveModemDirectory(const Modems& modems, int storedModemCount, const std::s
     DeleteRegValue(key, "LastCommunication");
     DeleteRegKey(kModemsKey, "Modem" + std::to_string(n));
   }
-  SaveRegSetting(kModemsKey, "ModemCount", std::to_string(modems.Count()));
+  int highestIndex = modems.Count();
+  for (const auto& modem : modems) highestIndex = std::max(highestIndex, static_cast<int>(modem->Index));
+  SaveRegSetting(kModemsKey, "ModemCount", std::to_string(highestIndex));
   SaveRegSetting(kModemsKey, "LastModem", lastModem);
   for (const auto& modem : modems) {
     const std::string key = RecordKey(modem->Index);

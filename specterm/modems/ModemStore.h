@@ -4,10 +4,12 @@
 // deletes every record that loading found, then writes the header and the
 // records of the collection under their Index.
 //
-// Only records that are there are loaded: "ModemCount" is an upper bound,
-// so a hand-edited or damaged count costs nothing, and a missing record is
-// neither loaded nor written back with default values. The records found
-// are numbered 1..Count in stored order, as the dialogs keep them.
+// Only records that are there are loaded, whatever "ModemCount" says: they
+// are looked for from Modem1 on, so a hand-edited or damaged count (too
+// large, negative, no number, a dword) costs nothing, and a missing record
+// is neither loaded nor written back with default values. The records found
+// are numbered 1..Count in stored order, as the dialogs keep them; the
+// count written back reaches every record written.
 
 #include "modems/Modems.h"
 
@@ -33,8 +35,8 @@ ModemDirectoryHeader LoadModemHeader();
 // Record "Modem" + n, with the defaults of a missing value.
 Modems::ModemPtr LoadModemRecord(int n);
 
-// The records present among 1..header.StoredModemCount, their Index set to
-// their position; header.StoredModemCount becomes the highest number found.
+// The records present, their Index set to their position;
+// header.StoredModemCount becomes the highest number found.
 std::vector<Modems::ModemPtr> LoadModemRecords(ModemDirectoryHeader& header);
 
 // Appends a loaded record under its name. A hand-edited directory may name

@@ -5,9 +5,13 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace specterm {
 namespace {
+
+// Every single the settings write reads back, the largest included.
+constexpr double kLargestSingle = std::numeric_limits<float>::max();
 
 std::string Trimmed(const std::string& text) {
   const auto first = text.find_first_not_of(" \t");
@@ -36,7 +40,7 @@ int IntegerSetting(const std::string& text, int defaultValue) {
 
 float SingleSetting(const std::string& text, float defaultValue) {
   double value = 0;
-  if (!ParseNeutralDouble(text, value) || std::abs(value) > 3.4e38) return defaultValue;
+  if (!ParseNeutralDouble(text, value) || std::abs(value) > kLargestSingle) return defaultValue;
   return static_cast<float>(value);
 }
 
@@ -59,7 +63,7 @@ std::uint32_t ColorSetting(const std::string& text, std::uint32_t defaultValue) 
 float LocaleSingleSetting(const std::string& text, float defaultValue) {
   bool ok = false;
   const double value = QLocale::system().toDouble(QString::fromStdString(Trimmed(text)), &ok);
-  if (ok && std::isfinite(value) && std::abs(value) <= 3.4e38) return static_cast<float>(value);
+  if (ok && std::isfinite(value) && std::abs(value) <= kLargestSingle) return static_cast<float>(value);
   return SingleSetting(text, defaultValue);
 }
 

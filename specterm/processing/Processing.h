@@ -28,8 +28,6 @@ class Processing {
   const SampleBlock& Block() const { return state_->Block; }
   const TraceStore& Traces() const { return state_->Traces; }
   const AmplitudeScale& Amplitude() const { return state_->Amplitude; }
-  // For tools and tests that put a data set in place directly.
-  SpectrumState& EditState() { return *state_; }
 
   // Decodes a block from the modem into the samples and frequency axis.
   void ParseBlock(std::string_view block);

@@ -3,10 +3,7 @@
 
 #include "forms/Dialogs.h"
 #include "forms/PictureBox.h"
-#include "interaction/Interaction.h"
-#include "view/Icons.h"
 #include "view/PlotView.h"
-#include "window/FormControls.h"
 
 #include <QAction>
 
@@ -20,23 +17,20 @@ void PlotView::mnuOptionsPalette_Click(int index) {
   UpdateView();
 }
 
-void PlotView::EditPaletteColor(int palette, int slot) {
+bool PlotView::EditPaletteColor(int palette, int slot) {
   const ColorMenuItem* item = nullptr;
   for (const ColorMenuItem& candidate : kColorMenuItems)
     if (candidate.slot == slot) item = &candidate;
-  if (item == nullptr || (palette != kViewingPalette && palette != kPrintingPalette)) return;
+  if (item == nullptr || (palette != kViewingPalette && palette != kPrintingPalette)) return false;
   auto& colours = palette_.Palettes[static_cast<std::size_t>(palette)];
   const auto chosen = forms::ShowColorDialog(QString::fromLatin1(item->dialogTitle),
                                              colours[static_cast<std::size_t>(slot)], c_.picSpectrum->window());
-  if (!chosen) return;
+  if (!chosen) return false;
   colours[static_cast<std::size_t>(slot)] = *chosen & 0xFFFFFF;
-
-  if (slot == kSlotBackground && palette == palette_.CurrentPalette &&
-      c_.picSpectrum->MousePointer() == forms::vbCustom)
-    c_.picSpectrum->SetMouseIcon(c_.imgCursors.Cursor(PointerImageForMouseMode(input_.Mouse().MouseMode)));
   // Redrawn whichever palette was edited: the plot shows the palette in use,
   // never a picture blanked by the other palette's background.
   UpdateView();
+  return slot == kSlotBackground && palette == palette_.CurrentPalette;
 }
 
 }  // namespace specterm

@@ -81,7 +81,4 @@ inline constexpr std::array<ColorMenuItem, 8> kColorMenuItems = {{
      "Select Previous Trace Color"},
 }};
 
-// The image of imgCursors that shows the pointer of a mouse mode.
-int PointerImageForMouseMode(int mouseMode);
-
 }  // namespace specterm

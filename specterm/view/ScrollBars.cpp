@@ -10,7 +10,6 @@
 #include "processing/Processing.h"
 #include "view/PlotView.h"
 #include "view/ViewModel.h"
-#include "window/FormControls.h"
 
 #include <QPainter>
 #include <QProxyStyle>
@@ -177,7 +176,7 @@ void PlotView::ScrollStep(bool horizontal, int value) {
     arrows = ScrollArrows::Both;
     ShowScrollArrows(bar, arrows);
     const int key = horizontal ? (value > last ? kPanRight : kPanLeft) : (value < last ? kPanUp : kPanDown);
-    PanView(key, false);
+    PanView(key);
     last = static_cast<std::int16_t>(bar->value());
     return;
   }

@@ -2,13 +2,9 @@
 
 #include "forms/KeyedStatusBar.h"
 #include "forms/KeyedToolBar.h"
-#include "forms/PictureBox.h"
-#include "window/FormControls.h"
+#include "view/ToolbarControls.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QTimer>
 
 namespace specterm {
@@ -20,7 +16,8 @@ constexpr int kProgressGap = 6;
 
 }  // namespace
 
-StatusBarPresenter::StatusBarPresenter(FormControls& controls) : c_(controls) {}
+StatusBarPresenter::StatusBarPresenter(StatusControls& controls, ToolbarControls& toolbar)
+    : c_(controls), toolbar_(toolbar) {}
 
 void StatusBarPresenter::ShowStatusMessage(const QString& text) {
   c_.sbStatus->SetPanelText(kStatusKey, text);
@@ -34,35 +31,35 @@ void StatusBarPresenter::SetPanelText(const QString& key, const QString& text) {
 
 QString StatusBarPresenter::PanelText(const QString& key) const { return c_.sbStatus->PanelText(key); }
 
+void StatusBarPresenter::SetPanelCovered(const QString& key, bool covered) {
+  c_.sbStatus->SetPanelCovered(key, covered);
+}
+
 void StatusBarPresenter::ShowLinkStatus(int image) {
   SetStatusImage(image);
-  c_.tbMain->SetImage(kStatusKey, c_.imgToolbar.Icon(image));
+  toolbar_.tbMain->SetImage(kStatusKey, toolbar_.imgToolbar.Icon(image));
 }
 
 void StatusBarPresenter::SetStatusImage(int image) {
-  c_.sbStatus->SetPanelPicture(kStatusKey, c_.imgToolbar.Picture(image));
+  c_.sbStatus->SetPanelPicture(kStatusKey, toolbar_.imgToolbar.Picture(image));
 }
 
 void StatusBarPresenter::SetProgress(int percent) { c_.pbStatus->setValue(percent); }
+
+void StatusBarPresenter::ProgressChanged(int percent) {
+  c_.pbStatus->setVisible(percent > 0);
+  ShowProgressRoom();
+}
 
 void StatusBarPresenter::ShowProgressRoom() {
   c_.sbStatus->SetPanelTextInset(kStatusKey, c_.pbStatus->isVisible() ? c_.pbStatus->width() + kProgressGap : 0);
 }
 
+void StatusBarPresenter::SetProgressPainted(bool painted) { c_.pbStatus->setUpdatesEnabled(painted); }
+
 void StatusBarPresenter::timerStatus_Timer() {
   c_.timerStatus->stop();
   c_.sbStatus->SetPanelText(kStatusKey, QString());
-}
-
-void StatusBarPresenter::timerCoord_Timer() {
-  c_.cmdCoord->hide();
-  c_.timerCoord->stop();
-}
-
-void StatusBarPresenter::mnuViewCopy_Click() {
-  QClipboard* clipboard = QGuiApplication::clipboard();
-  clipboard->clear();
-  clipboard->setImage(c_.picSpectrum->Image());
 }
 
 }  // namespace specterm

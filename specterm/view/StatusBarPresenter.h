@@ -1,20 +1,33 @@
 #pragma once
 
 // The status bar's conventions: transient notices in the "Status" panel that
-// clear after five seconds, the read-out panels, the link status image (on
-// the "Status" panel and the toolbar button of the same key), the progress
-// bar at the panel's right end, the coordinate label's timer and the copy of
-// the plot to the clipboard.
+// clear after five seconds, the read-out panels and the editors that cover
+// them, the link status image (on the "Status" panel and the toolbar button
+// of the same key), and the progress bar at the panel's right end.
 
 #include <QString>
 
+class QProgressBar;
+class QTimer;
+
+namespace forms {
+class KeyedStatusBar;
+}  // namespace forms
+
 namespace specterm {
 
-struct FormControls;
+struct ToolbarControls;
+
+// The controls the status bar presenter drives.
+struct StatusControls {
+  forms::KeyedStatusBar* sbStatus = nullptr;
+  QProgressBar* pbStatus = nullptr;
+  QTimer* timerStatus = nullptr;
+};
 
 class StatusBarPresenter {
  public:
-  explicit StatusBarPresenter(FormControls& controls);
+  StatusBarPresenter(StatusControls& controls, ToolbarControls& toolbar);
 
   // A transient notice, cleared by timerStatus (or by the next redraw).
   void ShowStatusMessage(const QString& text);
@@ -22,6 +35,8 @@ class StatusBarPresenter {
   void SetStatusText(const QString& text);
   void SetPanelText(const QString& key, const QString& text);
   QString PanelText(const QString& key) const;
+  // An editor lies over the panel: its own text waits until it is gone.
+  void SetPanelCovered(const QString& key, bool covered);
 
   // The link's status image on the "Status" panel and the "Status" button.
   void ShowLinkStatus(int image);
@@ -30,15 +45,20 @@ class StatusBarPresenter {
 
   // Progress of a long operation; 0 hides the bar.
   void SetProgress(int percent);
+  // The bar shows while there is progress, and the panel's text ends
+  // before it.
+  void ProgressChanged(int percent);
   // While the progress bar shows, the panel's text ends before it.
   void ShowProgressRoom();
+  // A quick operation writes its progress without painting the bar at each
+  // step; the bar paints when the event loop next runs.
+  void SetProgressPainted(bool painted);
 
   void timerStatus_Timer();
-  void timerCoord_Timer();
-  void mnuViewCopy_Click();
 
  private:
-  FormControls& c_;
+  StatusControls& c_;
+  ToolbarControls& toolbar_;
 };
 
 }  // namespace specterm

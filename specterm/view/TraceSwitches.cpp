@@ -1,11 +1,9 @@
 #include "view/TraceSwitches.h"
 
 #include "forms/KeyedToolBar.h"
-#include "interaction/Interaction.h"
-#include "modems/Settings.h"
 #include "processing/Processing.h"
 #include "view/PlotView.h"
-#include "window/FormControls.h"
+#include "view/ToolbarControls.h"
 
 #include <QAction>
 
@@ -16,18 +14,15 @@ namespace {
 
 struct TraceSwitchDesign {
   int row;
-  QAction* FormControls::*item;
+  QAction* TraceControls::*item;
   const char* button;
-  bool Settings::*stored;
 };
 
-// In the order the settings apply them: current, peak hold, video average,
-// previous.
 constexpr TraceSwitchDesign kSwitches[] = {
-    {kTraceCurrent, &FormControls::mnuToolsCurrentTrace, "CurrentTrace", &Settings::CurrentTrace},
-    {kTracePeakHold, &FormControls::mnuToolsPeakHold, "PeakHold", &Settings::PeakHold},
-    {kTraceVideoAverage, &FormControls::mnuToolsVideoAverage, "VideoAverage", &Settings::VideoAverage},
-    {kTracePrevious, &FormControls::mnuToolsLastTrace, "LastTrace", &Settings::LastTrace},
+    {kTraceCurrent, &TraceControls::mnuToolsCurrentTrace, "CurrentTrace"},
+    {kTracePeakHold, &TraceControls::mnuToolsPeakHold, "PeakHold"},
+    {kTraceVideoAverage, &TraceControls::mnuToolsVideoAverage, "VideoAverage"},
+    {kTracePrevious, &TraceControls::mnuToolsLastTrace, "LastTrace"},
 };
 
 const TraceSwitchDesign& DesignOf(int row) {
@@ -38,57 +33,51 @@ const TraceSwitchDesign& DesignOf(int row) {
 
 }  // namespace
 
-TraceSwitches::TraceSwitches(FormControls& controls, Processing& spectrum, Interaction& input, PlotView& view,
+TraceSwitches::TraceSwitches(TraceControls& controls, ToolbarControls& toolbar, Processing& spectrum, PlotView& view,
                              std::function<void()> processAgain)
-    : c_(controls), spectrum_(spectrum), input_(input), view_(view), processAgain_(std::move(processAgain)) {}
+    : c_(controls), toolbar_(toolbar), spectrum_(spectrum), view_(view), processAgain_(std::move(processAgain)) {}
 
 // The item's check mark has already been toggled when this runs.
 void TraceSwitches::Switch(int row) {
   const TraceSwitchDesign& design = DesignOf(row);
   const bool on = (c_.*design.item)->isChecked();
-  c_.tbMain->SetPressed(QString::fromLatin1(design.button), on);
+  toolbar_.tbMain->SetPressed(QString::fromLatin1(design.button), on);
   // The samples at hand are processed once more, before the first data set
   // too (they are the start-up samples then).
   if (on && row == kTracePrevious && processAgain_) processAgain_();
   spectrum_.SwitchTrace(static_cast<TraceRow>(row), on);
-  input_.TraceSwitched(row, on);
-}
-
-void TraceSwitches::mnuToolsCurrentTrace_Click() {
-  Switch(kTraceCurrent);
-  input_.SetMoveButtons();
+  emit TraceSwitched(row, on);
   view_.UpdateView();
 }
 
-void TraceSwitches::mnuToolsLastTrace_Click() {
-  Switch(kTracePrevious);
-  input_.SetMoveButtons();
-  view_.UpdateView();
+void TraceSwitches::mnuToolsCurrentTrace_Click() { Switch(kTraceCurrent); }
+
+void TraceSwitches::mnuToolsLastTrace_Click() { Switch(kTracePrevious); }
+
+void TraceSwitches::mnuToolsVideoAverage_Click() { Switch(kTraceVideoAverage); }
+
+void TraceSwitches::mnuToolsPeakHold_Click() { Switch(kTracePeakHold); }
+
+bool TraceSwitches::ButtonClick(const QString& key) {
+  for (const TraceSwitchDesign& d : kSwitches)
+    if (key == QLatin1String(d.button)) {
+      // The item's handler decides the button's state.
+      (c_.*d.item)->trigger();
+      return true;
+    }
+  return false;
 }
 
-void TraceSwitches::mnuToolsVideoAverage_Click() {
-  Switch(kTraceVideoAverage);
-  view_.UpdateView();
-  input_.SetMoveButtons();
+void TraceSwitches::ApplyShown(int row, bool on) {
+  const TraceSwitchDesign& design = DesignOf(row);
+  (c_.*design.item)->setChecked(on);
+  spectrum_.SetTraceShown(row, on);
+  toolbar_.tbMain->SetPressed(QString::fromLatin1(design.button), on);
 }
 
-void TraceSwitches::mnuToolsPeakHold_Click() {
-  Switch(kTracePeakHold);
-  view_.UpdateView();
-  input_.SetMoveButtons();
-}
-
-void TraceSwitches::ApplySettings(const Settings& settings) {
-  for (const TraceSwitchDesign& d : kSwitches) {
-    const bool on = settings.*d.stored;
-    (c_.*d.item)->setChecked(on);
-    spectrum_.SetTraceShown(d.row, on);
-    c_.tbMain->SetPressed(QString::fromLatin1(d.button), on);
-  }
-}
-
-void TraceSwitches::CollectSettings(Settings& settings) const {
-  for (const TraceSwitchDesign& d : kSwitches) settings.*d.stored = spectrum_.TraceShown(d.row);
+void TraceSwitches::ShowAccumulationTips(const QString& videoAverage, const QString& peakHold) {
+  toolbar_.tbMain->SetToolTip(QStringLiteral("VideoAverage"), videoAverage);
+  toolbar_.tbMain->SetToolTip(QStringLiteral("PeakHold"), peakHold);
 }
 
 }  // namespace specterm

@@ -1,15 +1,19 @@
 // The one drawing routine of the analyzer: the whole plot from the trace
-// store, the view window, the palette in use, the threshold, the cursors and
-// the selection. Every change of what is shown ends here.
+// store, the view window, the palette in use and the overlay (threshold,
+// cursors, selection marker). Every change of what is shown ends here.
+// Between redraws the cursors, the marker and a gesture's figures change by
+// drawing over the picture in invert mode: drawing a figure again erases it,
+// so the view keeps what it drew to take it away.
 
+#include "base/Twips.h"
 #include "forms/PictureBox.h"
-#include "interaction/Interaction.h"
 #include "processing/Processing.h"
 #include "view/PlotRenderer.h"
 #include "view/PlotView.h"
 #include "view/StatusBarPresenter.h"
 #include "view/ViewModel.h"
-#include "window/FormControls.h"
+
+#include <cmath>
 
 namespace specterm {
 
@@ -28,7 +32,6 @@ void PlotView::UpdateView() {
   view_.PanStepX = params.PanStepX;
   view_.PanStepY = params.PanStepY;
 
-  const SelectionState& selection = input_.Selection();
   PlotScene scene;
   scene.Traces = &spectrum_.Traces();
   for (int row = 0; row < static_cast<int>(kTraceRows); ++row)
@@ -39,24 +42,90 @@ void PlotView::UpdateView() {
   scene.BandHigh = block.BandHigh;
   scene.SpanScale = block.SpanScale;
   scene.FreqFormat = block.FreqFormat;
-  scene.MinPeakThreshold = selection.MinPeakThreshold;
-  scene.CursorsOn = input_.CursorDisplay();
-  scene.CursorPos = input_.Cursors().CursorPos;
-  scene.MarkerShown = selection.MarkerShown;
-  scene.SelectedPoint = selection.SelectedPoint;
-  scene.SelectedTrace = selection.SelectedTrace;
-  scene.PickLeft = selection.PickLeft;
-  scene.PickRight = selection.PickRight;
-  scene.PickTop = selection.PickTop;
-  scene.PickBottom = selection.PickBottom;
+  scene.MinPeakThreshold = overlay_.MinPeakThreshold;
+  scene.CursorsOn = overlay_.Cursors.Shown;
+  scene.CursorPos = overlay_.Cursors.Pos;
+  scene.MarkerShown = overlay_.Marker.Shown;
+  scene.SelectedPoint = overlay_.Marker.Point;
+  scene.SelectedTrace = overlay_.Marker.Trace;
+  scene.PickLeft = pick_.Left;
+  scene.PickRight = pick_.Right;
+  scene.PickTop = pick_.Top;
+  scene.PickBottom = pick_.Bottom;
 
-  // The picture is cleared: whatever marker was on it is gone.
-  input_.PlotRedrawn(DrawPlot(*c_.picSpectrum, scene, params));
+  // The picture is cleared: what was drawn over it is gone, and the redraw
+  // draws the overlay afresh.
+  const PlotMarks marks = DrawPlot(*c_.picSpectrum, scene, params);
+  pick_ = {marks.PickLeft, marks.PickRight, marks.PickTop, marks.PickBottom};
+  drawnMarker_ = marks.MarkerDrawn ? SpotOf(overlay_.Marker) : std::nullopt;
+  drawnCursors_ = overlay_.Cursors.Shown ? std::optional<CursorLines>(overlay_.Cursors) : std::nullopt;
+  overlay_.Figures = {};
 
   status_.SetStatusText(QString());
-  input_.SetMoveButtons();
 }
 
 void PlotView::SetPrevious() { view_.PreviousView = Window(); }
+
+QSize PlotView::PixelSize() const { return {c_.picSpectrum->PixelWidth(), c_.picSpectrum->PixelHeight()}; }
+
+PickBox PlotView::PickAt(float x, float y) {
+  const forms::PictureBox& pic = *c_.picSpectrum;
+  const double px = static_cast<double>(RoundHalfEven(pic.PixelX(x)));
+  const double py = static_cast<double>(RoundHalfEven(pic.PixelY(y)));
+  pick_.Left = static_cast<float>(pic.ScaleFromPixelX(px - kPickPixels));
+  pick_.Right = static_cast<float>(pic.ScaleFromPixelX(px + kPickPixels));
+  pick_.Top = static_cast<float>(pic.ScaleFromPixelY(py - kPickPixels));
+  pick_.Bottom = static_cast<float>(pic.ScaleFromPixelY(py + kPickPixels));
+  return pick_;
+}
+
+std::optional<PlotView::MarkerSpot> PlotView::SpotOf(const SelectionMarker& marker) const {
+  const bool valid = marker.Point >= 1 && marker.Point <= static_cast<std::int32_t>(kPointCount) && marker.Trace >= 0 &&
+                     marker.Trace < static_cast<std::int16_t>(kTraceRows);
+  if (!marker.Shown || !valid) return std::nullopt;
+  const TraceStore& traces = spectrum_.Traces();
+  const auto row = static_cast<std::size_t>(marker.Trace);
+  const auto point = static_cast<std::size_t>(marker.Point - 1);
+  return MarkerSpot{traces.TraceX[row][point], -traces.TraceY[row][point], std::abs(pick_.Right - pick_.Left) / 2.0f};
+}
+
+void PlotView::DrawMarker(const MarkerSpot& spot) {
+  const std::uint32_t colour =
+      palette_.Palettes[static_cast<std::size_t>(palette_.CurrentPalette)][kSlotSelectionMarker];
+  DrawSelectionMarker(*c_.picSpectrum, spot.X, spot.Y, spot.Radius, colour);
+}
+
+void PlotView::ShowMarker(const SelectionMarker& marker) {
+  overlay_.Marker = marker;
+  const std::optional<MarkerSpot> spot = SpotOf(marker);
+  if (spot == drawnMarker_) return;
+  if (drawnMarker_) DrawMarker(*drawnMarker_);
+  if (spot) DrawMarker(*spot);
+  drawnMarker_ = spot;
+}
+
+void PlotView::ShowCursors(const CursorLines& cursors) {
+  overlay_.Cursors = cursors;
+  const std::optional<CursorLines> shown = cursors.Shown ? std::optional<CursorLines>(cursors) : std::nullopt;
+  if (shown == drawnCursors_) return;
+  // Cut to the plotting area, as the redraw cuts them.
+  const PlotFrame frame = MeasureFrame(*c_.picSpectrum, spectrum_.Block().FreqFormat);
+  if (drawnCursors_) DrawCursorLines(*c_.picSpectrum, drawnCursors_->Pos, frame);
+  if (shown) DrawCursorLines(*c_.picSpectrum, shown->Pos, frame);
+  drawnCursors_ = shown;
+}
+
+void PlotView::ShowFigures(const GestureFigures& figures) {
+  GestureFigures& drawn = overlay_.Figures;
+  const auto change = [this](std::optional<PlotBox>& from, const std::optional<PlotBox>& to, bool filled) {
+    if (from == to) return;
+    if (from) DrawRubberBand(*c_.picSpectrum, from->X1, from->Y1, from->X2, from->Y2, filled);
+    if (to) DrawRubberBand(*c_.picSpectrum, to->X1, to->Y1, to->X2, to->Y2, filled);
+    from = to;
+  };
+  change(drawn.ZoomBox, figures.ZoomBox, false);
+  change(drawn.Seed, figures.Seed, true);
+  change(drawn.Outer, figures.Outer, false);
+}
 
 }  // namespace specterm

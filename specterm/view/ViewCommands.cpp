@@ -1,19 +1,23 @@
 // The operations that move the plot's view window: the dB-per-division and
-// span presets with their check marks, zoom in and out about the selected
-// location with their limits, centre, fit, previous view and pan, and the
-// mouse pointer's placement on a plot location.
+// span presets with their check marks, zoom in and out about a location
+// with their limits, centre, fit, previous view and pan; the mouse pointer
+// over the plot and its placement on a plot location; labels beside a
+// location; the copy of the picture.
 
+#include "base/Twips.h"
 #include "forms/Dialogs.h"
+#include "forms/KeyedToolBar.h"
 #include "forms/PictureBox.h"
-#include "interaction/Interaction.h"
 #include "processing/Processing.h"
 #include "view/PlotView.h"
 #include "view/StatusBarPresenter.h"
+#include "view/ToolbarControls.h"
 #include "view/ViewModel.h"
-#include "window/FormControls.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -30,10 +34,15 @@ void SetChecks(const std::array<QAction*, 10>& items, int index) {
 // A pointer position far outside the screen is held to this many pixels.
 constexpr double kPointerReach = 100000.0;
 
+// A label's offsets from the location it is beside, in twips.
+constexpr int kLabelGap = 60;
+constexpr int kLabelBelowOffset = 440;
+
 }  // namespace
 
-PlotView::PlotView(FormControls& controls, Processing& spectrum, Interaction& input, StatusBarPresenter& status)
-    : c_(controls), spectrum_(spectrum), input_(input), status_(status) {}
+PlotView::PlotView(PlotControls& controls, ToolbarControls& toolbar, const Processing& spectrum,
+                   StatusBarPresenter& status)
+    : c_(controls), toolbar_(toolbar), spectrum_(spectrum), status_(status) {}
 
 void PlotView::Initialize() {
   // The selection marker is the one colour that is not stored.
@@ -75,33 +84,38 @@ void PlotView::SetChecksDB(int index) { SetChecks(c_.mnuViewDBB, index); }
 
 void PlotView::SetChecksFB(int index) { SetChecks(c_.mnuViewFB, index); }
 
-void PlotView::mnuViewDBB_Click(int index) {
+void PlotView::ZoomDbPreset(int index, float y) {
   SetPrevious();
   ViewRect view = Window();
   view.Height = DbPresetHeight(index);
-  view.Top = input_.Selection().SelectedY - view.Height / 2.0f;
+  view.Top = y - view.Height / 2.0f;
   ApplyWindow(view);
   view_.DBDivIndex = static_cast<std::int16_t>(index);
   UpdateView();
-  input_.EndClick();
 }
 
-void PlotView::mnuViewFB_Click(int index) {
+void PlotView::ZoomSpanPreset(int index, float x) {
   SetPrevious();
   ViewRect view = Window();
   view.Width = SpanPresetWidth(index);
-  view.Left = input_.Selection().SelectedX - view.Width / 2.0f;
+  view.Left = x - view.Width / 2.0f;
   ApplyWindow(view);
   view_.SpanIndex = static_cast<std::int16_t>(index);
   UpdateView();
-  input_.EndClick();
 }
 
-void PlotView::ZoomOutView() {
+void PlotView::SetSpanCaptions(const std::array<std::string, kSpanPresetCount>& captions) {
+  for (std::size_t i = 0; i < kSpanPresetCount; ++i) {
+    const QString caption = QString::fromStdString(captions[i]);
+    c_.mnuViewFB[i]->setText(caption);
+    toolbar_.tbMain->SetButtonMenuText(QStringLiteral("FSpan"), static_cast<int>(i + 1), caption);
+  }
+}
+
+void PlotView::ZoomOutView(float x, float y) {
   SetPrevious();
   view_.ZoomFactor = kZoomOutFactor;
-  const SelectionState& selection = input_.Selection();
-  const auto zoomed = ZoomedOut(Window(), selection.SelectedX, selection.SelectedY, spectrum_.Amplitude().AmpRange);
+  const auto zoomed = ZoomedOut(Window(), x, y, spectrum_.Amplitude().AmpRange);
   if (zoomed) {
     ApplyWindow(*zoomed);
     UpdateView();
@@ -112,11 +126,10 @@ void PlotView::ZoomOutView() {
   forms::Beep();
 }
 
-void PlotView::ZoomInView() {
+void PlotView::ZoomInView(float x, float y) {
   SetPrevious();
   view_.ZoomFactor = kZoomInRecorded;
-  const SelectionState& selection = input_.Selection();
-  const auto zoomed = ZoomedIn(Window(), selection.SelectedX, selection.SelectedY, view_.MinViewWidth);
+  const auto zoomed = ZoomedIn(Window(), x, y, view_.MinViewWidth);
   if (zoomed) {
     ApplyWindow(*zoomed);
     UpdateView();
@@ -126,9 +139,9 @@ void PlotView::ZoomInView() {
   forms::Beep();
 }
 
-void PlotView::CenterView() {
+void PlotView::CenterView(float x, float y) {
   SetPrevious();
-  ApplyWindow(CentredOn(Window(), input_.Selection().SelectedX, input_.Selection().SelectedY));
+  ApplyWindow(CentredOn(Window(), x, y));
   UpdateView();
 }
 
@@ -141,7 +154,6 @@ void PlotView::FitView() {
   SetPrevious();
   ApplyWindow(FitWindow());
   UpdateView();
-  input_.EndClick();
 }
 
 void PlotView::ZoomToView(const ViewRect& view) {
@@ -155,14 +167,12 @@ void PlotView::PreviousView() {
   SetPrevious();
   ApplyWindow(view_.TempView);
   UpdateView();
-  input_.EndClick();
 }
 
-void PlotView::PanView(int keyCode, bool moveMouse) {
+void PlotView::PanView(int keyCode) {
   SetPrevious();
   ApplyWindow(Panned(Window(), keyCode, view_.PanStepX, view_.PanStepY));
   UpdateView();
-  if (moveMouse) MoveCursor(input_.Selection().SelectedX, input_.Selection().SelectedY);
 }
 
 void PlotView::MoveCursor(float x, float y) const {
@@ -175,8 +185,43 @@ void PlotView::MoveCursor(float x, float y) const {
   QCursor::setPos(c_.picSpectrum->mapToGlobal(QPoint(static_cast<int>(px), static_cast<int>(py))));
 }
 
-bool PlotView::InRange() const {
-  return Contains(Window(), input_.Selection().SelectedX, input_.Selection().SelectedY);
+bool PlotView::InRange(float x, float y) const { return Contains(Window(), x, y); }
+
+void PlotView::ShowCrosshair() { c_.picSpectrum->SetMousePointer(forms::vbCrosshair); }
+
+void PlotView::ShowPointer(const QCursor& pointer) {
+  c_.picSpectrum->SetMouseIcon(pointer);
+  c_.picSpectrum->SetMousePointer(forms::vbCustom);
+}
+
+bool PlotView::CustomPointer() const { return c_.picSpectrum->MousePointer() == forms::vbCustom; }
+
+void PlotView::PlaceLabel(QWidget& label, float x, float y) const {
+  const forms::PictureBox& pic = *c_.picSpectrum;
+  // In twips within the plot.
+  const double cx = PixelsToTwips(pic.PixelX(x));
+  const double cy = PixelsToTwips(pic.PixelY(y));
+  const double width = PixelsToTwips(label.width());
+  const double height = PixelsToTwips(label.height());
+  const double windowWidth = PixelsToTwips(pic.window()->width());
+  const double plotTop = PixelsToTwips(pic.y());
+  const double plotHeight = PixelsToTwips(pic.height());
+  const double left = cx + width + kLabelGap > windowWidth ? cx - width : cx + kLabelGap;
+  const double top =
+      cy + height + kLabelGap > plotHeight ? cy - height / 2 + kLabelBelowOffset : plotTop + cy + kLabelGap;
+  const int px = std::clamp(pic.x() + static_cast<int>(TwipsToPixels(left)), pic.x(),
+                            std::max(pic.x(), pic.x() + pic.width() - label.width()));
+  const int py = std::clamp(static_cast<int>(TwipsToPixels(top)), pic.y(),
+                            std::max(pic.y(), pic.y() + pic.height() - label.height()));
+  label.move(px, py);
+}
+
+QWidget* PlotView::KeyboardHome() const { return c_.picSpectrum; }
+
+void PlotView::mnuViewCopy_Click() {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  clipboard->clear();
+  clipboard->setImage(c_.picSpectrum->Image());
 }
 
 }  // namespace specterm

@@ -9,7 +9,7 @@
 #include "view/Icons.h"
 #include "view/PlotView.h"
 #include "view/StatusBarPresenter.h"
-#include "window/FormControls.h"
+#include "view/ToolbarControls.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,6 +25,7 @@ constexpr const char* kStopCaption = "&Stop Data Set Updates";
 // Failures inside a running cycle; the next cycle tries again.
 constexpr const char* kCaptureFailedText = "The capture request to the Halden modem [%1] failed; retrying...";
 constexpr const char* kReconnectFailedText = "The Halden modem [%1] cannot be reached; retrying...";
+constexpr const char* kOverlongReadText = "The Halden modem [%1] sent more than a data set; it was cut, retrying...";
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
@@ -37,13 +38,16 @@ void ShowFtpMessage(QWidget* window, const FtpMessage& message) {
 
 }  // namespace
 
-CaptureCycle::CaptureCycle(FormControls& controls, QWidget* window, Processing& spectrum, PlotView& view,
-                           Interaction& input, StatusBarPresenter& status, const ModemDirectory& directory)
+CaptureCycle::CaptureCycle(CycleControls& controls, ToolbarControls& toolbar, QWidget* window, Processing& spectrum,
+                           PlotView& view, Interaction& input, TraceSwitches& traces, StatusBarPresenter& status,
+                           const ModemDirectory& directory)
     : c_(controls),
+      toolbar_(toolbar),
       window_(window),
       spectrum_(spectrum),
       view_(view),
       input_(input),
+      traces_(traces),
       status_(status),
       directory_(directory),
       Ftp(std::make_unique<ModemSession>(this,
@@ -55,19 +59,26 @@ CaptureCycle::~CaptureCycle() = default;
 
 // The stopped state that a failed connection leaves.
 void CaptureCycle::ShowStopped() {
-  c_.tbMain->SetPressed(QStringLiteral("StopGo"), true);
+  toolbar_.tbMain->SetPressed(QStringLiteral("StopGo"), true);
   link_.StopUpdates = true;
   c_.mnuCommStopGo->setText(QString::fromLatin1(kStartCaption));
 }
 
 void CaptureCycle::ApplyStopUpdates(bool stopped) {
   link_.StopUpdates = stopped;
-  status_.SetStatusImage(kImageNotCommunicating);
   if (stopped) {
-    c_.tbMain->SetPressed(QStringLiteral("StopGo"), true);
-    c_.tbMain->SetImage(QStringLiteral("Status"), c_.imgToolbar.Icon(kImageNotCommunicating));
+    toolbar_.tbMain->SetPressed(QStringLiteral("StopGo"), true);
+    status_.ShowLinkStatus(kImageNotCommunicating);
     c_.mnuCommStopGo->setText(QString::fromLatin1(kStartCaption));
+  } else {
+    status_.SetStatusImage(kImageNotCommunicating);
   }
+}
+
+void CaptureCycle::EnableStopGo(bool enabled) { toolbar_.tbMain->SetEnabled(QStringLiteral("StopGo"), enabled); }
+
+void CaptureCycle::EnableSingleStep(bool enabled) {
+  toolbar_.tbMain->SetEnabled(QStringLiteral("SingleStep"), enabled);
 }
 
 void CaptureCycle::BeginBusyCursor() {
@@ -176,7 +187,7 @@ void CaptureCycle::Connect(bool ShowStatus, bool NoTimerStart, std::function<voi
       link_.Connected = true;
       if (!NoTimerStart) {
         c_.timerPoll->start();
-        c_.tbMain->SetPressed(QStringLiteral("StopGo"), false);
+        toolbar_.tbMain->SetPressed(QStringLiteral("StopGo"), false);
         link_.StopUpdates = false;
         c_.mnuCommStopGo->setText(QString::fromLatin1(kStopCaption));
       }
@@ -235,7 +246,11 @@ void CaptureCycle::ReadSpectrum(std::function<void(bool)> then) {
       // The outage, if there was one, is over.
       link_.LossReported = false;
       link_.LossAccepted = false;
-      if (read.Total != 0) {
+      if (read.LimitReached) {
+        // A transfer that did not end was cut at the read limit: nothing of
+        // it is shown.
+        ShowCycleFailure(QString::fromLatin1(kOverlongReadText));
+      } else if (read.Total != 0) {
         if (read.Buffer.size() < kBlockLength) {
           // A transfer cut short: its samples would be padding, so it is
           // neither parsed nor drawn.
@@ -299,14 +314,12 @@ void CaptureCycle::ReadSpectrum(std::function<void(bool)> then) {
 
 void CaptureCycle::ShowDataSet(const std::string& block) {
   spectrum_.ParseBlock(block);
-  const auto& captions = spectrum_.Block().SpanCaptions;
-  for (std::size_t i = 0; i < kSpanPresetCount; ++i) c_.mnuViewFB[i]->setText(Text(captions[i]));
-  for (std::size_t i = 0; i < kSpanPresetCount; ++i)
-    c_.tbMain->SetButtonMenuText(QStringLiteral("FSpan"), static_cast<int>(i + 1), Text(captions[i]));
+  view_.SetSpanCaptions(spectrum_.Block().SpanCaptions);
   const std::uint64_t generation = Ftp->Generation();
   cmdUpdate_Click();
   if (generation != Ftp->Generation()) return;
   emit DataSetShown(++dataSets_);
+  forms::NoteUnattended(QStringLiteral("drawn data set %1").arg(dataSets_));
 }
 
 void CaptureCycle::ShowHeldDataSet() {
@@ -389,14 +402,14 @@ void CaptureCycle::StopGo() {
     // A halt in the first moments after start-up also holds the first
     // connection back.
     c_.timerConnection->stop();
-    c_.tbMain->SetPressed(QStringLiteral("StopGo"), true);
+    toolbar_.tbMain->SetPressed(QStringLiteral("StopGo"), true);
     status_.ShowLinkStatus(kImageNotCommunicating);
     c_.mnuCommStopGo->setText(QString::fromLatin1(kStartCaption));
     status_.ShowStatusMessage(QStringLiteral("Halden communication has been halted!"));
     // A step in flight, a connection attempt included, ends here.
     AbandonLink();
     ReleaseSession();
-    c_.tbMain->SetEnabled(QStringLiteral("SingleStep"), true);
+    toolbar_.tbMain->SetEnabled(QStringLiteral("SingleStep"), true);
     c_.mnuCommSingleStep->setEnabled(true);
     return;
   }
@@ -407,7 +420,7 @@ void CaptureCycle::StopGo() {
     ReleaseSession();
   }
   link_.StopUpdates = false;
-  c_.tbMain->SetPressed(QStringLiteral("StopGo"), false);
+  toolbar_.tbMain->SetPressed(QStringLiteral("StopGo"), false);
   Connect(true, false, [this] {
     Ftp->Create();
     if (!Ftp->IsConnected()) return;
@@ -415,7 +428,7 @@ void CaptureCycle::StopGo() {
     c_.mnuCommStopGo->setText(QString::fromLatin1(kStopCaption));
     status_.ShowStatusMessage(QStringLiteral("Halden communication has been resumed!"));
     c_.timerPoll->start();
-    c_.tbMain->SetEnabled(QStringLiteral("SingleStep"), false);
+    toolbar_.tbMain->SetEnabled(QStringLiteral("SingleStep"), false);
     c_.mnuCommSingleStep->setEnabled(false);
   });
 }

@@ -21,15 +21,31 @@
 #include <memory>
 #include <string>
 
+class QAction;
+class QPushButton;
+class QTimer;
 class QWidget;
 
 namespace specterm {
 
-struct FormControls;
 class Interaction;
 class PlotView;
 class Processing;
 class StatusBarPresenter;
+class TraceSwitches;
+struct ToolbarControls;
+
+// The controls of the link: the Communications menu's two commands, the
+// link's timers and the (hidden) update button. The "StopGo", "SingleStep"
+// and "Status" buttons of the main toolbar carry the same.
+struct CycleControls {
+  QAction* mnuCommStopGo = nullptr;
+  QAction* mnuCommSingleStep = nullptr;
+  QTimer* timerPoll = nullptr;
+  QTimer* timerConnection = nullptr;
+  // The update runs from the capture cycle; the button is not shown.
+  QPushButton* cmdUpdate = nullptr;
+};
 
 // The pause between the capture request and the read of the capture.
 inline constexpr std::chrono::milliseconds kCapturePause{200};
@@ -49,12 +65,12 @@ struct LinkState {
   bool LossAccepted = false;    // Yes to that question: the outage reconnects without asking until a data set comes
 };
 
-class CaptureCycle : public QObject {
+class CaptureCycle : public QObject, public DirectoryLink {
   Q_OBJECT
 
  public:
-  CaptureCycle(FormControls& controls, QWidget* window, Processing& spectrum, PlotView& view, Interaction& input,
-               StatusBarPresenter& status, const ModemDirectory& directory);
+  CaptureCycle(CycleControls& controls, ToolbarControls& toolbar, QWidget* window, Processing& spectrum, PlotView& view,
+               Interaction& input, TraceSwitches& traces, StatusBarPresenter& status, const ModemDirectory& directory);
   ~CaptureCycle() override;
 
   const LinkState& Link() const { return link_; }
@@ -72,7 +88,11 @@ class CaptureCycle : public QObject {
   const LinkModem& Modem() const { return modem_; }
   // The name of the modem whose link is up (updates running, connection
   // made); empty when there is none.
-  std::string LinkedModem() const;
+  std::string LinkedModem() const override;
+  // Whether the link's commands can be used, as the directory's modems
+  // come and go.
+  void EnableStopGo(bool enabled) override;
+  void EnableSingleStep(bool enabled) override;
 
   // Arms the first connection, after start-up.
   void StartConnectionTimer();
@@ -96,6 +116,11 @@ class CaptureCycle : public QObject {
   void Shutdown();
 
  signals:
+  // An update has put a data set in the trace store and the plot shows it
+  // (a data set from the modem, or the samples at hand processed again):
+  // what follows the trace store (measurements, history) takes it from
+  // here.
+  void DataSetUpdated();
   // A data set from the modem has been drawn; count since start-up.
   void DataSetShown(int count);
 
@@ -123,11 +148,13 @@ class CaptureCycle : public QObject {
   // Parses a complete block, runs the update and counts the data set.
   void ShowDataSet(const std::string& block);
 
-  FormControls& c_;
+  CycleControls& c_;
+  ToolbarControls& toolbar_;
   QWidget* window_;
   Processing& spectrum_;
   PlotView& view_;
   Interaction& input_;
+  TraceSwitches& traces_;
   StatusBarPresenter& status_;
   const ModemDirectory& directory_;
   LinkState link_;

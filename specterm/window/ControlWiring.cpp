@@ -2,6 +2,7 @@
 // toolbar's dispatch: each button and drop-down entry goes to the subsystem
 // that owns its command.
 
+#include "forms/EntryBox.h"
 #include "forms/KeyedStatusBar.h"
 #include "forms/KeyedToolBar.h"
 #include "window/frmMain.h"
@@ -14,16 +15,9 @@
 namespace specterm {
 namespace {
 
-// The trace buttons act through their Tools menu items, whose handlers
-// decide the buttons' state.
-struct TraceButton {
-  const char* key;
-  QAction* FormControls::*item;
-};
-
 // The events of an entry box and their handlers.
 struct EntryWiring {
-  forms::EntryBox* FormControls::*box;
+  forms::EntryBox* EntryControls::*box;
   void (frmMain::*GotFocus)();
   void (frmMain::*KeyPress)(int&);
   void (frmMain::*KeyDown)(int&, int);
@@ -32,33 +26,21 @@ struct EntryWiring {
 };
 
 constexpr EntryWiring kEntryBoxes[] = {
-    {&FormControls::txtPoint, &frmMain::txtPoint_GotFocus, &frmMain::txtPoint_KeyPress, &frmMain::txtPoint_KeyDown,
+    {&EntryControls::txtPoint, &frmMain::txtPoint_GotFocus, &frmMain::txtPoint_KeyPress, &frmMain::txtPoint_KeyDown,
      &frmMain::txtPoint_Validate, &frmMain::txtPoint_LostFocus},
-    {&FormControls::txtFreq, &frmMain::txtFreq_GotFocus, &frmMain::txtFreq_KeyPress, &frmMain::txtFreq_KeyDown,
+    {&EntryControls::txtFreq, &frmMain::txtFreq_GotFocus, &frmMain::txtFreq_KeyPress, &frmMain::txtFreq_KeyDown,
      &frmMain::txtFreq_Validate, &frmMain::txtFreq_LostFocus},
-    {&FormControls::txtAmp, &frmMain::txtAmp_GotFocus, &frmMain::txtAmp_KeyPress, &frmMain::txtAmp_KeyDown,
+    {&EntryControls::txtAmp, &frmMain::txtAmp_GotFocus, &frmMain::txtAmp_KeyPress, &frmMain::txtAmp_KeyDown,
      &frmMain::txtAmp_Validate, &frmMain::txtAmp_LostFocus},
-    {&FormControls::txtThreshold, &frmMain::txtThreshold_GotFocus, &frmMain::txtThreshold_KeyPress,
+    {&EntryControls::txtThreshold, &frmMain::txtThreshold_GotFocus, &frmMain::txtThreshold_KeyPress,
      &frmMain::txtThreshold_KeyDown, &frmMain::txtThreshold_Validate, &frmMain::txtThreshold_LostFocus},
-};
-
-constexpr TraceButton kTraceButtons[] = {
-    {"CurrentTrace", &FormControls::mnuToolsCurrentTrace},
-    {"PeakHold", &FormControls::mnuToolsPeakHold},
-    {"VideoAverage", &FormControls::mnuToolsVideoAverage},
-    {"LastTrace", &FormControls::mnuToolsLastTrace},
 };
 
 }  // namespace
 
 void frmMain::tbMain_ButtonClick(const QString& key) {
-  for (const TraceButton& t : kTraceButtons)
-    if (key == QLatin1String(t.key)) {
-      (this->*t.item)->trigger();
-      return;
-    }
-  // Mouse modes, the view and the point moves.
-  if (input_.ViewButtonClick(key) || input_.PointButtonClick(key)) return;
+  // Trace switches, mouse modes, the view and the point moves.
+  if (traces_.ButtonClick(key) || input_.ViewButtonClick(key) || input_.PointButtonClick(key)) return;
   // Link and export commands.
   if (key == QLatin1String("StopGo"))
     cycle_.StopGo();
@@ -73,7 +55,7 @@ void frmMain::tbMain_ButtonClick(const QString& key) {
 }
 
 void frmMain::tbMain_ButtonMenuClick(const QString& buttonKey, const QString& menuKey) {
-  if (input_.ViewButtonMenuClick(buttonKey, menuKey)) return;
+  if (input_.ViewButtonMenuClick(menuKey)) return;
   if (buttonKey == QLatin1String("Export")) exports_.RunMenuItem(menuKey);
 }
 
@@ -88,7 +70,7 @@ void frmMain::WireControls() {
     for (std::size_t i = 0; i < kColorMenuItems.size(); ++i) {
       const int slot = kColorMenuItems[i].slot;
       connect(mnuOptionsColor[static_cast<std::size_t>(p)][i], &QAction::triggered, this,
-              [this, p, slot] { view_.EditPaletteColor(p, slot); });
+              [this, p, slot] { input_.EditPaletteColor(p, slot); });
     }
   connect(mnuOptionsWindow, &QAction::toggled, this, [this](bool on) { spectrum_.SetWindowSpectrum(on); });
 
@@ -96,6 +78,14 @@ void frmMain::WireControls() {
   connect(mnuToolsLastTrace, &QAction::triggered, this, &frmMain::mnuToolsLastTrace_Click);
   connect(mnuToolsVideoAverage, &QAction::triggered, this, &frmMain::mnuToolsVideoAverage_Click);
   connect(mnuToolsPeakHold, &QAction::triggered, this, &frmMain::mnuToolsPeakHold_Click);
+  // A hidden row takes the last selection on it along; the moves need a
+  // row that is shown.
+  connect(&traces_, &TraceSwitches::TraceSwitched, this, [this](int row, bool on) {
+    navigation_.TraceSwitched(row, on);
+    navigation_.SetMoveButtons();
+  });
+  // The threshold box shows the threshold however it was set.
+  connect(&navigation_, &Navigation::ThresholdChanged, this, [this](float dB) { entries_.ShowThreshold(dB); });
 
   connect(mnuViewCopy, &QAction::triggered, this, &frmMain::mnuViewCopy_Click);
   connect(mnuViewPeakPoint, &QAction::triggered, this, &frmMain::mnuViewPeakPoint_Click);
@@ -147,7 +137,7 @@ void frmMain::WireControls() {
   connect(mnuCommManage, &QAction::triggered, this, &frmMain::mnuCommManage_Click);
   for (int i = 0; i < static_cast<int>(mnuCommSel.size()); ++i)
     connect(mnuCommSel[static_cast<std::size_t>(i)], &QAction::triggered, this, [this, i] { mnuCommSel_Click(i); });
-  directory_.SetLinkQuery([this] { return cycle_.LinkedModem(); });
+  directory_.SetLink(cycle_);
 
   // The capture cycle, the update and the exports.
   connect(timerPoll, &QTimer::timeout, this, &frmMain::timerPoll_Timer);

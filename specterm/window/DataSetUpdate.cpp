@@ -4,15 +4,12 @@
 // location, then a fit of the view or a redraw.
 
 #include "forms/Dialogs.h"
-#include "forms/KeyedToolBar.h"
 #include "interaction/Interaction.h"
 #include "processing/Processing.h"
 #include "view/PlotView.h"
 #include "view/StatusBarPresenter.h"
+#include "view/TraceSwitches.h"
 #include "window/CaptureCycle.h"
-#include "window/FormControls.h"
-
-#include <QProgressBar>
 
 namespace specterm {
 namespace {
@@ -38,9 +35,9 @@ void CaptureCycle::cmdUpdate_Click() {
   // percent would cost the window more than the work it reports, and no
   // one could see it. The values are still written as they come; the bar
   // paints when the event loop next runs.
-  c_.pbStatus->setUpdatesEnabled(false);
+  status_.SetProgressPainted(false);
   const UpdateOutcome outcome = spectrum_.Update([this](int percent) { status_.SetProgress(percent); });
-  c_.pbStatus->setUpdatesEnabled(true);
+  status_.SetProgressPainted(true);
   if (!outcome.Error.empty()) {
     FftUnavailable(outcome.Error);
     return;
@@ -49,8 +46,7 @@ void CaptureCycle::cmdUpdate_Click() {
   if (outcome.Scroll) view_.ApplyScrollSettings(*outcome.Scroll);
 
   const AccumulationTexts& accumulation = outcome.Accumulation;
-  c_.tbMain->SetToolTip(QStringLiteral("VideoAverage"), Text(accumulation.VideoAverageToolTip));
-  c_.tbMain->SetToolTip(QStringLiteral("PeakHold"), Text(accumulation.PeakHoldToolTip));
+  traces_.ShowAccumulationTips(Text(accumulation.VideoAverageToolTip), Text(accumulation.PeakHoldToolTip));
   if (accumulation.Status) status_.SetStatusText(Text(*accumulation.Status));
   status_.SetProgress(0);
 
@@ -58,16 +54,17 @@ void CaptureCycle::cmdUpdate_Click() {
   status_.SetPanelText(QStringLiteral("SampleRate"), Text(outcome.SampleRateText));
   status_.SetPanelText(QStringLiteral("Amplitude"), Text(outcome.AmplitudeText));
   status_.SetPanelText(QStringLiteral("Frequency"), Text(outcome.FrequencyText));
-  input_.SetReferenceLocation(outcome.ClickX, outcome.ClickY);
-  // A spectrum now exists: the point moves may be possible.
-  input_.SetMoveButtons();
+  // The reference location; a spectrum now exists: the point moves may be
+  // possible.
+  input_.NewDataSet(outcome.ClickX, outcome.ClickY);
 
   if (outcome.FitView) {
     input_.ViewButtonClick(QStringLiteral("ZoomFitView"));
-    return;
+  } else {
+    view_.UpdateView();
+    if (outcome.SampleCountsStatus) status_.SetStatusText(Text(*outcome.SampleCountsStatus));
   }
-  view_.UpdateView();
-  if (outcome.SampleCountsStatus) status_.SetStatusText(Text(*outcome.SampleCountsStatus));
+  emit DataSetUpdated();
 }
 
 }  // namespace specterm

@@ -1,6 +1,7 @@
 // The main window's design: its menus and the controls of its client area,
 // with their captions, shortcuts and initial states.
 
+#include "forms/EntryBox.h"
 #include "forms/KeyedStatusBar.h"
 #include "forms/KeyedToolBar.h"
 #include "forms/PictureBox.h"
@@ -75,17 +76,23 @@ QMenu* TopMenu(QMenuBar* bar, const QString& name, const QString& caption) {
 
 }  // namespace
 
+// Each subsystem is given its control groups (bases of the window, hence
+// the *this: ToolbarControls wherever the main toolbar is passed) and the
+// subsystems made before it.
 frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent),
-      status_(*this),
-      view_(*this, spectrum_, input_, status_),
-      input_(*this, spectrum_, view_, status_),
-      entries_(*this, input_, spectrum_, view_, status_),
-      traces_(*this, spectrum_, input_, view_, [this] { cycle_.cmdUpdate_Click(); }),
+      status_(*this, *this),
+      view_(*this, *this, spectrum_, status_),
+      navigation_(*this, *this, spectrum_, view_, status_),
+      cursors_(*this, *this, spectrum_, view_),
+      modes_(*this, *this, navigation_, cursors_, spectrum_, view_, status_),
+      input_(navigation_, modes_, cursors_, view_, *this),
+      entries_(*this, input_, navigation_, spectrum_, view_, status_),
+      traces_(*this, *this, spectrum_, view_, [this] { cycle_.cmdUpdate_Click(); }),
       exports_(this, spectrum_, status_),
       directory_(*this, *this),
-      layout_(*this, *this, view_, status_),
-      cycle_(*this, this, spectrum_, view_, input_, status_, directory_) {
+      layout_(*this, {*this, *this, *this, *this, *this, *this, *this}, view_, status_),
+      cycle_(*this, *this, this, spectrum_, view_, input_, traces_, status_, directory_) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowIcon(ProgramIcon());
   BuildToolbarImages(imgToolbar);
@@ -285,10 +292,7 @@ void frmMain::BuildControls() {
   pbStatus->setTextVisible(false);
   // Shown while a long operation reports progress.
   pbStatus->hide();
-  connect(pbStatus, &QProgressBar::valueChanged, this, [this](int value) {
-    pbStatus->setVisible(value > 0);
-    status_.ShowProgressRoom();
-  });
+  connect(pbStatus, &QProgressBar::valueChanged, this, [this](int value) { status_.ProgressChanged(value); });
 
   // In-place editors over the status panels, shown when a panel is clicked.
   auto editor = [this](const char* name) {

@@ -26,8 +26,13 @@ void frmMain::ApplySettings(const Settings& s) {
   mnuOptionsWindow->setChecked(s.WindowSpectrum);
   spectrum_.SetWindowSpectrum(s.WindowSpectrum);
   cycle_.ApplyStopUpdates(s.StopUpdates);
-  traces_.ApplySettings(s);
-  input_.ApplySettings(s);
+  traces_.ApplyShown(kTraceCurrent, s.CurrentTrace);
+  traces_.ApplyShown(kTracePeakHold, s.PeakHold);
+  traces_.ApplyShown(kTraceVideoAverage, s.VideoAverage);
+  traces_.ApplyShown(kTracePrevious, s.LastTrace);
+  // The trace rows are shown by now: the selection starts on the first.
+  navigation_.ApplySettings(s.SnapToPoint, s.SelectionPanelOn, s.PointMoves, s.PeakThreshold);
+  cursors_.ApplySettings(s.CursorDisplay, s.CursorPos);
 }
 
 Settings frmMain::CollectSettings() const {
@@ -39,8 +44,16 @@ Settings frmMain::CollectSettings() const {
   s.LastPath = exports_.LastPath();
   s.WindowSpectrum = spectrum_.WindowSpectrum();
   s.StopUpdates = cycle_.StopUpdates();
-  input_.CollectSettings(s);
-  traces_.CollectSettings(s);
+  s.SnapToPoint = navigation_.SnapToPoint();
+  s.SelectionPanelOn = navigation_.SelectionPanelOn();
+  s.CursorDisplay = cursors_.CursorDisplay();
+  s.CursorPos = cursors_.State().CursorPos;
+  s.PointMoves = navigation_.Selection().MoveType;
+  s.PeakThreshold = navigation_.Selection().MinPeakThreshold;
+  s.CurrentTrace = spectrum_.TraceShown(kTraceCurrent);
+  s.PeakHold = spectrum_.TraceShown(kTracePeakHold);
+  s.VideoAverage = spectrum_.TraceShown(kTraceVideoAverage);
+  s.LastTrace = spectrum_.TraceShown(kTracePrevious);
   return s;
 }
 

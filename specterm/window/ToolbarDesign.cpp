@@ -1,6 +1,7 @@
 // The two toolbars of the main window: their buttons in order, keys, tool
 // tips, kinds, button menus and images.
 
+#include "forms/EntryBox.h"
 #include "forms/KeyedToolBar.h"
 #include "view/Icons.h"
 #include "view/LayoutConstants.h"

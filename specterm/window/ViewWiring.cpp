@@ -25,7 +25,7 @@ void frmMain::WireViewControls() {
   connect(picSpectrum, &forms::PictureBox::NoClick, this, [this] { input_.EndClick(); });
   // A data set that arrived while a button was held is shown once the click
   // has ended.
-  input_.SetClickEndedHandler([this] { cycle_.ShowHeldDataSet(); });
+  connect(&modes_, &MouseModes::ClickEnded, this, [this] { cycle_.ShowHeldDataSet(); });
 
   QStyle* arrows = NewScrollArrowStyle(this);
   for (QScrollBar* bar : {hScroll, vScroll}) {

@@ -1,37 +1,65 @@
 #pragma once
 
-// The analyzer's main window: a thin form. It owns its controls (named as
-// they are named throughout) and one object per subsystem; its event
-// handlers keep their names and forward to the object that owns the
-// behaviour:
-//   CaptureCycle        the window's side of the modem link and the update
+// The analyzer's main window: a thin form. It holds every control under its
+// name, in the groups of the subsystems that drive them, and one object per
+// subsystem; its event handlers keep their names and forward to the object
+// that owns the behaviour:
+//   StatusBarPresenter  the status bar's notices, read-outs and images
 //   Processing          band, amplitude scale, samples and trace store
 //   PlotView            view window, presets, scroll bars, palettes, drawing
-//   Interaction         selection, mouse modes, view keys, cursors, entry
+//   Navigation          selection, point and peak moves, threshold
+//   Cursors             the two measurement cursors
+//   MouseModes          mouse modes, pointers and the zoom gestures
+//   Interaction         the dispatcher of the plot's mouse and the view keys
 //   EntryFields         the point, frequency, amplitude and threshold boxes
 //   TraceSwitches       the Tools menu's trace rows
 //   ExportCommands      the data-set exports
 //   ModemDirectory      the modem directory, the recent menu, the title
-//   StatusBarPresenter  the status bar's notices, read-outs and images
 //   WindowLayout        minimum size, placement and the controls' layout
+//   CaptureCycle        the window's side of the modem link and the update
+//
+// A new subsystem is a member here, made after those it uses (in the
+// constructor in window/FormDesign.cpp), given its control group and the
+// subsystems it needs; it follows the others through their signals
+// (CaptureCycle::DataSetUpdated, Cursors::CursorsChanged,
+// Navigation::SelectionChanged, TraceSwitches::TraceSwitched), connected in
+// window/ControlWiring.cpp.
 
+#include "interaction/Cursors.h"
 #include "interaction/EntryFields.h"
 #include "interaction/ExportCommands.h"
 #include "interaction/Interaction.h"
+#include "interaction/MouseModes.h"
+#include "interaction/Navigation.h"
 #include "modems/ModemDirectory.h"
 #include "processing/Processing.h"
 #include "view/PlotView.h"
 #include "view/StatusBarPresenter.h"
+#include "view/ToolbarControls.h"
 #include "view/TraceSwitches.h"
-#include "view/WindowLayout.h"
 #include "window/CaptureCycle.h"
-#include "window/FormControls.h"
+#include "window/WindowControls.h"
+#include "window/WindowLayout.h"
 
 #include <QMainWindow>
 
 namespace specterm {
 
-class frmMain : public QMainWindow, public FormControls {
+struct Settings;
+
+class frmMain : public QMainWindow,
+                public WindowControls,
+                public ToolbarControls,
+                public PlotControls,
+                public StatusControls,
+                public TraceControls,
+                public NavigationControls,
+                public CursorControls,
+                public ModeControls,
+                public EntryControls,
+                public ExportControls,
+                public ModemMenuControls,
+                public CycleControls {
   Q_OBJECT
 
  public:
@@ -49,6 +77,12 @@ class frmMain : public QMainWindow, public FormControls {
   const Processing& Spectrum() const { return spectrum_; }
   PlotView& View() { return view_; }
   const PlotView& View() const { return view_; }
+  Navigation& Navigator() { return navigation_; }
+  const Navigation& Navigator() const { return navigation_; }
+  MouseModes& Modes() { return modes_; }
+  const MouseModes& Modes() const { return modes_; }
+  Cursors& CursorPair() { return cursors_; }
+  const Cursors& CursorPair() const { return cursors_; }
   Interaction& Input() { return input_; }
   const Interaction& Input() const { return input_; }
   EntryFields& Entries() { return entries_; }
@@ -117,9 +151,9 @@ class frmMain : public QMainWindow, public FormControls {
   void mnuViewCursor_Click(int index) { input_.mnuViewCursor_Click(index); }
   void mnuViewCursors_Click() { input_.mnuViewCursors_Click(); }
   void mnuViewZoomCursors_Click() { input_.mnuViewZoomCursors_Click(); }
-  void mnuViewDBB_Click(int index) { view_.mnuViewDBB_Click(index); }
-  void mnuViewFB_Click(int index) { view_.mnuViewFB_Click(index); }
-  void mnuViewCopy_Click() { status_.mnuViewCopy_Click(); }
+  void mnuViewDBB_Click(int index) { input_.mnuViewDBB_Click(index); }
+  void mnuViewFB_Click(int index) { input_.mnuViewFB_Click(index); }
+  void mnuViewCopy_Click() { view_.mnuViewCopy_Click(); }
   void mnuOptionsPalette_Click(int index) { view_.mnuOptionsPalette_Click(index); }
   void mnuToolsCurrentTrace_Click() { traces_.mnuToolsCurrentTrace_Click(); }
   void mnuToolsLastTrace_Click() { traces_.mnuToolsLastTrace_Click(); }
@@ -137,7 +171,7 @@ class frmMain : public QMainWindow, public FormControls {
   void timerPoll_Timer() { cycle_.timerPoll_Timer(); }
   void timerConnection_Timer() { cycle_.timerConnection_Timer(); }
   void timerStatus_Timer() { status_.timerStatus_Timer(); }
-  void timerCoord_Timer() { status_.timerCoord_Timer(); }
+  void timerCoord_Timer() { navigation_.timerCoord_Timer(); }
   void cmdUpdate_Click() { cycle_.cmdUpdate_Click(); }
   void mnuCommAdd_Click() { directory_.mnuCommAdd_Click(); }
   void mnuCommManage_Click() { directory_.mnuCommManage_Click(); }
@@ -157,8 +191,8 @@ class frmMain : public QMainWindow, public FormControls {
   void BuildMenus();
   void BuildToolbars();
   void BuildControls();
-  // Connects every control to its handler (window/ControlWiring.cpp,
-  // window/ViewWiring.cpp).
+  // Connects every control to its handler and the subsystems to each other
+  // (window/ControlWiring.cpp, window/ViewWiring.cpp).
   void WireControls();
   void WireViewControls();
   // Everything the settings decide, handed to the subsystems that own it.
@@ -170,6 +204,9 @@ class frmMain : public QMainWindow, public FormControls {
   StatusBarPresenter status_;
   Processing spectrum_;
   PlotView view_;
+  Navigation navigation_;
+  Cursors cursors_;
+  MouseModes modes_;
   Interaction input_;
   EntryFields entries_;
   TraceSwitches traces_;

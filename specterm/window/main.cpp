@@ -6,6 +6,7 @@
 
 #include "base/ProgramOptions.h"
 #include "forms/AccessibleNames.h"
+#include "forms/Application.h"
 #include "modems/RegSettings.h"
 #include "modems/Titles.h"
 #include "view/Icons.h"
@@ -18,6 +19,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,10 +44,11 @@ halden::ProgramHelp Help() {
       {kSnapshotOption, "FILE", "write a picture of the window to FILE (PNG) after the third\ndata set, then quit"}};
   help.settings = "Settings and the modem list: HKEY_CURRENT_USER.reg in\n" + halden::SettingsFolderRule() +
                   ";\nread at start-up, written when the window closes.";
-  help.exitCodes = {
-      {halden::kExitOk, "the window was closed, or the snapshot was written"},
-      {halden::kExitFailure, "--snapshot: no third data set within a minute, or the file could not be written"},
-      {halden::kExitUsage, "the command line is wrong"}};
+  help.exitCodes = {{halden::kExitOk, "the window was closed, or the snapshot was written"},
+                    {halden::kExitFailure,
+                     "no display to open the window on (one line on standard error says so), or\n"
+                     "     --snapshot: no third data set within a minute, or the file could not be written"},
+                    {halden::kExitUsage, "the command line is wrong"}};
   help.notes = "Qt's own options (-platform NAME, -style NAME, ...) are accepted too.";
   return help;
 }
@@ -60,7 +63,7 @@ int main(int argc, char** argv) {
   const auto snapshot = check.values.find(kSnapshotOption);
   const bool snapshotRun = snapshot != check.values.end();
 
-  QApplication app(argc, argv);
+  const std::unique_ptr<QApplication> app = forms::OpenApplication(argc, argv, "specterm");
   QApplication::setApplicationName(QString::fromLatin1(specterm::kAppTitle));
   QApplication::setApplicationVersion(QString::fromStdString(specterm::VersionText()));
   QApplication::setWindowIcon(specterm::ProgramIcon());
@@ -84,7 +87,7 @@ int main(int argc, char** argv) {
   }
   form.Form_Load();
   if (snapshotRun && QGuiApplication::platformName() == QLatin1String("offscreen")) form.resize(kOffscreenSnapshotSize);
-  const int status = app.exec();
+  const int status = QApplication::exec();
   // Settings are saved as when the window closes.
   form.close();
   return status;

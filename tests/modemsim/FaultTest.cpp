@@ -16,10 +16,10 @@ using testsupport::WaitUntil;
 
 namespace {
 
-// A new connection is refused: 421 and closed.
+// A new connection is refused at its login: 421 and closed.
 bool Refused(int port) {
   FtpTestClient c(port);
-  return c.Greeting().code == 421 && PeerClosed(c.Control());
+  return c.Greeting().code == 220 && c.Command("USER anonymous").code == 421 && PeerClosed(c.Control());
 }
 
 // A new connection is dropped, without a reply, on its first command.
@@ -58,6 +58,14 @@ TEST(SimFaults, RefuseConnectionsAtRunTimeSparesOpenSessions) {
   EXPECT_TRUE(Refused(sim.Port()));
   EXPECT_TRUE(open.Retr("spectrum:"));  // already connected: unaffected
   EXPECT_EQ(control.Stor("control:", "fault refuse-connections off\n").code, 226);
+  EXPECT_TRUE(Works(sim.Port()));
+}
+
+TEST(SimFaults, RefuseConnectionsLetsANewControlSessionLiftIt) {
+  ModemSim sim;
+  EXPECT_EQ(WriteControl(sim.Port(), "fault refuse-connections on\n").code, 226);
+  EXPECT_TRUE(Refused(sim.Port()));
+  EXPECT_EQ(WriteControl(sim.Port(), "fault clear\n").code, 226);
   EXPECT_TRUE(Works(sim.Port()));
 }
 
@@ -177,19 +185,20 @@ TEST(SimFaults, ControlReadsBackAndClearSwitchesEverythingOff) {
   ModemSim sim({"--fault", "no-size", "--fault", "slow=10"});
   FtpTestClient c(sim.Port());
   ASSERT_TRUE(c.Login("control", ""));
-  EXPECT_EQ(c.Retr("control:"), "fault no-size on\nfault slow=10 on\n");
+  const std::string signal = "carrier on\ncarrier-db 30\n";
+  EXPECT_EQ(c.Retr("control:"), "fault no-size on\nfault slow=10 on\n" + signal);
   // The control user is exempt: SIZE works for it.
   EXPECT_EQ(c.Command("SIZE spectrum:").code, 213);
   EXPECT_EQ(c.Stor("control:", "fault deny=orbscope:\r\nfault short-spectrum=5\r\n").code, 226);
   EXPECT_EQ(c.Retr("control:"),
-            "fault deny=orbscope: on\nfault no-size on\nfault short-spectrum=5 on\nfault slow=10 on\n");
+            "fault deny=orbscope: on\nfault no-size on\nfault short-spectrum=5 on\nfault slow=10 on\n" + signal);
   // A bad line changes nothing.
   const FtpReply bad = c.Stor("control:", "fault clear\nfault warp-drive on\n");
   EXPECT_EQ(bad.code, 451);
   EXPECT_NE(bad.text.find("line 2"), std::string::npos);
   EXPECT_EQ(c.Retr("control:")->empty(), false);
   EXPECT_EQ(c.Stor("control:", "fault clear\n").code, 226);
-  EXPECT_EQ(c.Retr("control:"), "");
+  EXPECT_EQ(c.Retr("control:"), signal) << "the signal is not a fault";
   FtpTestClient plain(sim.Port());
   ASSERT_TRUE(plain.Login());
   EXPECT_EQ(plain.Command("SIZE spectrum:").text, "213 8224");

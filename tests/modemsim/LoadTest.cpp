@@ -81,13 +81,15 @@ TEST(SimLoad, TheGreetingIsNeverSlowedSoControlCanLiftASlowdown) {
 TEST(SimLoad, TheControlUserGetsInWhenEverySessionIsTaken) {
   ModemSim sim;
   std::vector<std::unique_ptr<FtpTestClient>> held;
-  while (held.size() < 200) {
+  // Every session taken, and more connections than are kept for the control
+  // user, by clients that never send a command.
+  while (held.size() < 260) {
     held.push_back(std::make_unique<FtpTestClient>(sim.Port()));
-    ASSERT_EQ(held.back()->Greeting().code, 220) << "session " << held.size();
+    ASSERT_NE(held.back()->Greeting().code, 0) << "connection " << held.size();
   }
   EXPECT_EQ(WriteControl(sim.Port(), "fault slow=10\n").code, 226);
   EXPECT_EQ(WriteControl(sim.Port(), "fault clear\n").code, 226);
-  // The kept session is for the control user only.
+  // The kept sessions are for the control user only.
   FtpTestClient other(sim.Port());
   const int greeting = other.Greeting().code;
   EXPECT_TRUE(greeting == 421 || other.Command("USER anonymous").code == 421);

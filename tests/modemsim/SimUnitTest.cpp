@@ -122,7 +122,8 @@ TEST(SimOptions, HelpDocumentsTheControlGrammar) {
   const std::string help = HelpText();
   for (const char* needle :
        {"--tone HZ:DB", "fault NAME[=VALUE] [on|off]", "fault clear", "drop-connections", "refuse-connections",
-        "deny=FILE", "no-size", "short-spectrum=N", "slow=MS", "flash-stall", "\"control\"", "listening on ADDR:PORT"})
+        "deny=FILE", "no-size", "short-spectrum=N", "slow=MS", "flash-stall", "\"control\"", "listening on ADDR:PORT",
+        "tone HZ:DB on", "tone HZ off", "carrier-db DB", "carrier off", "from the next capture"})
     EXPECT_NE(help.find(needle), std::string::npos) << needle;
 }
 

@@ -151,3 +151,41 @@ TEST(SimSpectrum, DefaultsLookLikeADemodulatorInput) {
   // A carrier a few MHz wide in the middle, well above the noise.
   EXPECT_GT(Db(MeanAround(power, 0, 100) / noise), 25.0);
 }
+
+TEST(SimSpectrum, SignalChangesThroughControlApplyFromTheNextCapture) {
+  testsupport::ModemSim sim({"--seed", "5"});
+  const double rate = BlockRateHz(1);
+  const int tone = BinOf(5e6, rate);
+  const int carrierHalf = static_cast<int>(1.35 * 3e6 / 2 / rate * 4096) + 4;
+  // The carrier's flat top and the tone's peak over the noise, in dB.
+  const auto levels = [&](const std::string& bytes) {
+    const std::vector<double> power = PowerSpectrum(DecodeSpectrum(bytes));
+    const double noise = NoiseFloor(power, {{0, carrierHalf}, {tone, 6}});
+    return std::pair(Db(MeanAround(power, 0, 100) / noise), Db(MaxAround(power, tone, 1) / noise));
+  };
+  const auto before = Fetch(sim.Port(), "spectrum:");
+  ASSERT_TRUE(before);
+
+  const FtpReply on = WriteControl(sim.Port(), "tone 5000000:40 on\ncarrier off\n");
+  EXPECT_EQ(on.code, 226);
+  EXPECT_NE(on.text.find("from capture 1"), std::string::npos) << on.text;
+  EXPECT_EQ(Fetch(sim.Port(), "spectrum:"), before) << "the block captured before stays as it was";
+  ASSERT_TRUE(TriggerCapture(sim.Port()));
+  const auto first = Fetch(sim.Port(), "spectrum:");
+  ASSERT_TRUE(first);
+  EXPECT_EQ(DecodeSpectrum(*first).status, 1u);
+  EXPECT_LT(levels(*first).first, 3.0);
+  EXPECT_NEAR(levels(*first).second, 40.0 - 1.5, 3.0);
+
+  EXPECT_EQ(WriteControl(sim.Port(), "carrier on\ncarrier-db 20\ntone 5000000 off\n").code, 226);
+  EXPECT_EQ(Fetch(sim.Port(), "spectrum:"), first);
+  ASSERT_TRUE(TriggerCapture(sim.Port()));
+  const auto second = Fetch(sim.Port(), "spectrum:");
+  ASSERT_TRUE(second);
+  EXPECT_NEAR(levels(*second).first, 20.0, 1.5);
+  EXPECT_LT(levels(*second).second, 12.0);
+
+  EXPECT_EQ(WriteControl(sim.Port(), "tone -2500000.5:12.25\n").code, 226);
+  EXPECT_EQ(Fetch(sim.Port(), "control:"), "carrier on\ncarrier-db 20\ntone -2500000.5:12.25 on\n");
+  EXPECT_EQ(WriteControl(sim.Port(), "tone 5000000:40 maybe\n").code, 451);
+}

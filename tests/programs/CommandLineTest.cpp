@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -18,6 +19,7 @@ struct CommandLineCase {
   QStringList args;
   int exitCode;
   std::string printed;  // on standard output for exit code 0, else on standard error
+  int errLines = -1;    // when set: the lines on standard error
 };
 void PrintTo(const CommandLineCase& c, std::ostream* os) { *os << c.name; }
 
@@ -32,13 +34,32 @@ const CommandLineCase kCases[] = {
     {"modemsim_version", "modemsim", {"--version"}, 0, "modemsim " + kVersion + "\n"},
     {"dataset_version", "specterm-dataset", {"--version"}, 0, "specterm-dataset " + kVersion + "\n"},
     {"specterm_unknown", "specterm", {"--frob"}, 2, "specterm: unknown option '--frob'\nUsage: specterm"},
-    {"orbscope_unknown", "orbscope", {"-a127.0.0.1", "-x"}, 2, "orbscope: unknown option '-x'\nUsage: orbscope"},
+    {"orbscope_unknown", "orbscope", {"-x", "-a127.0.0.1"}, 2, "orbscope: unknown option '-x'\nUsage: orbscope"},
     {"modemsim_unknown", "modemsim", {"--frob"}, 2, "modemsim: unknown option '--frob'\nUsage: modemsim"},
     {"dataset_unknown", "specterm-dataset", {"--frob", "a.bin"}, 2, "unknown option '--frob'\nUsage: specterm-"},
     {"specterm_snapshot_needs_file", "specterm", {"--snapshot"}, 2, "'--snapshot' needs a value"},
     {"orbscope_snapshot_needs_address", "orbscope", {"--snapshot", "x.png"}, 2, "--snapshot needs -aADDRESS"},
     {"modemsim_bad_port", "modemsim", {"--port", "70000"}, 2, "--port"},
     {"dataset_missing_block", "specterm-dataset", {"--kind", "raw", "/nonexistent.bin"}, 1, "/nonexistent.bin"},
+    // Without a display the window programs say so in one line.
+    {"specterm_no_display",
+     "specterm",
+     {},
+     1,
+     "specterm: cannot open its window: no display (DISPLAY is not set)\n",
+     1},
+    {"orbscope_options_after_the_address",
+     "orbscope",
+     {"-a127.0.0.1:9", "-z"},
+     1,
+     "orbscope: cannot open its window: no display",
+     1},
+    {"orbscope_space_after_a",
+     "orbscope",
+     {"-a", "127.0.0.1:9"},
+     1,
+     "orbscope: the address follows -a without a space (-a127.0.0.1:9)",
+     2},
 };
 
 class CommandLineTest : public ::testing::TestWithParam<CommandLineCase> {};
@@ -52,6 +73,9 @@ TEST_P(CommandLineTest, AnswersAsDocumented) {
   EXPECT_NE((c.exitCode == 0 ? run.out : run.err).find(c.printed), std::string::npos) << run.out << run.err;
   if (c.exitCode == 0) {
     EXPECT_EQ(run.err, "");
+  }
+  if (c.errLines >= 0) {
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), c.errLines) << run.err;
   }
   // Every help tells where settings live and what the exit codes mean.
   if (c.args.contains("--help") || c.args.contains("-h")) {

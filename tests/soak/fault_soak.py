@@ -2,24 +2,32 @@
 """Fault soak: specterm and orbscope (offscreen) against modemsim for a few
 minutes while a seeded schedule switches the simulator's faults on and off.
 
-The programs are watched from outside only:
-  * modemsim's command log tells, per session, who logged in (specterm as
-    "anonymous", orbscope as "melgar") and which downloads went out whole
-    ("sent spectrum: 8224 bytes" is a data set for specterm, "sent orbscope:
-    2050 bytes" one for orbscope);
+The programs are watched from outside, and through their unattended log:
   * the dialog seam's unattended mode (HALDEN_DIALOG_LOG) logs every message
     box as it opens and closes, with the number open, and answers it with its
-    default button after a user's pause;
+    default button after a user's pause; the programs add a line for every
+    data set they have drawn ("drawn data set N", "drawn constellation N"),
+    which is what the soak counts: a download that is never drawn is no
+    data set for the user;
+  * modemsim's command log tells, per session, who logged in (specterm as
+    "anonymous", orbscope as "melgar") and what they asked for;
   * /proc/PID/status gives each process's resident memory.
 
-After each fault is lifted, both programs must receive a data set again
+With --held-gestures (or HALDEN_SOAK_HELD_GESTURES=1) the schedule also
+holds a mouse button, and a middle-button zoom box, on specterm's plot while
+a failing read raises a message box, and lets go while the box is open (the
+input comes through the programs' unattended input, HALDEN_INPUT_SCRIPT).
+It is off by default while a click that a message box interrupts still
+stops specterm's updates.
+
+After each fault is lifted, both programs must draw a data set again
 within two of their poll periods; no message box may open while another is
 open, and each program may ask at most one question per fault; resident
 memory must stay flat; every process must still run at the end. The last
 line is the summary:
-  soak: N of M faults survived, D data sets received (specterm S, orbscope O)
+  soak: N of M faults survived, D data sets drawn (specterm S, orbscope O)
 
-Usage: fault_soak.py --bin BUILD/bin [--seconds 180] [--seed 1]
+Usage: fault_soak.py --bin BUILD/bin [--seconds 180] [--seed 1] [--held-gestures]
 """
 
 import argparse
@@ -37,8 +45,6 @@ from ftplib import FTP
 
 SPECTERM_POLL_S = 3.0  # specterm's capture cycle timer
 ORBSCOPE_POLL_S = 1.0  # orbscope's update timer
-SPECTRUM_BYTES = 8224
-CONSTELLATION_BYTES = 2050
 # A user takes a moment to answer a message box.
 ANSWER_MS = 2000
 # The soak reads the logs ten times a second, on a busy machine.
@@ -69,6 +75,18 @@ FAULTS = [
     ("replies past timeouts", "fault slow=12000 on\n"),
     ("flash stall", "fault flash-stall on\n"),
     ("simulator killed", None),
+]
+
+# Gestures held on specterm's plot while a read that the simulator answers
+# slowly fails and raises the lost-link question; the button is let go
+# while the question is open. Each: a name, and the input lines of the
+# press (and the drag) and of the release.
+HELD_FAULT = "fault slow=1500 on\nfault deny=spectrum: on\n"
+GESTURES = [
+    ("held button, box", ["press picSpectrum left 0.5 0.5"], "release picSpectrum left 0.5 0.5"),
+    ("held zoom box, box",
+     ["press picSpectrum middle 0.6 0.6", "move picSpectrum 0.5 0.5", "move picSpectrum 0.4 0.4"],
+     "release picSpectrum middle 0.4 0.4"),
 ]
 
 
@@ -112,8 +130,8 @@ class SimLog:
         self.partial = ""
         self.run = 0
         self.users = {}  # (run, session) -> user name
-        self.datasets = {"specterm": [], "orbscope": []}  # soak times
         self.logins = {"specterm": [], "orbscope": []}  # soak times of USER
+        self.spectrum_reads = []  # soak times of specterm asking for spectrum:
 
     def poll(self):
         text, self.offset = read_new(self.path, self.offset)
@@ -138,20 +156,11 @@ class SimLog:
                 program = {"anonymous": "specterm", "melgar": "orbscope"}.get(self.users[key])
                 if program:
                     self.logins[program].append(now)
-            user = self.users.get(key)
-            if what == f"sent spectrum: {SPECTRUM_BYTES} bytes" and user == "anonymous":
-                self.datasets["specterm"].append(now)
-            elif what == f"sent orbscope: {CONSTELLATION_BYTES} bytes" and user == "melgar":
-                self.datasets["orbscope"].append(now)
+            if what in ("> SIZE spectrum:", "> RETR spectrum:") and self.users.get(key) == "anonymous":
+                self.spectrum_reads.append(now)
 
     def logins_after(self, program, when):
         return len([t for t in self.logins[program] if t > when])
-
-    def first_after(self, program, when):
-        for t in self.datasets[program]:
-            if t > when:
-                return t
-        return None
 
 
 class DialogLog:
@@ -161,6 +170,7 @@ class DialogLog:
         self.path = path
         self.offset = 0
         self.opened = []  # (soak time, text)
+        self.drawn = []  # soak times of the data sets drawn
         self.max_open = 0
 
     def poll(self):
@@ -173,9 +183,17 @@ class DialogLog:
             if len(parts) >= 3 and parts[1] == "open":
                 self.max_open = max(self.max_open, int(parts[2]))
                 self.opened.append((now, parts[3] if len(parts) > 3 else ""))
+            elif len(parts) >= 2 and parts[1] == "drawn":
+                self.drawn.append(now)
 
     def opened_between(self, start, end):
         return [text for t, text in self.opened if start <= t <= end]
+
+    def first_drawn_after(self, when):
+        for t in self.drawn:
+            if t > when:
+                return t
+        return None
 
 
 class Soak:
@@ -224,6 +242,7 @@ class Soak:
             "HALDEN_REGISTRY_DIR": registry,
             "HALDEN_DIALOG_LOG": os.path.join(self.work, name + "-dialogs.log"),
             "HALDEN_DIALOG_ANSWER_MS": str(ANSWER_MS),
+            "HALDEN_INPUT_SCRIPT": self.input_path(name),
         })
         if name not in self.dialogs:  # a restarted program goes on in the same log
             self.dialogs[name] = DialogLog(env["HALDEN_DIALOG_LOG"])
@@ -245,6 +264,17 @@ class Soak:
         self.start_program("specterm", [os.path.join(self.bin, "specterm")], registry)
         self.start_program("orbscope", [os.path.join(self.bin, "orbscope"), f"-a127.0.0.1:{self.port}"],
                            os.path.join(self.work, "orbscope-registry"))
+
+    def input_path(self, name):
+        return os.path.join(self.work, name + "-input.txt")
+
+    def play(self, program, lines):
+        """Hands mouse input to a program's unattended input."""
+        with open(self.input_path(program), "a") as f:
+            f.write("".join(line + "\n" for line in lines))
+
+    def drawn(self, program):
+        return len(self.dialogs[program].drawn)
 
     def stop_all(self):
         for proc in list(self.programs.values()) + [self.sim]:
@@ -304,11 +334,11 @@ class Soak:
 
     def warm_up(self):
         def both_running():
-            return len(self.sim_log.datasets["specterm"]) >= 2 and len(self.sim_log.datasets["orbscope"]) >= 2
+            return self.drawn("specterm") >= 2 and self.drawn("orbscope") >= 2
 
         if not self.wait_for(both_running, 60):
-            raise RuntimeError("the programs did not receive data sets within a minute: specterm %d, orbscope %d" %
-                               (len(self.sim_log.datasets["specterm"]), len(self.sim_log.datasets["orbscope"])))
+            raise RuntimeError("the programs did not draw data sets within a minute: specterm %d, orbscope %d" %
+                               (self.drawn("specterm"), self.drawn("orbscope")))
         # Memory is compared from here on, after start-up's allocations.
         self.watch(5)
         self.baseline = {name: samples[-1] for name, samples in self.rss.items()}
@@ -323,36 +353,58 @@ class Soak:
         argv = proc.args
         registry = os.path.join(self.work, program + "-registry")
         self.start_program(program, argv, registry)
-        count = len(self.sim_log.datasets[program])
-        if self.wait_for(lambda: len(self.sim_log.datasets[program]) > count, 60):
+        count = self.drawn(program)
+        if self.wait_for(lambda: self.drawn(program) > count, 60):
             self.watch(3)
         self.baseline[program] = self.rss[program][-1] if self.rss.get(program) else 0
         self.restarts += 1
 
-    def one_fault(self, name, lines, hold):
+    def hold_gesture(self, gesture, hold):
+        """Holds a gesture on specterm's plot while a read fails under it;
+        returns a note when the scenario could not be set up."""
+        press, release = gesture
+        since = time.monotonic()
+        end = since + hold
+        box = self.dialogs["specterm"]
+        # Pressed while the read is on the wire, so that its failure raises
+        # the question under the held button; let go while it is open.
+        if not self.wait_for(lambda: any(t > since for t in self.sim_log.spectrum_reads), 20):
+            return "no read came to hold the gesture over"
+        self.play("specterm", press)
+        opened = self.wait_for(lambda: box.opened_between(since, time.monotonic()), 20)
+        self.play("specterm", [release])
+        self.watch(max(0.0, end - time.monotonic()))
+        return None if opened else "no message box came under the held gesture"
+
+    def one_fault(self, name, lines, hold, gesture=None):
         started = time.monotonic()
         delay = 0.0
         if lines is not None and "slow=" in lines:
             delay = int(lines.split("slow=")[1].split()[0]) / 1000.0
+        untried = None
         if lines is None:
             self.kill_sim()
             self.watch(hold)
             self.start_sim()
         else:
             self.control(lines)
-            self.watch(hold)
+            if gesture:
+                untried = self.hold_gesture(gesture, hold)
+            else:
+                self.watch(hold)
             self.control("fault clear\n")
         lifted = time.monotonic()
         problems = []
-        notes = []
+        notes = [untried] if untried else []
         stuck = []
         for program, poll in (("specterm", SPECTERM_POLL_S), ("orbscope", ORBSCOPE_POLL_S)):
             # Two poll periods, plus what the fault itself still holds back
             # (a reply already delayed when it was lifted) and the soak's own
             # observation latency.
             limit = 2 * poll + delay + OBSERVATION_SLACK_S
-            self.wait_for(lambda: self.sim_log.first_after(program, lifted) is not None, limit)
-            first = self.sim_log.first_after(program, lifted)
+            drawn = self.dialogs[program]
+            self.wait_for(lambda: drawn.first_drawn_after(lifted) is not None, limit)
+            first = drawn.first_drawn_after(lifted)
             if first is not None and first - lifted <= limit:
                 continue
             # Orbscope ends real-time update when a read fails and says so;
@@ -363,15 +415,15 @@ class Soak:
                 stuck.append(program)
                 continue
             # How long it really took, for the report (bounded).
-            self.wait_for(lambda: self.sim_log.first_after(program, lifted) is not None, STUCK_S)
-            late = self.sim_log.first_after(program, lifted)
+            self.wait_for(lambda: drawn.first_drawn_after(lifted) is not None, STUCK_S)
+            late = drawn.first_drawn_after(lifted)
             if late:
                 how = "next after %.1f s" % (late - lifted)
             else:
                 tries = self.sim_log.logins_after(program, lifted)
                 how = "none in %.0f s, %s; started again" % (
                     STUCK_S, "%d logins without one" % tries if tries else "no login: it stopped polling")
-            problems.append("%s received no data set within %.1f s after the fault was lifted (%s)" %
+            problems.append("%s drew no data set within %.1f s after the fault was lifted (%s)" %
                             (program, limit, how))
             if late is None:
                 stuck.append(program)
@@ -405,11 +457,14 @@ class Soak:
         # Every fault once in a seeded order, then seeded choices until the
         # time is up.
         end = time.monotonic() + self.args.seconds
-        schedule = FAULTS[:]
+        faults = [(name, lines, None) for name, lines in FAULTS]
+        if self.args.held_gestures:
+            faults += [(name, HELD_FAULT, (press, release)) for name, press, release in GESTURES]
+        schedule = faults[:]
         rng.shuffle(schedule)
         while schedule or time.monotonic() < end:
-            name, lines = schedule.pop() if schedule else rng.choice(FAULTS)
-            self.one_fault(name, lines, rng.uniform(4.0, 8.0))
+            name, lines, gesture = schedule.pop() if schedule else rng.choice(faults)
+            self.one_fault(name, lines, rng.uniform(4.0, 8.0), gesture)
         self.finish()
 
     def finish(self):
@@ -433,13 +488,13 @@ class Soak:
             self.failures.append(("whole run", problems))
             print("soak: whole run FAILED: %s" % "; ".join(problems), flush=True)
         boxes = sum(len(log.opened) for log in self.dialogs.values())
-        from_specterm = len(self.sim_log.datasets["specterm"])
-        orb = len(self.sim_log.datasets["orbscope"])
+        from_specterm = self.drawn("specterm")
+        orb = self.drawn("orbscope")
         print("soak: memory growth after warm-up: %s; message boxes: %d (at most %d open at once); "
               "programs restarted after stopping for good: %d" %
               (", ".join("%s %+d kB" % kv for kv in sorted(growth.items())), boxes,
                max([log.max_open for log in self.dialogs.values()] or [0]), self.restarts))
-        print("soak: %d of %d faults survived, %d data sets received (specterm %d, orbscope %d)" %
+        print("soak: %d of %d faults survived, %d data sets drawn (specterm %d, orbscope %d)" %
               (self.survived, self.applied, from_specterm + orb, from_specterm, orb), flush=True)
 
 
@@ -449,6 +504,10 @@ def main():
     parser.add_argument("--seconds", type=float, default=180, help="how long to keep switching faults")
     parser.add_argument("--seed", type=int, default=1, help="seed of the fault schedule and the simulator")
     parser.add_argument("--keep", action="store_true", help="keep the work folder (logs) at the end")
+    parser.add_argument("--held-gestures", action="store_true",
+                        default=os.environ.get("HALDEN_SOAK_HELD_GESTURES", "") not in ("", "0"),
+                        help="also hold mouse gestures on specterm's plot while a message box opens "
+                             "(HALDEN_SOAK_HELD_GESTURES=1 does the same)")
     args = parser.parse_args()
     soak = Soak(args)
     try:

@@ -20,6 +20,10 @@ PyFtpServer::PyFtpServer(Options options) {
     argv.push_back("--size-offset");
     argv.push_back(std::to_string(options.sizeOffset));
   }
+  for (const std::string& name : options.endless) {
+    argv.push_back("--endless");
+    argv.push_back(name);
+  }
   process_ = std::make_unique<ChildProcess>(argv, std::vector<std::string>{"PYTHONWARNINGS=ignore"});
   const auto line = process_->ReadLine(std::chrono::seconds(20));
   if (!line || line->rfind("PORT ", 0) != 0) throw std::runtime_error("pyftpdlib server did not start");

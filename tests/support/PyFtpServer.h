@@ -18,8 +18,9 @@ class PyFtpServer {
   struct Options {
     std::vector<std::string> users;  // "name:password"
     bool anonymous = true;
-    bool noSize = false;  // SIZE answered "500 not understood"
-    long sizeOffset = 0;  // SIZE reports each file this many bytes longer
+    bool noSize = false;                 // SIZE answered "500 not understood"
+    long sizeOffset = 0;                 // SIZE reports each file this many bytes longer
+    std::vector<std::string> endless{};  // files whose transfer never ends
   };
 
   PyFtpServer();  // anonymous only

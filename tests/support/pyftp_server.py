@@ -13,6 +13,9 @@ has arrived (or that a stalled transfer times out).
 Uploads to names starting with "refuse" fail after REFUSE_AFTER bytes as if
 the disk were full: the server answers 426 and drops the data connection.
 
+Files named with --endless NAME are served as a transfer that never ends
+(a modem that keeps sending), whatever the file holds.
+
 With --size-offset N, SIZE reports every file N bytes longer (or, for a
 negative N, shorter) than it is, as a server that sizes files loosely or a
 file that grows between SIZE and RETR."""
@@ -71,6 +74,26 @@ class GatedFile:
         self.closed = True
 
 
+class EndlessFile:
+    """A read-only file whose data never ends."""
+
+    def __init__(self, path):
+        self.name = path
+        self.closed = False
+
+    def read(self, size=-1):
+        return b"\x5a" * (size if size and size > 0 else 65536)
+
+    def seek(self, pos, whence=0):
+        pass
+
+    def tell(self):
+        return 0
+
+    def close(self):
+        self.closed = True
+
+
 class RefusingFile:
     """A file open for writing whose disk fills up after REFUSE_AFTER bytes."""
 
@@ -89,11 +112,13 @@ class RefusingFile:
         self.closed = True
 
 
-def make_fs(root):
+def make_fs(root, endless):
     release_path = os.path.join(root, "release")
 
     class GatedFS(AbstractedFS):
         def open(self, filename, mode):
+            if "r" in mode and os.path.basename(filename) in endless:
+                return EndlessFile(filename)
             if "r" in mode and os.path.basename(filename).startswith(GATE_PREFIX):
                 return GatedFile(filename, release_path)
             if "w" in mode and os.path.basename(filename).startswith(REFUSE_PREFIX):
@@ -111,6 +136,7 @@ def main():
     parser.add_argument("--no-anonymous", action="store_true")
     parser.add_argument("--no-size", action="store_true")
     parser.add_argument("--size-offset", type=int, default=0)
+    parser.add_argument("--endless", action="append", default=[], help="a file name served without end")
     args = parser.parse_args()
 
     logging.basicConfig(filename=args.log, level=logging.DEBUG, format="%(message)s")
@@ -126,7 +152,9 @@ def main():
         pass
 
     Handler.authorizer = authorizer
-    Handler.abstracted_fs = make_fs(args.root)
+    for name in args.endless:
+        open(os.path.join(args.root, name), "ab").close()
+    Handler.abstracted_fs = make_fs(args.root, set(args.endless))
     Handler.use_sendfile = False
     Handler.auth_failed_timeout = 0.1
     Handler.permit_foreign_addresses = False

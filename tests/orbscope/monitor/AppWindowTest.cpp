@@ -1,22 +1,29 @@
 // The main window without a modem: menu, command table, help, address.
 
+#include "monitor/AddressDialog.h"
 #include "monitor/AppWindow.h"
 #include "monitor/DialogHandler.h"
 #include "monitor/Identifiers.h"
+#include "monitor/RegistryKey.h"
 #include "monitor/Reports.h"
 #include "monitor/WinException.h"
 
 #include "TestSupport.h"
 #include "forms/Dialogs.h"
+#include "registry/Registry.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -34,8 +41,29 @@ std::unique_ptr<CAppWindow> Window(const std::string& address = "", bool given =
 
 class AppWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override { forms::DialogSeam::ClearShown(); }
+  void SetUp() override {
+    forms::DialogSeam::ClearShown();
+    // No address remembered from another test.
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kOrbscopeRegistryPath, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+      RegDeleteValueA(key, kModemAddressValue);
+      RegCloseKey(key);
+    }
+  }
 };
+
+// Answers the next modal dialog (Select Modem) with address, or Cancel when
+// it is empty; shown receives the address the dialog offered.
+void AnswerSelectModem(const QString& address, QString* shown = nullptr) {
+  QTimer::singleShot(0, [address, shown] {
+    QWidget* dialog = nullptr;
+    testsupport::WaitUntil([&] { return (dialog = QApplication::activeModalWidget()) != nullptr; });
+    ASSERT_NE(dialog, nullptr);
+    if (shown != nullptr) *shown = DlgItem<QLineEdit>(dialog, IDC_ADDRESS)->text();
+    DlgItem<QLineEdit>(dialog, IDC_ADDRESS)->setText(address);
+    DlgItem<QPushButton>(dialog, address.isEmpty() ? IDCANCEL : IDOK)->click();
+  });
+}
 
 TEST_F(AppWindowTest, WithoutAddressStartAndStopAreDisabled) {
   auto window = Window();
@@ -51,12 +79,53 @@ TEST_F(AppWindowTest, WithoutAddressStartAndStopAreDisabled) {
   EXPECT_EQ(window->MenuItem(IDM_START)->text(), "&Start Real Time Update");
   EXPECT_EQ(window->MenuItem(IDM_STATISTICS)->text(), "Enable Statistics");
   EXPECT_EQ(window->MenuItem(IDM_ABOUT)->text(), "&About...");
+}
+
+TEST_F(AppWindowTest, HelpIsReachedByArrowKeysAndScreenReadersAndSitsAtTheRight) {
+  auto window = Window();
+  window->show();
+  QMenuBar* bar = window->menuBar();
   QStringList menus;
-  for (QAction* action : window->menuBar()->actions()) menus << action->text();
-  EXPECT_EQ(menus, QStringList({"&File", "&EVM"}));
-  auto* help = qobject_cast<QMenuBar*>(window->menuBar()->cornerWidget(Qt::TopRightCorner));
-  ASSERT_NE(help, nullptr) << "Help sits at the right end";
-  EXPECT_EQ(help->actions().value(0)->text(), "&Help");
+  for (QAction* action : bar->actions())
+    if (!action->isSeparator()) menus << action->text();
+  EXPECT_EQ(menus, QStringList({"&File", "&EVM", "&Help"}));
+  QAction* help = bar->actions().constLast();
+  EXPECT_GT(bar->actionGeometry(help).left(), bar->width() / 2) << "at the right end";
+
+  QStringList read;
+  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(bar);
+  for (int i = 0; i < accessible->childCount(); ++i) read << accessible->child(i)->text(QAccessible::Name);
+  EXPECT_TRUE(read.contains("Help")) << read.join(',').toStdString();
+
+  // From File, Right twice opens Help.
+  bar->setActiveAction(bar->actions().constFirst());
+  for (int n = 0; n < 2; ++n) {
+    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    QApplication::sendEvent(QApplication::activePopupWidget(), &right);
+  }
+  EXPECT_EQ(bar->activeAction(), help);
+  bar->setActiveAction(nullptr);
+}
+
+TEST_F(AppWindowTest, ThePollTimerIsPrecise) { EXPECT_EQ(Window()->PollTimer().timerType(), Qt::PreciseTimer); }
+
+TEST_F(AppWindowTest, TheLastAddressIsOfferedAtTheNextStartWithoutStarting) {
+  Window("127.0.0.7", true);
+  {
+    auto window = Window();
+    EXPECT_EQ(window->windowTitle(), "Orbscope (127.0.0.7)");
+    EXPECT_TRUE(window->MenuItem(IDM_START)->isEnabled());
+    EXPECT_FALSE(window->Starting() || window->Monitor().IsConnected());
+    QString offered;
+    AnswerSelectModem(QStringLiteral("127.0.0.8"), &offered);
+    window->OnCommand(IDM_SET_ADDRESS);
+    EXPECT_EQ(offered, "127.0.0.7");
+  }
+  EXPECT_NE(testsupport::ReadFile(std::string(std::getenv("HALDEN_REGISTRY_DIR")) + "/HKEY_LOCAL_MACHINE.reg")
+                .find("\"ModemAddress\"=\"127.0.0.8\""),
+            std::string::npos);
+  EXPECT_STREQ(Window()->Monitor().Address().Text(), "127.0.0.8");
+  EXPECT_STREQ(Window("127.0.0.9", false)->Monitor().Address().Text(), "127.0.0.9") << "other text keeps its place";
 }
 
 TEST_F(AppWindowTest, AnAddressFromTheCommandLineEnablesStart) {
@@ -97,13 +166,7 @@ TEST_F(AppWindowTest, StatisticsCannotBeEnabledWhileIdle) {
 
 TEST_F(AppWindowTest, SettingTheAddressUpdatesTitleAndStart) {
   auto window = Window();
-  QTimer::singleShot(0, [] {
-    QWidget* dialog = nullptr;
-    testsupport::WaitUntil([&] { return (dialog = QApplication::activeModalWidget()) != nullptr; });
-    ASSERT_NE(dialog, nullptr);
-    DlgItem<QLineEdit>(dialog, IDC_ADDRESS)->setText(QStringLiteral("127.16.0.4"));
-    DlgItem<QPushButton>(dialog, IDOK)->click();
-  });
+  AnswerSelectModem(QStringLiteral("127.16.0.4"));
   window->OnCommand(IDM_SET_ADDRESS);
   EXPECT_EQ(window->windowTitle(), "Orbscope (127.16.0.4)");
   EXPECT_TRUE(window->MenuItem(IDM_START)->isEnabled());

@@ -10,6 +10,8 @@
 #include "TestSupport.h"
 #include "forms/Dialogs.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QAction>
 #include <QFontMetrics>
 #include <QImage>
@@ -113,6 +115,29 @@ TEST_F(LinkTest, StartReadsTwiceThenPollsAndDraws) {
   }
   EXPECT_EQ(logins, 1);
   EXPECT_GE(reads, 4) << "two start reads and two polls";
+}
+
+TEST_F(LinkTest, TheFirstStartShowsTheGridAndWhatItIsDoingUntilTheFirstDrawing) {
+  testsupport::ModemSim sim({"--fault", "slow=300", "--modulation", "2"});
+  auto window = Window(sim.Address(), /*automatic=*/true);
+  window->resize(400, 360);
+  window->show();
+  CConstellationMonitor& monitor = window->Monitor();
+  QAccessibleInterface* plot = QAccessible::queryAccessibleInterface(window->Plot());
+  EXPECT_EQ(monitor.ProgressText(), "Connecting to " + sim.Address() + "...");
+  ASSERT_TRUE(WaitUntil([&] { return !monitor.Picture().isNull(); }));
+  const int gridY = MapToPixel(255.0 / 2, 0, 255, monitor.ClientHeight(), QFontMetrics(PlotFont()).height());
+  EXPECT_EQ(monitor.Picture().pixel(monitor.ClientWidth() / 3, gridY), qRgb(255, 255, 255)) << "the grid at once";
+  EXPECT_EQ(plot->text(QAccessible::Value).toStdString(), monitor.ProgressText());
+
+  EXPECT_TRUE(WaitUntil([&] { return monitor.ProgressText() == "Waiting for data..."; }, 20s));
+  ASSERT_TRUE(WaitUntil([&] { return window->DrawCount() >= 1; }, 60s));
+  EXPECT_EQ(monitor.ProgressText(), "");
+  // The reading, for screen readers: the title band and the EVM as a value.
+  EXPECT_EQ(plot->text(QAccessible::Value).toStdString(), monitor.TitleText());
+  QAccessibleValueInterface* value = plot->valueInterface();
+  ASSERT_NE(value, nullptr);
+  EXPECT_DOUBLE_EQ(value->currentValue().toDouble(), monitor.Evm());
 }
 
 struct ModelCase {

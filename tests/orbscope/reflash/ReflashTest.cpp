@@ -14,7 +14,9 @@
 #include "forms/Dialogs.h"
 #include "registry/Registry.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -123,9 +125,24 @@ TEST_F(ReflashTest, OpensWithTheRememberedFileAndTarget) {
   Dialog dialog("127.0.0.1:1");
   EXPECT_EQ(dialog.LocalFile()->text(), "/srv/fw/modfilt.bin");
   EXPECT_EQ(dialog.RemoteFile()->currentText(), "modfilt:");
+}
+
+TEST_F(ReflashTest, OpensWithTheListClosedAndEscapeOnAnOpenListClosesOnlyTheList) {
+  Dialog dialog("127.0.0.1:1");
   dialog.window.show();
-  EXPECT_TRUE(WaitUntil([&] { return dialog.RemoteFile()->view()->isVisible(); }, 5s)) << "the list opens";
-  dialog.RemoteFile()->hidePopup();
+  const auto escape = [&] {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&dialog.window, &press);
+  };
+  EXPECT_FALSE(WaitUntil([&] { return dialog.RemoteFile()->view()->isVisible(); }, 300ms)) << "opened by itself";
+  dialog.RemoteFile()->showPopup();
+  ASSERT_TRUE(dialog.RemoteFile()->view()->isVisible());
+  escape();
+  EXPECT_FALSE(dialog.RemoteFile()->view()->isVisible());
+  EXPECT_TRUE(dialog.window.isVisible());
+  escape();
+  EXPECT_FALSE(dialog.window.isVisible());
+  EXPECT_EQ(dialog.window.result(), 0);
 }
 
 TEST_F(ReflashTest, ATypedTargetRememberedAsMinusOneSelectsNothing) {

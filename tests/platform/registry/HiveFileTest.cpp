@@ -1,15 +1,18 @@
 // The hive file on disk: parsed once while it is unchanged (and again as
 // soon as anyone changes it), and written keeping what the user chose for
-// it: its permissions, a symbolic link to it, a read-only file.
+// it: its permissions, a symbolic link to it, a read-only file. A hive path
+// that is no hive file (a device, a FIFO, a huge file) is left alone.
 
 #include "RegistryTestUtil.h"
 #include "registry/Hive.h"
+#include "registry/HiveCache.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -107,6 +110,41 @@ TEST_F(HiveFileTest, AReadOnlyHiveIsLeftAloneAndReportedOnce) {
   const std::size_t first = reported.find(message);
   EXPECT_NE(first, std::string::npos) << reported;
   EXPECT_EQ(reported.find(message, first + 1), std::string::npos) << reported;
+}
+
+TEST_F(HiveFileTest, AHiveThatIsNoFileGivesTheDefaultsAndIsLeftAlone) {
+  const std::pair<const char*, std::function<void(const std::string&)>> cases[] = {
+      {"a link to /dev/zero", [](const std::string& path) { fs::create_symlink("/dev/zero", path); }},
+      {"a FIFO", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
+      {"a file over the size limit",
+       [this](const std::string& path) {
+         WriteHive(path, "old");
+         fs::resize_file(path, registry::detail::MaxHiveBytes + 1);
+       }},
+  };
+  int n = 0;
+  for (const auto& [what, make] : cases) {
+    // Each in a folder of its own: a place is reported once per process.
+    const std::string folder = dir_.File("case" + std::to_string(++n));
+    const registrytest::ScopedEnv env("HALDEN_REGISTRY_DIR", folder);
+    const std::string hive = folder + "/HKEY_CURRENT_USER.reg";
+    fs::create_directories(folder);
+    make(hive);
+    const fs::file_status before = fs::symlink_status(hive);
+    // Read and written at once: a FIFO would block the open, /dev/zero fill
+    // the memory.
+    testing::internal::CaptureStderr();
+    const std::optional<std::string> read = ReadValue();
+    const LSTATUS written = WriteValue("new");
+    const std::string reported = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(read, std::nullopt) << what;
+    EXPECT_NE(written, ERROR_SUCCESS) << what;
+    EXPECT_EQ(fs::symlink_status(hive).type(), before.type()) << what;
+    EXPECT_FALSE(fs::exists(hive + ".bad")) << what;
+    const std::size_t first = reported.find(hive + " is ");
+    EXPECT_NE(first, std::string::npos) << what << ": " << reported;
+    EXPECT_EQ(reported.find(hive, first + 1), std::string::npos) << what << ": " << reported;
+  }
 }
 
 }  // namespace

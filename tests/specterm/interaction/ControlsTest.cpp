@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace specterm {
@@ -154,14 +155,14 @@ TEST_F(ControlsTest, AShortcutRunsTheItemAndItsButtonFollows) {
 TEST_F(ControlsTest, MoveTypeRelabelsTheMoveCommands) {
   frmMain& f = Open();
   f.comboPeakPoint->setCurrentIndex(0);
-  EXPECT_EQ(f.Input().Selection().MoveType, 0);
+  EXPECT_EQ(f.Navigator().Selection().MoveType, 0);
   EXPECT_EQ(f.tbMain->ToolTip("FirstPoint"), "Go to First Point");
   EXPECT_EQ(f.tbMain->ToolTip("CurPoint"), "Go to Last Selected Point");
   EXPECT_EQ(f.mnuViewLastPoint->text(), "Go to Last (&Top) Point");
   EXPECT_EQ(f.mnuViewPeakPoint->text(), "Select &Move by Peak Points");
 
   f.mnuViewPeakPoint->trigger();
-  EXPECT_EQ(f.Input().Selection().MoveType, 1);
+  EXPECT_EQ(f.Navigator().Selection().MoveType, 1);
   EXPECT_EQ(f.comboPeakPoint->currentIndex(), 1);
   EXPECT_EQ(f.tbMain->ToolTip("NextPoint"), "Go to Next Highest Peak");
   EXPECT_EQ(f.tbMain->ToolTip("PreviousPoint"), "Go to Previous Highest Peak");
@@ -177,8 +178,7 @@ TEST_F(ControlsTest, MoveTypeRelabelsTheMoveCommands) {
 TEST_F(ControlsTest, MovesNeedATraceRowAndASpectrum) {
   {
     frmMain& f = Open();
-    f.Spectrum().EditState().Traces.HaveData = true;
-    f.Input().SetMoveButtons();
+    ShowBlock(f, blocks::ZeroBlock());
     EXPECT_TRUE(f.tbMain->Enabled("FirstPoint"));
     EXPECT_TRUE(f.mnuViewLastPoint->isEnabled());
     Close();
@@ -186,9 +186,8 @@ TEST_F(ControlsTest, MovesNeedATraceRowAndASpectrum) {
   // With no trace shown at start-up there is no row to move in.
   SaveRegSetting(kConfigurationKey, "CurrentTrace", "False");
   frmMain& f = Open();
-  ASSERT_EQ(f.Input().Selection().SelectedTrace, -1);
-  f.Spectrum().EditState().Traces.HaveData = true;
-  f.Input().SetMoveButtons();
+  ASSERT_EQ(f.Navigator().Selection().SelectedTrace, -1);
+  ShowBlock(f, blocks::ZeroBlock());
   for (const char* key : {"FirstPoint", "NextPoint", "PreviousPoint", "LastPoint"})
     EXPECT_FALSE(f.tbMain->Enabled(key)) << key;
   EXPECT_FALSE(f.mnuViewPreviousPoint->isEnabled());
@@ -203,6 +202,37 @@ TEST_F(ControlsTest, APressOnTheToolbarIsRememberedInTwips) {
   QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, QPoint(3, 4));
   EXPECT_FLOAT_EQ(f.Input().Commands().ToolbarPressX, (button->x() + 3) * 15.0f);
   EXPECT_FLOAT_EQ(f.Input().Commands().ToolbarPressY, (button->y() + 4) * 15.0f);
+}
+
+// What a subsystem that follows the data (a measurement, a history) hangs
+// on: each data set drawn, each cursor placed or shown, each selection and
+// each trace row switched.
+TEST_F(ControlsTest, TheSubsystemsSayWhenTheDataTheCursorsTheSelectionAndTheRowsChange) {
+  frmMain& f = OpenWithCarriers();
+  QSignalSpy dataSets(&f.Cycle(), &CaptureCycle::DataSetUpdated);
+  QSignalSpy cursors(&f.CursorPair(), &Cursors::CursorsChanged);
+  QSignalSpy selections(&f.Navigator(), &Navigation::SelectionChanged);
+  QSignalSpy rows(&f.Traces(), &TraceSwitches::TraceSwitched);
+
+  ShowBlock(f, blocks::CarrierBlock({{kHighPoint, 100}}));
+  EXPECT_EQ(dataSets.count(), 1);
+  // Showing the previous row processes the samples at hand again.
+  f.mnuToolsLastTrace->trigger();
+  EXPECT_EQ(dataSets.count(), 2);
+  ASSERT_EQ(rows.count(), 1);
+  EXPECT_EQ(rows.at(0).at(0).toInt(), kTracePrevious);
+  EXPECT_TRUE(rows.at(0).at(1).toBool());
+
+  f.Form_KeyUp('T', 0);
+  EXPECT_EQ(selections.count(), 1);
+  EXPECT_EQ(f.Navigator().Selection().SelectedPoint, kHighPoint);
+
+  f.mnuViewCursor[0]->trigger();
+  f.picSpectrum_MouseDown(1, 0, 650, -40);
+  f.picSpectrum_Click();
+  f.mnuViewCursors->trigger();
+  EXPECT_EQ(cursors.count(), 3);  // armed, placed, hidden
+  EXPECT_FALSE(f.CursorPair().CursorDisplay());
 }
 
 }  // namespace

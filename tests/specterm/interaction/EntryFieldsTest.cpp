@@ -17,20 +17,10 @@ namespace {
 
 class EntryFieldsTest : public testing::FormTest {
  protected:
-  // With rows rising from 10 dB over the band 560..840, or without data;
-  // the window active.
+  // With a data set over the band 550..850, or without data; the window
+  // active.
   frmMain& OpenActive(bool withData) {
-    frmMain& f = Open();
-    if (withData) {
-      TraceStore& t = f.Spectrum().EditState().Traces;
-      for (std::size_t row = 0; row < kTraceRows; ++row)
-        for (std::size_t i = 0; i < kPointCount; ++i) {
-          t.TraceX[row][i] = 560.0f + 280.0f * static_cast<float>(i) / kPointCount;
-          t.TraceY[row][i] = 10.0f + 0.01f * static_cast<float>(i);
-        }
-      t.HaveData = true;
-      f.tbMain_ButtonClick("ZoomFitView");
-    }
+    frmMain& f = withData ? OpenWithCarriers() : Open();
     f.activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
     return f;
@@ -72,7 +62,7 @@ TEST_F(EntryFieldsTest, PanelClicksOpenTheBoxesAndTypingPassesTheirFilters) {
 
 TEST_F(EntryFieldsTest, EachBoxValidatesOnEnterAndEsc) {
   frmMain& f = OpenActive(true);
-  const auto& sel = f.Input().Selection();
+  const auto& sel = f.Navigator().Selection();
   const QString pointRange = "You can only select from valid points...1 through 2048!";
   const QString band = "You can only set a frequency within 55.000MHz and 85.000MHz!";
   struct Case {

@@ -39,14 +39,16 @@ std::vector<ShownDialog> ShownOf(ShownDialog::Kind kind) {
 
 class ExportCommandsTest : public testing::FormTest {
  protected:
+  // A data set of one sample (127, -127.5), at the centre 70 MHz, with the
+  // peak hold on.
   frmMain& OpenWithData() {
     frmMain& f = Open();
     f.Exports().SetLastPath(folder.Path() + "/");
-    SpectrumState& data = f.Spectrum().EditState();
-    data.Block.IData[0] = 127.0f;
-    data.Block.QData[0] = -127.5f;
-    data.Traces.TraceX[kPeakHoldRow][0] = 7000.5f;
-    data.Traces.TraceY[kPeakHoldRow][0] = 42.25f;
+    f.mnuToolsPeakHold->trigger();
+    const auto first = [](std::uint8_t value) {
+      return [value](std::size_t n) { return static_cast<std::uint8_t>(n == 0 ? value : 0); };
+    };
+    ShowBlock(f, blocks::MakeBlock(700000, 0, first(127), first(128)));
     return f;
   }
   // Completes one export of a kind elsewhere, so that it is the last kind;
@@ -128,7 +130,11 @@ TEST_F(ExportCommandsTest, OverwriteQuestionNoKeepsTheFileButRemembersItsFolder)
   f.mnuFilePeakHold->trigger();
   const auto lines = Lines(ReadFile(file));
   ASSERT_EQ(lines.size(), 2049u);
-  EXPECT_EQ(lines[1], "\"1\",\"7000.5\",\"42.25\"\r");
+  // Point 1 is at the centre, with the level the peak hold holds.
+  const std::string first = "\"1\",\"700\",\"";
+  ASSERT_EQ(lines[1].substr(0, first.size()), first);
+  EXPECT_NEAR(std::stod(lines[1].substr(first.size())), f.Spectrum().Traces().TraceY[kPeakHoldRow][0], 1e-4);
+  EXPECT_GT(f.Spectrum().Traces().TraceY[kPeakHoldRow][0], 0);
   EXPECT_EQ(f.Exports().LastExport(), 3);
 }
 

@@ -57,13 +57,13 @@ TEST_F(GesturesTest, PressMoveReleaseAndTheClickThatFollows) {
     int button;
     std::vector<Point> path;
     ViewRect afterRelease;
-    int modeAfterRelease;
+    MouseMode modeAfterRelease;
     ViewRect afterClick;
     bool limitMessage;
   };
   const Case cases[] = {
       // A middle press without moving centres the view on the pointer.
-      {"middle click", nullptr, 4, {{650, -60}}, kStart, kModeSelect, {600, -85, 100, 50}, false},
+      {"middle click", nullptr, 4, {{650, -60}}, kStart, MouseMode::Select, {600, -85, 100, 50}, false},
       // Up: the box, widened to the view's proportions; the click after it
       // does nothing.
       {"middle box",
@@ -71,7 +71,7 @@ TEST_F(GesturesTest, PressMoveReleaseAndTheClickThatFollows) {
        4,
        {{620, -50}, {660, -70}},
        {620, -70, 40, 20},
-       kModeDragFinished,
+       MouseMode::DragFinished,
        {620, -70, 40, 20},
        false},
       // Down past the seed square: out by the box (10 below it: 4/3 wide,
@@ -81,21 +81,28 @@ TEST_F(GesturesTest, PressMoveReleaseAndTheClickThatFollows) {
        4,
        {{650, -60}, {650, -47.5f}},
        {583.3333f, -90, 133.3333f, 70},
-       kModeSelect,
+       MouseMode::Select,
        {583.3333f, -82.5f, 133.3333f, 70},
        false},
       // Down past it and back inside: the whole band, the click swallowed.
-      {"back inside the seed", nullptr, 4, {{650, -60}, {650, -47.5f}, {650, -58}}, fit, kModeDragFinished, fit, false},
+      {"back inside the seed",
+       nullptr,
+       4,
+       {{650, -60}, {650, -47.5f}, {650, -58}},
+       fit,
+       MouseMode::DragFinished,
+       fit,
+       false},
       // Zoom Window: a press and release without moving is too small a box.
-      {"zero width", "ZoomWin", 1, {{650, -60}}, kStart, kModeZoomWindow, kStart, true},
+      {"zero width", "ZoomWin", 1, {{650, -60}}, kStart, MouseMode::ZoomWindow, kStart, true},
       // Less than 5 % down: the whole band.
-      {"short drag down", "ZoomWin", 1, {{650, -60}, {650, -59}}, fit, kModeDragFinished, fit, false},
+      {"short drag down", "ZoomWin", 1, {{650, -60}, {650, -59}}, fit, MouseMode::DragFinished, fit, false},
       {"window box",
        "ZoomWin",
        1,
        {{620, -50}, {660, -70}},
        {620, -70, 40, 20},
-       kModeZoomWindow,
+       MouseMode::ZoomWindow,
        {620, -70, 40, 20},
        false},
   };
@@ -103,17 +110,17 @@ TEST_F(GesturesTest, PressMoveReleaseAndTheClickThatFollows) {
     SCOPED_TRACE(c.name);
     frmMain& f = OpenAt(kStart);
     if (c.modeButton != nullptr) f.tbMain->ClickButton(c.modeButton);
-    const int mode = f.Input().Mouse().MouseMode;
+    const MouseMode mode = f.Modes().Mouse().Mode;
     Drag(f, c.button, c.path);
     ExpectView(f, c.afterRelease);
-    EXPECT_EQ(f.Input().Mouse().MouseMode, c.modeAfterRelease);
+    EXPECT_EQ(f.Modes().Mouse().Mode, c.modeAfterRelease);
     EXPECT_EQ(f.sbStatus->PanelText("Status") == "You have reached the zoom in limit!", c.limitMessage);
     f.picSpectrum_Click();
     ExpectView(f, c.afterClick);
-    EXPECT_EQ(f.Input().Mouse().MouseMode, mode);
-    EXPECT_EQ(f.Input().Mouse().ClickButton, 0);
+    EXPECT_EQ(f.Modes().Mouse().Mode, mode);
+    EXPECT_EQ(f.Modes().Mouse().ClickButton, 0);
     // The pointer of the mode is back.
-    EXPECT_EQ(f.picSpectrum->MousePointer(), mode == kModeSelect ? forms::vbCrosshair : forms::vbCustom);
+    EXPECT_EQ(f.picSpectrum->MousePointer(), mode == MouseMode::Select ? forms::vbCrosshair : forms::vbCustom);
     Close();
   }
 }

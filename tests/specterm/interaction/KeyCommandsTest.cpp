@@ -43,14 +43,14 @@ TEST_F(KeyCommandsTest, ArrowsMoveTheLocationByOneOrTenStepsAndTakeThePointer) {
   ASSERT_FLOAT_EQ(f.View().PanStepY(), 1.0f);
   Select(f, 700, -20);
   f.Form_KeyUp(37, 0);
-  EXPECT_FLOAT_EQ(f.Input().Selection().SelectedX, 697.5f);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().SelectedX, 697.5f);
   EXPECT_EQ(QCursor::pos(), PointerAt(f, 697.5f, -20));
   f.Form_KeyUp(39, kCtrl);
-  EXPECT_FLOAT_EQ(f.Input().Selection().SelectedX, 722.5f);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().SelectedX, 722.5f);
   f.Form_KeyUp(38, kShift);  // Shift does not count
-  EXPECT_FLOAT_EQ(f.Input().Selection().SelectedY, -21);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().SelectedY, -21);
   f.Form_KeyUp(40, kCtrl);
-  EXPECT_FLOAT_EQ(f.Input().Selection().SelectedY, -11);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().SelectedY, -11);
   EXPECT_EQ(QCursor::pos(), PointerAt(f, 722.5f, -11));
   // The view stays while the location is in it.
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 550);
@@ -61,17 +61,17 @@ TEST_F(KeyCommandsTest, AltArrowsAlsoPanAndALocationLeavingTheViewTakesItAlong) 
   frmMain& f = OpenFitted();
   Select(f, 700, -20);
   f.Form_KeyUp(39, kAlt);
-  EXPECT_FLOAT_EQ(f.Input().Selection().SelectedX, 725);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().SelectedX, 725);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 575);
   f.Form_KeyUp(38, kAlt | kCtrl);  // Alt wins over Ctrl
-  EXPECT_FLOAT_EQ(f.Input().Selection().SelectedY, -30);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().SelectedY, -30);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleTop(), -135);
 
   // A plain arrow past the edge pans by ten steps.
   f.tbMain_ButtonClick("ZoomFitView");
   Select(f, 849, 0);
   f.Form_KeyUp(39, 0);
-  EXPECT_FLOAT_EQ(f.Input().Selection().SelectedX, 851.5f);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().SelectedX, 851.5f);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 575);
   EXPECT_EQ(QCursor::pos(), PointerAt(f, 851.5f, 0));
 
@@ -79,7 +79,7 @@ TEST_F(KeyCommandsTest, AltArrowsAlsoPanAndALocationLeavingTheViewTakesItAlong) 
   f.tbMain_ButtonClick("ZoomFitView");
   Select(f, 870, 0);
   f.Form_KeyUp(39, kAlt);
-  EXPECT_FLOAT_EQ(f.Input().Selection().SelectedX, 895);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().SelectedX, 895);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 600);
 
   // Below the view.
@@ -108,7 +108,7 @@ TEST_F(KeyCommandsTest, HomeFitsEndCentresAndPageKeysZoomAboutTheLocation) {
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 550);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), 300);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleTop(), -125);
-  EXPECT_EQ(f.Input().Mouse().MouseMode, kModeSelect);
+  EXPECT_EQ(f.Modes().Mouse().Mode, MouseMode::Select);
   // Page Down three times from the fit view meets the limit.
   f.Form_KeyUp(34, 0);
   f.Form_KeyUp(34, 0);
@@ -128,7 +128,7 @@ TEST_F(KeyCommandsTest, TheWindowPreviewsKeyReleasesOnceWhileItPreviews) {
   // Modifiers arrive with the key.
   Select(f, 700, 0);
   QTest::keyClick(f.picSpectrum, Qt::Key_Left, Qt::ControlModifier);
-  EXPECT_FLOAT_EQ(f.Input().Selection().SelectedX, 700 - 10 * f.View().PanStepX());
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().SelectedX, 700 - 10 * f.View().PanStepX());
   // Not while an entry field has the keyboard.
   f.Input().SetKeyPreview(false);
   QTest::keyClick(f.picSpectrum, Qt::Key_Home);

@@ -35,11 +35,13 @@ class MouseModesTest : public testing::FormTest {
     return p;
   }
   static void ExpectCentredOnSelection(const frmMain& f) {
-    EXPECT_NEAR(f.picSpectrum->ScaleLeft() + f.picSpectrum->ScaleWidth() / 2, f.Input().Selection().SelectedX, 1e-3);
-    EXPECT_NEAR(f.picSpectrum->ScaleTop() + f.picSpectrum->ScaleHeight() / 2, f.Input().Selection().SelectedY, 1e-3);
+    EXPECT_NEAR(f.picSpectrum->ScaleLeft() + f.picSpectrum->ScaleWidth() / 2, f.Navigator().Selection().SelectedX,
+                1e-3);
+    EXPECT_NEAR(f.picSpectrum->ScaleTop() + f.picSpectrum->ScaleHeight() / 2, f.Navigator().Selection().SelectedY,
+                1e-3);
   }
   static void ExpectSelectMode(const frmMain& f) {
-    EXPECT_EQ(f.Input().Mouse().MouseMode, kModeSelect);
+    EXPECT_EQ(f.Modes().Mouse().Mode, MouseMode::Select);
     for (const char* key : {"ZoomWin", "ZoomIn", "ZoomOut", "Pan"}) EXPECT_FALSE(f.tbMain->Pressed(key)) << key;
     for (QAction* item : {f.mnuViewZoomWin, f.mnuViewZoomIn, f.mnuViewZoomOut, f.mnuViewPan})
       EXPECT_FALSE(item->isChecked()) << item->objectName().toStdString();
@@ -50,7 +52,7 @@ class MouseModesTest : public testing::FormTest {
 TEST_F(MouseModesTest, ModeButtonsEnterToggleAndSwitchModes) {
   frmMain& f = OpenFitted();
   f.tbMain->ClickButton("ZoomIn");
-  EXPECT_EQ(f.Input().Mouse().MouseMode, kModeZoomIn);
+  EXPECT_EQ(f.Modes().Mouse().Mode, MouseMode::ZoomIn);
   EXPECT_TRUE(f.tbMain->Pressed("ZoomIn"));
   EXPECT_TRUE(f.mnuViewZoomIn->isChecked());
   EXPECT_TRUE(f.mnuViewEnd->isEnabled());
@@ -61,18 +63,18 @@ TEST_F(MouseModesTest, ModeButtonsEnterToggleAndSwitchModes) {
   EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCrosshair);
   // From Pan straight to Zoom In.
   f.mnuViewPan->trigger();
-  EXPECT_EQ(f.Input().Mouse().MouseMode, kModePan);
+  EXPECT_EQ(f.Modes().Mouse().Mode, MouseMode::Pan);
   f.tbMain->ClickButton("ZoomIn");
-  EXPECT_EQ(f.Input().Mouse().MouseMode, kModeZoomIn);
+  EXPECT_EQ(f.Modes().Mouse().Mode, MouseMode::ZoomIn);
   EXPECT_FALSE(f.tbMain->Pressed("Pan"));
   EXPECT_FALSE(f.mnuViewPan->isChecked());
   f.mnuViewEnd->trigger();
   ExpectSelectMode(f);
   // Zoom Window and Zoom Out have their own modes.
   f.mnuViewZoomWin->trigger();
-  EXPECT_EQ(f.Input().Mouse().MouseMode, kModeZoomWindow);
+  EXPECT_EQ(f.Modes().Mouse().Mode, MouseMode::ZoomWindow);
   f.tbMain->ClickButton("ZoomOut");
-  EXPECT_EQ(f.Input().Mouse().MouseMode, kModeZoomOut);
+  EXPECT_EQ(f.Modes().Mouse().Mode, MouseMode::ZoomOut);
   EXPECT_FALSE(f.mnuViewZoomWin->isChecked());
 }
 
@@ -80,22 +82,22 @@ TEST_F(MouseModesTest, SelectCancelsArmedPositioningAndFitLeavesTheMode) {
   frmMain& f = OpenFitted();
   // A cursor armed (F2), then a zoom mode: Select cancels both.
   f.mnuViewCursor[1]->trigger();
-  ASSERT_EQ(f.Input().Mouse().PositioningCursor, 2);
+  ASSERT_EQ(f.Modes().Mouse().PositioningCursor, 2);
   f.tbMain->ClickButton("ZoomOut");
   f.mnuViewSelect->trigger();
   ExpectSelectMode(f);
-  EXPECT_EQ(f.Input().Mouse().PositioningCursor, 0);
+  EXPECT_EQ(f.Modes().Mouse().PositioningCursor, 0);
   EXPECT_FALSE(f.mnuViewCursor[1]->isChecked());
   EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCrosshair);
   // The threshold armed (Ctrl+M): Select cancels it too.
   f.mnuViewThreshold->trigger();
-  ASSERT_TRUE(f.Input().Mouse().PositioningThreshold);
+  ASSERT_TRUE(f.Modes().Mouse().PositioningThreshold);
   f.tbMain->ClickButton("Select");
-  EXPECT_FALSE(f.Input().Mouse().PositioningThreshold);
+  EXPECT_FALSE(f.Modes().Mouse().PositioningThreshold);
   EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCrosshair);
 
   f.tbMain->ClickButton("Pan");
-  f.picSpectrum_MouseMove(0, 0, 600, f.Input().Selection().SelectedY);
+  f.picSpectrum_MouseMove(0, 0, 600, f.Navigator().Selection().SelectedY);
   f.mnuViewFB[5]->trigger();
   f.tbMain->ClickButton("ZoomFitView");
   ExpectSelectMode(f);
@@ -107,11 +109,11 @@ TEST_F(MouseModesTest, LeftClicksZoomInZoomOutOrCentreAtThePointer) {
   frmMain& f = OpenFitted();
   f.tbMain->ClickButton("ZoomIn");
   QPoint p = Point(f, 640, -30);
-  EXPECT_NEAR(f.Input().Selection().SelectedX, 640, f.picSpectrum->ScaleWidth() / f.picSpectrum->PixelWidth());
+  EXPECT_NEAR(f.Navigator().Selection().SelectedX, 640, f.picSpectrum->ScaleWidth() / f.picSpectrum->PixelWidth());
   QTest::mouseClick(f.picSpectrum, Qt::LeftButton, {}, p);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), static_cast<float>(300 * 0.6667));
   ExpectCentredOnSelection(f);
-  EXPECT_EQ(f.Input().Mouse().ClickButton, 0);
+  EXPECT_EQ(f.Modes().Mouse().ClickButton, 0);
 
   f.tbMain->ClickButton("ZoomOut");
   const float width = f.picSpectrum->ScaleWidth();
@@ -132,8 +134,8 @@ TEST_F(MouseModesTest, ALeftClickInSelectModeBecomesTheReferenceLocation) {
   frmMain& f = OpenFitted();
   const QPoint p = Point(f, 655, -42);
   QTest::mouseClick(f.picSpectrum, Qt::LeftButton, {}, p);
-  EXPECT_FLOAT_EQ(f.Input().Mouse().ClickX, static_cast<float>(f.picSpectrum->ScaleFromPixelX(p.x())));
-  EXPECT_FLOAT_EQ(f.Input().Mouse().ClickY, static_cast<float>(f.picSpectrum->ScaleFromPixelY(p.y())));
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().ClickX, static_cast<float>(f.picSpectrum->ScaleFromPixelX(p.x())));
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().ClickY, static_cast<float>(f.picSpectrum->ScaleFromPixelY(p.y())));
   // The view does not move in Select mode.
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 550);
 }
@@ -144,14 +146,14 @@ TEST_F(MouseModesTest, MiddleClickCentresOnThePointerInAnyModeWithoutZooming) {
   QTest::mouseClick(f.picSpectrum, Qt::MiddleButton, {}, p);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), 300);
   ExpectCentredOnSelection(f);
-  EXPECT_EQ(f.Input().Mouse().MouseMode, kModeSelect);
+  EXPECT_EQ(f.Modes().Mouse().Mode, MouseMode::Select);
 
   f.tbMain->ClickButton("ZoomIn");
   p = Point(f, f.picSpectrum->ScaleLeft() + 200, -60);
   QTest::mouseClick(f.picSpectrum, Qt::MiddleButton, {}, p);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), 300);
   ExpectCentredOnSelection(f);
-  EXPECT_EQ(f.Input().Mouse().MouseMode, kModeZoomIn);
+  EXPECT_EQ(f.Modes().Mouse().Mode, MouseMode::ZoomIn);
   // The press and release restored the mode's pointer.
   EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCustom);
 }
@@ -168,13 +170,13 @@ TEST_F(MouseModesTest, RightClickOpensThePopUpAndLeavesAZoomMode) {
   ExpectSelectMode(f);
   EXPECT_FALSE(f.mnuViewDone->isVisible());
   EXPECT_FALSE(f.mnuViewSep1->isVisible());
-  EXPECT_EQ(f.Input().Mouse().ClickButton, 0);
+  EXPECT_EQ(f.Modes().Mouse().ClickButton, 0);
 
   // In Select mode it only opens the menu.
   QTest::mousePress(f.picSpectrum, Qt::RightButton, {}, p);
   ASSERT_TRUE(testsupport::WaitUntil([&] { return f.mnuView->isVisible(); }));
   f.mnuView->hide();
-  EXPECT_EQ(f.Input().Mouse().MouseMode, kModeSelect);
+  EXPECT_EQ(f.Modes().Mouse().Mode, MouseMode::Select);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 550);
 
   // A command chosen from the pop-up runs after the right click has ended.
@@ -183,7 +185,7 @@ TEST_F(MouseModesTest, RightClickOpensThePopUpAndLeavesAZoomMode) {
   ASSERT_TRUE(testsupport::WaitUntil([&] { return f.mnuView->isVisible(); }));
   f.mnuView->hide();
   f.mnuViewPan->trigger();
-  EXPECT_EQ(f.Input().Mouse().MouseMode, kModePan);
+  EXPECT_EQ(f.Modes().Mouse().Mode, MouseMode::Pan);
 }
 
 TEST_F(MouseModesTest, RightButtonOnTheWindowOpensThePopUpWithoutDone) {
@@ -198,12 +200,12 @@ TEST_F(MouseModesTest, RightButtonOnTheWindowOpensThePopUpWithoutDone) {
 TEST_F(MouseModesTest, PointerMovesWriteTheLocationAndItsReadouts) {
   frmMain& f = OpenFitted();
   Point(f, 701.3, -47.2);
-  const float x = f.Input().Selection().SelectedX;
-  const float y = f.Input().Selection().SelectedY;
+  const float x = f.Navigator().Selection().SelectedX;
+  const float y = f.Navigator().Selection().SelectedY;
   // Within the pixel the pointer landed on.
   EXPECT_NEAR(x, 701.3, f.picSpectrum->ScaleWidth() / f.picSpectrum->PixelWidth());
   EXPECT_NEAR(y, -47.2, f.picSpectrum->ScaleHeight() / f.picSpectrum->PixelHeight());
-  EXPECT_TRUE(f.Input().Mouse().PointerMoved);
+  EXPECT_TRUE(f.Modes().Mouse().PointerMoved);
   EXPECT_EQ(f.txtCursor[6]->text().toStdString(), vb::Format(static_cast<double>(x) / 10.0, "##0.000MHz"));
   EXPECT_EQ(f.txtCursor[7]->text().toStdString(), vb::Format(-static_cast<double>(y), "###0.000dB"));
   EXPECT_TRUE(f.txtCursor[6]->text().endsWith("MHz"));
@@ -220,15 +222,15 @@ TEST_F(MouseModesTest, EscLeavesAZoomModeThenCancelsThresholdThenCursorPositioni
   f.mnuViewCursor[1]->trigger();
   EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCustom);  // the cursor's pointer
   f.mnuViewThreshold->trigger();
-  EXPECT_EQ(f.Input().Mouse().PositioningCursor, 0);
+  EXPECT_EQ(f.Modes().Mouse().PositioningCursor, 0);
   EXPECT_FALSE(f.mnuViewCursor[1]->isChecked());
   f.Form_KeyUp(27, 0);
-  EXPECT_FALSE(f.Input().Mouse().PositioningThreshold);
+  EXPECT_FALSE(f.Modes().Mouse().PositioningThreshold);
   EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCrosshair);
   // An armed cursor alone: Esc cancels it.
   f.mnuViewCursor[1]->trigger();
   f.Form_KeyUp(27, 0);
-  EXPECT_EQ(f.Input().Mouse().PositioningCursor, 0);
+  EXPECT_EQ(f.Modes().Mouse().PositioningCursor, 0);
   EXPECT_FALSE(f.mnuViewCursor[1]->isChecked());
   EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCrosshair);
 
@@ -236,8 +238,8 @@ TEST_F(MouseModesTest, EscLeavesAZoomModeThenCancelsThresholdThenCursorPositioni
   f.mnuViewThreshold->trigger();
   f.tbMain->ClickButton("Pan");
   f.Form_KeyUp(27, 0);
-  EXPECT_EQ(f.Input().Mouse().MouseMode, kModeSelect);
-  EXPECT_TRUE(f.Input().Mouse().PositioningThreshold);
+  EXPECT_EQ(f.Modes().Mouse().Mode, MouseMode::Select);
+  EXPECT_TRUE(f.Modes().Mouse().PositioningThreshold);
   EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCustom);
 }
 

@@ -24,28 +24,19 @@ namespace {
 
 class NavigationTest : public testing::FormTest {
  protected:
-  // A data set whose rows rise from 10 dB at point 1 by 0.01 dB a point,
-  // with peaks of 90 dB at point 600 and 70 dB at point 1500 on the current
-  // row; x runs over the band in point order.
-  frmMain& OpenWithData() {
-    frmMain& f = Open();
-    TraceStore& t = f.Spectrum().EditState().Traces;
-    for (std::size_t row = 0; row < kTraceRows; ++row)
-      for (std::size_t i = 0; i < kPointCount; ++i) {
-        t.TraceX[row][i] = 560.0f + 280.0f * static_cast<float>(i) / kPointCount;
-        t.TraceY[row][i] = 10.0f + 0.01f * static_cast<float>(i);
-      }
-    t.TraceY[kTraceCurrent][599] = 90;
-    t.TraceY[kTraceCurrent][1499] = 70;
-    t.HaveData = true;
-    f.tbMain_ButtonClick("ZoomFitView");
-    return f;
+  // Arms the threshold positioning and clicks at amplitude dB.
+  static void PositionThreshold(frmMain& f, float dB) {
+    f.mnuViewThreshold->trigger();
+    f.picSpectrum_MouseDown(1, 0, 700, -dB);
+    f.picSpectrum_Click();
   }
   static QString Panel(const frmMain& f, const char* key) { return f.sbStatus->PanelText(QString::fromLatin1(key)); }
 };
 
 TEST_F(NavigationTest, KeysMenusAndButtonsStepThroughPointsAndPeaks) {
-  frmMain& f = OpenWithData();
+  frmMain& f = OpenWithCarriers();
+  // Only the two carriers count as peaks from here.
+  PositionThreshold(f, 60);
   struct Step {
     const char* how;
     int moveType;
@@ -53,12 +44,13 @@ TEST_F(NavigationTest, KeysMenusAndButtonsStepThroughPointsAndPeaks) {
     int point;
   };
   const Step steps[] = {
-      // Peak points (the stored default): highest, then down and up.
-      {"T key", 1, [&] { f.Form_KeyUp('T', 0); }, 600},
-      {"P key", 1, [&] { f.Form_KeyUp('P', 0); }, 1500},
-      {"N key", 1, [&] { f.Form_KeyUp('N', 0); }, 600},
-      {"Ctrl+B", 1, [&] { f.mnuViewFirstPoint->trigger(); }, 1},
-      {"toolbar next", 1, [&] { f.tbMain->ClickButton("NextPoint"); }, 2},
+      // Peak points (the stored default): highest, then down and up; the
+      // lowest at or above the threshold.
+      {"T key", 1, [&] { f.Form_KeyUp('T', 0); }, kHighPoint},
+      {"P key", 1, [&] { f.Form_KeyUp('P', 0); }, kLowPoint},
+      {"N key", 1, [&] { f.Form_KeyUp('N', 0); }, kHighPoint},
+      {"Ctrl+B", 1, [&] { f.mnuViewFirstPoint->trigger(); }, kLowPoint},
+      {"toolbar next", 1, [&] { f.tbMain->ClickButton("NextPoint"); }, kHighPoint},
       // All points: the ends wrap.
       {"Ctrl+T", 0, [&] { f.mnuViewLastPoint->trigger(); }, 2048},
       {"N from the last", 0, [&] { f.Form_KeyUp('N', 0); }, 1},
@@ -74,13 +66,13 @@ TEST_F(NavigationTest, KeysMenusAndButtonsStepThroughPointsAndPeaks) {
     SCOPED_TRACE(step.how);
     f.comboPeakPoint->setCurrentIndex(step.moveType);
     step.act();
-    EXPECT_EQ(f.Input().Selection().SelectedPoint, step.point);
-    EXPECT_EQ(f.Input().Selection().SelectedTrace, kTraceCurrent);
-    EXPECT_TRUE(f.Input().Selection().MarkerShown);
+    EXPECT_EQ(f.Navigator().Selection().SelectedPoint, step.point);
+    EXPECT_EQ(f.Navigator().Selection().SelectedTrace, kTraceCurrent);
+    EXPECT_TRUE(f.Navigator().Selection().MarkerShown);
     EXPECT_EQ(Panel(f, "CurPoint"), QString::number(step.point));
     EXPECT_EQ(Panel(f, "CurTrace"), "Current");
     // The simulated click has ended: the capture cycle is not held back.
-    EXPECT_EQ(f.Input().Mouse().ClickButton, 0);
+    EXPECT_EQ(f.Modes().Mouse().ClickButton, 0);
   }
   EXPECT_TRUE(f.mnuViewCurPoint->isEnabled());
   EXPECT_TRUE(f.tbMain->Enabled("CurPoint"));
@@ -91,80 +83,82 @@ TEST_F(NavigationTest, KeysMenusAndButtonsStepThroughPointsAndPeaks) {
 }
 
 TEST_F(NavigationTest, APointButtonPutsThePointerBackWhereTheToolbarWasPressed) {
-  frmMain& f = OpenWithData();
+  frmMain& f = OpenWithCarriers();
   QWidget* button = f.tbMain->ButtonWidget("LastPoint");
   QTest::mousePress(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 6));
   QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 6));
-  EXPECT_EQ(f.Input().Selection().SelectedPoint, 600);
+  EXPECT_EQ(f.Navigator().Selection().SelectedPoint, kHighPoint);
   EXPECT_EQ(QCursor::pos(), f.tbMain->mapToGlobal(button->pos() + QPoint(5, 6)));
 }
 
 TEST_F(NavigationTest, PickTakesTheNearestWithSnapAndAnExactMatchWithout) {
-  frmMain& f = OpenWithData();
+  frmMain& f = OpenWithCarriers();
   const QImage plain = f.picSpectrum->Image().copy();
-  const float x = f.Spectrum().Traces().TraceX[kTraceCurrent][599];
+  const TraceStore& traces = f.Spectrum().Traces();
+  const float x = traces.TraceX[kTraceCurrent][kHighPoint - 1];
+  const float y = -traces.TraceY[kTraceCurrent][kHighPoint - 1];
   // Snap on: a click near the peak selects it and moves its location there.
-  f.picSpectrum_MouseDown(1, 0, x + 0.05f, -89.0f);
+  f.picSpectrum_MouseDown(1, 0, x + 0.05f, y + 1);
   f.picSpectrum_Click();
-  EXPECT_EQ(f.Input().Selection().SelectedPoint, 600);
-  EXPECT_FLOAT_EQ(f.Input().Mouse().ClickX, x);
-  EXPECT_FLOAT_EQ(f.Input().Mouse().ClickY, -90.0f);
+  EXPECT_EQ(f.Navigator().Selection().SelectedPoint, kHighPoint);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().ClickX, x);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().ClickY, y);
   EXPECT_NE(f.picSpectrum->Image(), plain);  // circled
 
   // Equally near points on two rows: the lower row wins. The peak-hold
-  // row is made the same as the current one.
+  // row, restarted, holds the same data set as the current one.
   f.mnuToolsPeakHold->trigger();
-  f.Spectrum().EditState().Traces.TraceY[kTracePeakHold] = f.Spectrum().Traces().TraceY[kTraceCurrent];
-  f.View().UpdateView();
-  const float x100 = f.Spectrum().Traces().TraceX[kTraceCurrent][99];
-  const float y100 = -f.Spectrum().Traces().TraceY[kTraceCurrent][99];
+  ShowBlock(f, blocks::CarrierBlock({{kHighPoint, 100}, {kLowPoint, 30}}));
+  ASSERT_EQ(traces.TraceY[kTracePeakHold], traces.TraceY[kTraceCurrent]);
+  const float x100 = traces.TraceX[kTraceCurrent][99];
+  const float y100 = -traces.TraceY[kTraceCurrent][99];
   f.picSpectrum_MouseDown(1, 0, x100, y100);
   f.picSpectrum_Click();
-  EXPECT_EQ(f.Input().Selection().SelectedPoint, 100);
-  EXPECT_EQ(f.Input().Selection().SelectedTrace, kTraceCurrent);
+  EXPECT_EQ(f.Navigator().Selection().SelectedPoint, 100);
+  EXPECT_EQ(f.Navigator().Selection().SelectedTrace, kTraceCurrent);
   f.mnuToolsPeakHold->trigger();
 
   // Snap off: only a click that reads the same at the legend's precision
   // picks, and then the last match in scan order wins.
   f.mnuOptionsSnap->trigger();
-  ASSERT_FALSE(f.Input().SnapToPoint());
+  ASSERT_FALSE(f.Navigator().SnapToPoint());
   const QImage selected = f.picSpectrum->Image().copy();
-  f.picSpectrum_MouseDown(1, 0, x + 0.05f, -89.0f);
+  f.picSpectrum_MouseDown(1, 0, x + 0.05f, y + 1);
   f.picSpectrum_Click();
   // A miss: the selection stays, the marker goes, the plot is as it was
   // before any marker was drawn.
-  EXPECT_EQ(f.Input().Selection().SelectedPoint, 100);
-  EXPECT_FALSE(f.Input().Selection().MarkerShown);
+  EXPECT_EQ(f.Navigator().Selection().SelectedPoint, 100);
+  EXPECT_FALSE(f.Navigator().Selection().MarkerShown);
   EXPECT_NE(f.picSpectrum->Image(), selected);
   f.View().UpdateView();
   const QImage unmarked = f.picSpectrum->Image().copy();
-  f.picSpectrum_MouseDown(1, 0, x, -90.0f);
+  f.picSpectrum_MouseDown(1, 0, x, y);
   f.picSpectrum_Click();
-  EXPECT_EQ(f.Input().Selection().SelectedPoint, 600);
+  EXPECT_EQ(f.Navigator().Selection().SelectedPoint, kHighPoint);
   f.picSpectrum_MouseDown(1, 0, 1000, -200);
   f.picSpectrum_Click();
   EXPECT_EQ(f.picSpectrum->Image(), unmarked);
 }
 
 TEST_F(NavigationTest, ThresholdPositioningAndTheFirstPeakAboveIt) {
-  frmMain& f = OpenWithData();
+  frmMain& f = OpenWithCarriers();
   f.mnuViewThreshold->trigger();
   EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCustom);
   // The next left click sets the threshold where it lands.
   f.mnuOptionsSnap->trigger();
-  f.picSpectrum_MouseDown(1, 0, 700, -30);
+  f.picSpectrum_MouseDown(1, 0, 700, -60);
   f.picSpectrum_Click();
-  EXPECT_FLOAT_EQ(f.Input().Selection().MinPeakThreshold, 30);
-  EXPECT_EQ(f.txtThreshold->text(), "30.000dB");
-  EXPECT_FALSE(f.Input().Mouse().PositioningThreshold);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().MinPeakThreshold, 60);
+  EXPECT_EQ(f.txtThreshold->text(), "60.000dB");
+  EXPECT_FALSE(f.Modes().Mouse().PositioningThreshold);
   EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCrosshair);
-  // The lowest peak at or above 30 dB: 30 dB is point 2001.
+  // The lowest peak at or above 60 dB: the lower carrier.
   f.Form_KeyUp('B', 0);
-  EXPECT_EQ(f.Input().Selection().SelectedPoint, 2001);
+  EXPECT_EQ(f.Navigator().Selection().SelectedPoint, kLowPoint);
 }
 
 TEST_F(NavigationTest, TheWindowsKeysWorkFromTheStartAndBeforeAFocusedControl) {
-  frmMain& f = OpenWithData();
+  frmMain& f = OpenWithCarriers();
   f.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
   EXPECT_EQ(QApplication::focusWidget(), f.picSpectrum);

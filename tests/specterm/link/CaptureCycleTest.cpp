@@ -142,11 +142,11 @@ TEST_F(CaptureCycleTest, DataSetFillsTheReadOutsCaptionsAndReferenceLocation) {
   // inside the band, at the middle of the fitted amplitudes.
   const AmplitudeScale& amplitude = f.Spectrum().Amplitude();
   const float middle = (amplitude.AmpCeiling + amplitude.AmpFloor) / 2.0f;
-  EXPECT_FLOAT_EQ(f.Input().Mouse().ClickX, 700.0f * 10000.0f);
-  EXPECT_FLOAT_EQ(f.Input().Mouse().ClickY, -middle);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().ClickX, 700.0f * 10000.0f);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().ClickY, -middle);
   EXPECT_EQ(f.sbStatus->PanelText("Amplitude"), QString::fromStdString(vb::Format(middle, "###0.00dB")));
-  EXPECT_GT(f.Input().Mouse().ClickX, block.BandLow);
-  EXPECT_LT(f.Input().Mouse().ClickX, block.BandHigh);
+  EXPECT_GT(f.Navigator().Selection().ClickX, block.BandLow);
+  EXPECT_LT(f.Navigator().Selection().ClickX, block.BandHigh);
   EXPECT_TRUE(f.Spectrum().Traces().HaveData);
   EXPECT_EQ(f.pbStatus->value(), 0);
 }
@@ -264,7 +264,7 @@ TEST_F(CaptureCycleTest, PreviousTraceSwitchedOnProcessesTheSamplesAgain) {
   f.tbMain->ClickButton("SingleStep");
   ASSERT_TRUE(WaitUntil([&] { return f.Cycle().DataSets() == 1; }));
   ASSERT_TRUE(WaitLinkIdle());
-  TraceStore& traces = f.Spectrum().EditState().Traces;
+  const TraceStore& traces = f.Spectrum().Traces();
   ASSERT_EQ(traces.VideoAverageCount, 1);
   EXPECT_NE(traces.TraceY[kPreviousRow], traces.TraceY[kCurrentRow]);
 

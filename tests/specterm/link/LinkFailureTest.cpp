@@ -2,11 +2,12 @@
 // question and both answers), a read failing again while the loss is
 // reported, a refused capture request, a dropped idle connection and
 // connections refused inside a running cycle (each shown, and polling
-// recovers by itself), the FFT library missing, Ctrl+S while a connection
-// attempt hangs, and a slow goodbye that must not hold up the next
-// connection.
+// recovers by itself), a data set that never ends, the FFT library missing,
+// Ctrl+S while a connection attempt hangs, and a slow goodbye that must not
+// hold up the next connection.
 
 #include "CaptureTestSupport.h"
+#include "PyFtpServer.h"
 #include "forms/KeyedStatusBar.h"
 #include "forms/KeyedToolBar.h"
 #include "view/Icons.h"
@@ -142,6 +143,23 @@ TEST_F(LinkFailureTest, CycleFailuresAreShownAndPollingRecoversByItself) {
     EXPECT_TRUE(Shown().empty());
     Close();
   }
+}
+
+TEST_F(LinkFailureTest, ADataSetThatNeverEndsIsCutShownAndPollingGoesOn) {
+  testsupport::PyFtpServer::Options options;
+  options.endless = {"spectrum:"};
+  const testsupport::PyFtpServer server(options);
+  StoreModem(server.Address(), /*stopUpdates=*/false);
+  frmMain& f = Open();
+  f.timerPoll->setInterval(kFastPollMs);
+  // Shown; the cycle then connects afresh for the next one.
+  const QString text = "The Halden modem [Simulator] sent more than a data set; it was cut, retrying...";
+  ASSERT_TRUE(WaitUntil([&] { return StatusText() == text; }, 30s));
+  const std::size_t reads = server.Commands("RETR").size();
+  EXPECT_TRUE(WaitUntil([&] { return server.Commands("RETR").size() >= reads + 2; }, 30s));
+  EXPECT_EQ(f.Cycle().DataSets(), 0);
+  EXPECT_FALSE(f.Cycle().Link().StopUpdates);
+  EXPECT_TRUE(Shown().empty());
 }
 
 TEST_F(LinkFailureTest, ASlowGoodbyeDoesNotHoldUpTheNextConnection) {

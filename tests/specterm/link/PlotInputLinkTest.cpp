@@ -32,9 +32,9 @@ TEST_F(PlotInputLinkTest, APressReleasedOutsideThePlotDoesNotStopTheUpdates) {
   frmMain& f = Running();
   const QPoint inside = f.picSpectrum->rect().center();
   QTest::mousePress(f.picSpectrum, Qt::LeftButton, Qt::NoModifier, inside);
-  EXPECT_EQ(f.Input().Mouse().ClickButton, 1);
+  EXPECT_EQ(f.Modes().Mouse().ClickButton, 1);
   QTest::mouseRelease(f.picSpectrum, Qt::LeftButton, Qt::NoModifier, QPoint(-20, -20));
-  EXPECT_EQ(f.Input().Mouse().ClickButton, 0);
+  EXPECT_EQ(f.Modes().Mouse().ClickButton, 0);
   EXPECT_TRUE(MoreDataSets(f, 2));
 }
 
@@ -44,7 +44,7 @@ TEST_F(PlotInputLinkTest, KeyboardMovesLeaveTheCycleRunning) {
   // Next, previous, next, previous: each move is followed by a data set.
   for (int i = 0; i < 4; ++i) {
     f.Form_KeyUp(i % 2 == 0 ? 'N' : 'P', 0);
-    ASSERT_NE(f.Input().Selection().SelectedPoint, 0) << i;
+    ASSERT_NE(f.Navigator().Selection().SelectedPoint, 0) << i;
     ASSERT_TRUE(MoreDataSets(f, 1)) << "after move " << i;
   }
 }

@@ -90,16 +90,16 @@ TEST_F(StartupTest, FirstRunShowsEveryDefault) {
   for (const char* key : {"PeakHold", "VideoAverage", "LastTrace"}) EXPECT_FALSE(f.tbMain->Pressed(key)) << key;
   EXPECT_FALSE(f.mnuToolsPeakHold->isChecked());
   EXPECT_EQ(f.Spectrum().Traces().TraceShown, (std::array<bool, 4>{true, false, false, false}));
-  EXPECT_EQ(f.Input().Selection().SelectedTrace, 0);
+  EXPECT_EQ(f.Navigator().Selection().SelectedTrace, 0);
 
   // Cursors unplaced and hidden; move by peak points; threshold 0 dB.
-  for (float c : f.Input().Cursors().CursorPos) EXPECT_FLOAT_EQ(c, -1);
+  for (float c : f.CursorPair().State().CursorPos) EXPECT_FLOAT_EQ(c, -1);
   for (QLineEdit* box : f.txtCursor) EXPECT_EQ(box->text(), "");
   EXPECT_FALSE(f.mnuViewCursors->isChecked());
   EXPECT_FALSE(f.tbCursors->Pressed("CursorDelta"));
   EXPECT_FALSE(f.mnuViewZoomCursors->isEnabled());
   EXPECT_FALSE(f.tbMain->Enabled("ZoomCursors"));
-  EXPECT_EQ(f.Input().Selection().MoveType, 1);
+  EXPECT_EQ(f.Navigator().Selection().MoveType, 1);
   EXPECT_EQ(f.comboPeakPoint->currentIndex(), 1);
   EXPECT_EQ(f.tbMain->ToolTip("FirstPoint"), "Go to Lowest Peak");
   EXPECT_EQ(f.mnuViewPeakPoint->text(), "Select &Move by All Points");
@@ -198,17 +198,17 @@ TEST_F(StartupTest, EverySettingSurvivesCloseAndReopen) {
   EXPECT_TRUE(f.tbCursors->Pressed("CursorDelta"));
   EXPECT_TRUE(f.mnuViewZoomCursors->isEnabled());
   EXPECT_TRUE(f.tbMain->Enabled("ZoomCursors"));
-  EXPECT_EQ(f.Input().Cursors().CursorPos, (std::array<float, 4>{7005.0f, 20.0f, 7010.25f, 32.5f}));
+  EXPECT_EQ(f.CursorPair().State().CursorPos, (std::array<float, 4>{7005.0f, 20.0f, 7010.25f, 32.5f}));
   EXPECT_EQ(f.txtCursor[0]->text(), "700.500MHz");
   EXPECT_EQ(f.txtCursor[1]->text(), "701.025MHz");
   EXPECT_EQ(f.txtCursor[2]->text(), "0.525MHz");
   EXPECT_EQ(f.txtCursor[3]->text(), "-20.000dB");
   EXPECT_EQ(f.txtCursor[4]->text(), "-32.500dB");
   EXPECT_EQ(f.txtCursor[5]->text(), "-12.500dB");
-  EXPECT_EQ(f.Input().Selection().MoveType, 0);
+  EXPECT_EQ(f.Navigator().Selection().MoveType, 0);
   EXPECT_EQ(f.comboPeakPoint->currentIndex(), 0);
   EXPECT_EQ(f.tbMain->ToolTip("LastPoint"), "Go to Last Point");
-  EXPECT_FLOAT_EQ(f.Input().Selection().MinPeakThreshold, -20.5f);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().MinPeakThreshold, -20.5f);
   EXPECT_EQ(f.txtThreshold->text(), "-20.500dB");
   EXPECT_FALSE(f.mnuToolsCurrentTrace->isChecked());
   EXPECT_TRUE(f.mnuToolsPeakHold->isChecked());
@@ -218,7 +218,7 @@ TEST_F(StartupTest, EverySettingSurvivesCloseAndReopen) {
   EXPECT_TRUE(f.tbMain->Pressed("LastTrace"));
   EXPECT_EQ(f.Spectrum().Traces().TraceShown, (std::array<bool, 4>{false, true, true, true}));
   // The first shown trace in the order peak hold, video average, previous.
-  EXPECT_EQ(f.Input().Selection().SelectedTrace, 3);
+  EXPECT_EQ(f.Navigator().Selection().SelectedTrace, 3);
 }
 
 TEST_F(StartupTest, PeakHoldAndVideoAverageShownSelectPeakHold) {
@@ -226,13 +226,13 @@ TEST_F(StartupTest, PeakHoldAndVideoAverageShownSelectPeakHold) {
   SaveRegSetting("Configuration", "PeakHold", "True");
   SaveRegSetting("Configuration", "VideoAverage", "True");
   frmMain& f = Open();
-  EXPECT_EQ(f.Input().Selection().SelectedTrace, 3);
+  EXPECT_EQ(f.Navigator().Selection().SelectedTrace, 3);
 }
 
 TEST_F(StartupTest, NoTraceShownLeavesNoSelectedTrace) {
   SaveRegSetting("Configuration", "CurrentTrace", "False");
   frmMain& f = Open();
-  EXPECT_EQ(f.Input().Selection().SelectedTrace, -1);
+  EXPECT_EQ(f.Navigator().Selection().SelectedTrace, -1);
 }
 
 TEST_F(StartupTest, TwelveStoredModemsWithUpdatesStopped) {

@@ -10,6 +10,8 @@
 
 #include <QDir>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace specterm {
@@ -106,6 +108,40 @@ TEST(ModemStoreTest, OnlyRecordsThatAreThereLoadAndAreWrittenBack) {
   }
 }
 
+TEST(ModemStoreTest, WhateverTheCountSaysTheRecordsLoadAndAreWrittenBackWithin) {
+  const std::function<void()> counts[] = {
+      [] { SaveRegSetting("Halden Modems", "ModemCount", "99999999999999999999999"); },
+      [] { SaveRegSetting("Halden Modems", "ModemCount", "-7"); },
+      [] { SaveRegSetting("Halden Modems", "ModemCount", "0"); },
+      [] {
+        HKEY key = nullptr;
+        const DWORD count = 0xFFFFFFFF;
+        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Halden Spectrum Analyzer\\Halden Modems", &key),
+                  ERROR_SUCCESS);
+        RegSetValueExA(key, "ModemCount", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count), sizeof count);
+        RegCloseKey(key);
+      },
+  };
+  for (const auto& storeCount : counts) {
+    RegistryFolder registry;
+    storeCount();
+    SaveRegSetting("Halden Modems", "LastModem", "Hub B");
+    StoreModem(1, "Hub A", "127.1.1.1", "");
+    StoreModem(2, "Hub B", "127.1.1.2", "");
+    Modems modems;
+    ModemDirectoryHeader header;
+    LoadModemDirectory(modems, header);
+    ASSERT_EQ(modems.Count(), 2) << GetRegSetting("Halden Modems", "ModemCount", "");
+    SaveModemDirectory(modems, header.StoredModemCount, header.LastModem);
+    EXPECT_EQ(GetRegSetting("Halden Modems", "ModemCount", ""), "2");
+    EXPECT_EQ(GetRegSetting("Halden Modems", "LastModem", ""), "Hub B");
+    Modems again;
+    LoadModemDirectory(again, header);
+    ASSERT_EQ(again.Count(), 2);
+    EXPECT_EQ(again.Item(2)->IP_Address, "127.1.1.2");
+  }
+}
+
 TEST(ModemStoreTest, SavingDeletesEveryRecordThatLoadingCounted) {
   RegistryFolder registry;
   SaveRegSetting("Halden Modems", "ModemCount", "3");
@@ -193,9 +229,12 @@ TEST(SettingTextTest, NumbersAreWrittenPlainAndReadBackExactly) {
   EXPECT_EQ(SingleText(-1.0f), "-1");
   EXPECT_EQ(SingleText(0.0f), "0");
   EXPECT_EQ(SingleText(11910.0f), "11910");
-  for (float v : {700.0737f, -0.1f, 1.0e-7f, 123456.78f, -125.0f}) EXPECT_EQ(SingleSetting(SingleText(v), 0), v) << v;
+  // The largest singles too, which lie just above 3.4e38.
+  for (float v : {700.0737f, -0.1f, 1.0e-7f, 123456.78f, -125.0f, -3.4028233e38f, 3.4028235e38f}) {
+    EXPECT_EQ(SingleSetting(SingleText(v), 0), v) << v;
+    EXPECT_EQ(LocaleSingleSetting(LocaleNumberText(v), 0), v) << v;
+  }
   EXPECT_EQ(BooleanText(true), "True");
-  EXPECT_EQ(LocaleSingleSetting(LocaleNumberText(11910.0f), 0), 11910.0f);
 }
 
 TEST(SettingsTest, AnEmptyRegistryGivesEveryDefault) {

@@ -113,7 +113,7 @@ TEST_F(PaletteTest, OtherColoursOfThePaletteNotInUseLeaveThePictureAlone) {
 TEST_F(PaletteTest, ANewBackgroundReloadsTheCustomPointerOfTheMouseMode) {
   frmMain& f = Open();
   f.tbMain->ClickButton("ZoomOut");
-  ASSERT_EQ(f.Input().Mouse().MouseMode, kModeZoomOut);
+  ASSERT_EQ(f.Modes().Mouse().Mode, MouseMode::ZoomOut);
   QPixmap other(32, 32);
   other.fill(Qt::green);
   f.picSpectrum->SetMouseIcon(QCursor(other));
@@ -125,11 +125,11 @@ TEST_F(PaletteTest, ANewBackgroundReloadsTheCustomPointerOfTheMouseMode) {
 }
 
 TEST(PointerImageTest, ModesMapToTheirImages) {
-  EXPECT_EQ(PointerImageForMouseMode(kModeZoomWindow), 1);
-  EXPECT_EQ(PointerImageForMouseMode(kModeZoomIn), 2);
-  EXPECT_EQ(PointerImageForMouseMode(kModeZoomOut), 3);
-  EXPECT_EQ(PointerImageForMouseMode(kModePan), 5);
-  EXPECT_EQ(PointerImageForMouseMode(kModeSelect), 5);
+  EXPECT_EQ(PointerImageFor(MouseMode::ZoomWindow), 1);
+  EXPECT_EQ(PointerImageFor(MouseMode::ZoomIn), 2);
+  EXPECT_EQ(PointerImageFor(MouseMode::ZoomOut), 3);
+  EXPECT_EQ(PointerImageFor(MouseMode::Pan), 5);
+  EXPECT_EQ(PointerImageFor(MouseMode::Select), 5);
 }
 
 }  // namespace

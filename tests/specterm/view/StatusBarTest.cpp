@@ -38,7 +38,7 @@ TEST_F(StatusPanelTest, DoubleClickOnThePointPanelWithoutAPointSaysSo) {
   EXPECT_EQ(f.sbStatus->PanelText("Status"), "There is no previously selected data point!");
   EXPECT_TRUE(f.timerStatus->isActive());
   EXPECT_EQ(forms::DialogSeam::BeepCount(), 1);
-  EXPECT_EQ(f.Input().Selection().SelectedPoint, 0);
+  EXPECT_EQ(f.Navigator().Selection().SelectedPoint, 0);
   // Other panels do nothing on a double click.
   f.timerStatus_Timer();
   f.sbStatus->PanelDblClick("Frequency");
@@ -106,31 +106,27 @@ TEST_F(StatusPanelTest, TraceSwitchesKeepMenuButtonAndRowInStep) {
 
 TEST_F(StatusPanelTest, HidingTheRowOfTheLastSelectionForgetsIt) {
   frmMain& f = Open();
-  TraceStore& t = f.Spectrum().EditState().Traces;
-  for (std::size_t i = 0; i < kPointCount; ++i) {
-    t.TraceX[kTraceVideoAverage][i] = 560.0f + 280.0f * static_cast<float>(i) / kPointCount;
-    t.TraceY[kTraceVideoAverage][i] = 40.0f + static_cast<float>(i % 7);
-  }
-  t.HaveData = true;
-  f.tbMain_ButtonClick("ZoomFitView");
+  const TraceStore& t = f.Spectrum().Traces();
   // Point 17 of the video average picked, then the next point: 17 is the
   // last selected point, on the video average row.
   f.mnuToolsVideoAverage->trigger();
   f.mnuToolsCurrentTrace->trigger();
+  ShowBlock(f, blocks::CarrierBlock({{600, 60}}, 6));
+  f.tbMain_ButtonClick("ZoomFitView");
   f.picSpectrum_MouseDown(1, 0, t.TraceX[kTraceVideoAverage][16], -t.TraceY[kTraceVideoAverage][16]);
   f.picSpectrum_Click();
-  ASSERT_EQ(f.Input().Selection().SelectedPoint, 17);
+  ASSERT_EQ(f.Navigator().Selection().SelectedPoint, 17);
   f.comboPeakPoint->setCurrentIndex(0);
   f.Form_KeyUp('N', 0);
-  ASSERT_EQ(f.Input().Selection().LastSelectedPoint, 17);
-  ASSERT_EQ(f.Input().Selection().LastSelectedTrace, kTraceVideoAverage);
+  ASSERT_EQ(f.Navigator().Selection().LastSelectedPoint, 17);
+  ASSERT_EQ(f.Navigator().Selection().LastSelectedTrace, kTraceVideoAverage);
   // Hiding another row keeps it.
   f.mnuToolsPeakHold->trigger();
   f.mnuToolsPeakHold->trigger();
-  EXPECT_EQ(f.Input().Selection().LastSelectedPoint, 17);
+  EXPECT_EQ(f.Navigator().Selection().LastSelectedPoint, 17);
   f.mnuToolsVideoAverage->trigger();
-  EXPECT_EQ(f.Input().Selection().LastSelectedTrace, -1);
-  EXPECT_EQ(f.Input().Selection().LastSelectedPoint, 0);
+  EXPECT_EQ(f.Navigator().Selection().LastSelectedTrace, -1);
+  EXPECT_EQ(f.Navigator().Selection().LastSelectedPoint, 0);
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ TEST_F(ViewCommandsTest, DbPresetsSetTheHeightAboutTheLocationAndTheTableSetsThe
   for (int i = 0; i < 10; ++i) {
     f.picSpectrum_MouseDown(1, 0, 700, -20);
     f.picSpectrum_MouseMove(0, 0, 700, -20);
-    ASSERT_EQ(f.Input().Mouse().ClickButton, 1);
+    ASSERT_EQ(f.Modes().Mouse().ClickButton, 1);
     f.mnuViewDBB[static_cast<std::size_t>(i)]->trigger();
     const ViewRect v = ViewOf(f);
     EXPECT_FLOAT_EQ(v.Height, heights[static_cast<std::size_t>(i)]) << i;
@@ -64,7 +64,7 @@ TEST_F(ViewCommandsTest, DbPresetsSetTheHeightAboutTheLocationAndTheTableSetsThe
     EXPECT_FLOAT_EQ(v.Width, 300) << i;
     EXPECT_EQ(f.View().DBDivIndex(), i);
     EXPECT_EQ(CheckedItem(f.mnuViewDBB), checks[static_cast<std::size_t>(i)]) << i;
-    EXPECT_EQ(f.Input().Mouse().ClickButton, 0);
+    EXPECT_EQ(f.Modes().Mouse().ClickButton, 0);
   }
   f.mnuViewDBB[0]->trigger();
   EXPECT_FLOAT_EQ(f.View().PanStepY(), 0.002f);
@@ -89,9 +89,12 @@ TEST_F(ViewCommandsTest, SpanPresetsSetTheWidthAboutTheLocationAndCheckTheirOwnI
 
 TEST_F(ViewCommandsTest, PresetsGiveWhatTheirCaptionsSayWhateverScaleAndFittedRange) {
   frmMain& f = OpenFitted();
-  f.Spectrum().EditState().Block.SpanScale = 100;       // a narrow capture: one x unit is 0.001 MHz
-  f.Spectrum().EditState().Amplitude = {-10, 90, 100};  // fitted to live data
-  f.mnuViewFB[9]->trigger();                            // "0.2500MHz Span"
+  // A narrow capture (one x unit is 0.001 MHz), the amplitude range fitted
+  // to its data.
+  ShowBlock(f, blocks::CarrierBlock({{600, 100}}, 0, 1, 700000, 5));
+  ASSERT_EQ(f.Spectrum().Block().SpanScale, 100);
+  ASSERT_NE(f.Spectrum().Amplitude().AmpRange, kInitialAmpRange);
+  f.mnuViewFB[9]->trigger();  // "0.2500MHz Span"
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), 250);
   EXPECT_EQ(CheckedItem(f.mnuViewFB), 9);
   f.mnuViewDBB[9]->trigger();  // "&10.00dB per Division"
@@ -100,15 +103,14 @@ TEST_F(ViewCommandsTest, PresetsGiveWhatTheirCaptionsSayWhateverScaleAndFittedRa
 
 TEST_F(ViewCommandsTest, ZoomOutIsRefusedOnTheThirdStepWithANoticeAndABeep) {
   frmMain& f = OpenFitted();
-  f.picSpectrum_MouseMove(0, 0, 700, 0);
-  f.View().ZoomOutView();
+  f.View().ZoomOutView(700, 0);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleHeight(), 437.5f);
   EXPECT_FLOAT_EQ(f.View().ZoomFactor(), 1.75f);
-  f.View().ZoomOutView();
+  f.View().ZoomOutView(700, 0);
   const ViewRect second = ViewOf(f);
   EXPECT_FLOAT_EQ(second.Height, 765.625f);
   const int beeps = forms::DialogSeam::BeepCount();
-  f.View().ZoomOutView();
+  f.View().ZoomOutView(700, 0);
   ExpectView(ViewOf(f), second);
   EXPECT_EQ(Status(f), "Cannot zoom out farther...you have reached the zoom out limit!");
   EXPECT_TRUE(f.timerStatus->isActive());
@@ -122,11 +124,10 @@ TEST_F(ViewCommandsTest, ZoomOutIsRefusedOnTheThirdStepWithANoticeAndABeep) {
 
 TEST_F(ViewCommandsTest, ZoomInStopsBeforeTheMinimumWidthWithItsNotice) {
   frmMain& f = OpenFitted();
-  f.picSpectrum_MouseMove(0, 0, 700, -30);
   const int beeps = forms::DialogSeam::BeepCount();
   int steps = 0;
   while (Status(f).isEmpty() && steps < 100) {
-    f.View().ZoomInView();
+    f.View().ZoomInView(700, -30);
     ++steps;
   }
   EXPECT_EQ(steps, 24);
@@ -164,7 +165,7 @@ TEST_F(ViewCommandsTest, DraggingAScrollBoxMovesByTheDraggedShareOfTheViewNotThe
   // The redraw puts the box where the view now is.
   EXPECT_EQ(f.hScroll->value(), 60);
 
-  f.picSpectrum_MouseMove(0, 0, 700, f.Input().Selection().SelectedY);
+  f.picSpectrum_MouseMove(0, 0, 700, f.Navigator().Selection().SelectedY);
   f.mnuViewFB[7]->trigger();  // 50 units wide
   const float left = f.picSpectrum->ScaleLeft();
   drag(f.hScroll, f.hScroll->value() + 10);
@@ -237,13 +238,13 @@ TEST_F(ViewCommandsTest, PresetButtonsReapplyTheirPresetAboutTheReferenceLocatio
   frmMain& f = OpenFitted();
   f.mnuViewDBB[3]->trigger();
   f.picSpectrum_MouseDown(1, 0, 712.5f, -40);
-  ASSERT_EQ(f.Input().Mouse().ClickButton, 1);
+  ASSERT_EQ(f.Modes().Mouse().ClickButton, 1);
   f.tbMain->ClickButton("dBperDiv");
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleHeight(), 1.25f);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleTop(), -40.625f);
-  EXPECT_FLOAT_EQ(f.Input().Selection().SelectedX, 712.5f);
-  EXPECT_FLOAT_EQ(f.Input().Selection().SelectedY, -40);
-  EXPECT_EQ(f.Input().Mouse().ClickButton, 0);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().SelectedX, 712.5f);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().SelectedY, -40);
+  EXPECT_EQ(f.Modes().Mouse().ClickButton, 0);
   // The pointer is put on the location.
   const QPoint expected(static_cast<int>(std::nearbyint(f.picSpectrum->PixelX(712.5))),
                         static_cast<int>(std::nearbyint(f.picSpectrum->PixelY(-40))));
@@ -268,13 +269,13 @@ TEST_F(ViewCommandsTest, PresetButtonsReapplyTheirPresetAboutTheReferenceLocatio
 
 TEST_F(ViewCommandsTest, PresetButtonBeforeAnyDataSetCentresOnTheCapturesCentre) {
   frmMain& f = OpenFitted();
-  ASSERT_EQ(f.Input().Mouse().ClickX, kNoLocation);
+  ASSERT_EQ(f.Navigator().Selection().ClickX, kNoLocation);
   f.mnuViewFB[8]->trigger();
-  ASSERT_EQ(f.Input().Mouse().ClickX, kNoLocation);
+  ASSERT_EQ(f.Navigator().Selection().ClickX, kNoLocation);
   f.tbMain->ClickButton("FSpan");
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleLeft(), 650);  // 700 - 100 / 2
-  EXPECT_FLOAT_EQ(f.Input().Mouse().ClickX, 700);
-  EXPECT_FLOAT_EQ(f.Input().Mouse().ClickY, 0);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().ClickX, 700);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().ClickY, 0);
 }
 
 TEST_F(ViewCommandsTest, PreviousTraceSwitchedOnBeforeAnyDataSetRunsTheUpdate) {
@@ -286,18 +287,18 @@ TEST_F(ViewCommandsTest, PreviousTraceSwitchedOnBeforeAnyDataSetRunsTheUpdate) {
 
 TEST_F(ViewCommandsTest, RedrawWithAllTracesOffShowsOnlyTheScaleAndThreshold) {
   frmMain& f = OpenFitted();
-  TraceStore& t = f.Spectrum().EditState().Traces;
-  const auto fill = [&t] {
-    t.HaveData = true;
-    for (std::size_t row = 0; row < kTraceRows; ++row)
-      for (std::size_t i = 0; i < kPointCount; ++i) {
-        t.TraceX[row][i] = 560.0f + 280.0f * static_cast<float>(i % 1024) / 1023.0f;
-        t.TraceY[row][i] = -73.0f + 17.0f * static_cast<float>(row) + 3.0f * std::sin(static_cast<float>(i));
-      }
+  // Two data sets that differ: carriers in other places, noise of its own.
+  const auto showTwo = [&f] {
+    ShowBlock(f, blocks::CarrierBlock({{300, 80}, {1200, 20}}, 6, 1));
+    ShowBlock(f, blocks::CarrierBlock({{700, 60}, {1800, 40}}, 6, 2));
   };
-  fill();
-  // Only the current trace is on after start-up: switch it off.
+  showTwo();
+  // Only the current trace is on after start-up: switch it off. The
+  // threshold is put among the data, where the fitted range shows it.
   f.mnuToolsCurrentTrace->trigger();
+  f.mnuViewThreshold->trigger();
+  f.picSpectrum_MouseDown(1, 0, 700, -40);
+  f.picSpectrum_Click();
   const PaletteColors& c = f.View().Palettes()[0];
   auto count = [&](int slot) {
     const QImage& img = f.picSpectrum->Image();
@@ -312,13 +313,11 @@ TEST_F(ViewCommandsTest, RedrawWithAllTracesOffShowsOnlyTheScaleAndThreshold) {
     EXPECT_EQ(count(slot), 0) << slot;
   for (int slot : {kSlotBackground, kSlotGridLines, kSlotLegendScale, kSlotPeakThreshold})
     EXPECT_GT(count(slot), 0) << slot;
-  // The same data with every trace on.
+  // Every trace on, and the two data sets once more: the accumulations
+  // restarted when they were switched on.
   for (QAction* item : {f.mnuToolsCurrentTrace, f.mnuToolsLastTrace, f.mnuToolsVideoAverage, f.mnuToolsPeakHold})
     item->trigger();
-  // Showing the previous trace processed the samples again: the data once
-  // more.
-  fill();
-  f.View().UpdateView();
+  showTwo();
   for (int slot : {kSlotSpectrumTrace, kSlotPreviousTrace, kSlotVideoAverage, kSlotPeakHold})
     EXPECT_GT(count(slot), 0) << slot;
 }

@@ -11,13 +11,30 @@ class QMainWindow;
 
 namespace specterm {
 
-struct FormControls;
 class PlotView;
 class StatusBarPresenter;
+struct CursorControls;
+struct CycleControls;
+struct EntryControls;
+struct PlotControls;
+struct StatusControls;
+struct ToolbarControls;
+struct WindowControls;
+
+// The groups whose controls lie in the client area.
+struct LayoutGroups {
+  const WindowControls& window;
+  const ToolbarControls& toolbar;
+  const CursorControls& cursors;
+  const PlotControls& plot;
+  const StatusControls& status;
+  const EntryControls& entries;
+  const CycleControls& cycle;
+};
 
 class WindowLayout {
  public:
-  WindowLayout(FormControls& controls, QMainWindow& window, PlotView& view, StatusBarPresenter& status);
+  WindowLayout(QMainWindow& window, const LayoutGroups& groups, PlotView& view, StatusBarPresenter& status);
 
   // Resizing lays the window out only from now on.
   void SetReady() { layoutReady_ = true; }
@@ -36,8 +53,8 @@ class WindowLayout {
   void PlaceStatusFields();
   void PlaceCursorFields();
 
-  FormControls& c_;
   QMainWindow& window_;
+  LayoutGroups c_;
   PlotView& view_;
   StatusBarPresenter& status_;
   int savedWindowState_ = 0;

@@ -48,4 +48,33 @@ std::string ToneBlock(std::uint32_t centerField, std::uint16_t k, int cycles, un
       centerField, k, [&](std::size_t n) { return i[n]; }, [&](std::size_t n) { return q[n]; });
 }
 
+std::string CarrierBlock(std::initializer_list<Carrier> carriers, double noise, unsigned seed,
+                         std::uint32_t centerField, std::uint16_t k) {
+  std::mt19937 random(seed);
+  std::normal_distribution<double> spread(0.0, noise > 0 ? noise : 1.0);
+  std::vector<std::uint8_t> i(specterm::kSampleCount), q(specterm::kSampleCount);
+  for (std::size_t n = 0; n < specterm::kSampleCount; ++n) {
+    double re = 0;
+    double im = 0;
+    for (const Carrier& c : carriers) {
+      // Points 1..1024 are bins 0..1023, points 1025..2048 bins 3072..4095.
+      const auto p = static_cast<std::size_t>(c.point);
+      const std::size_t bin =
+          p <= specterm::kPositiveBins ? p - 1 : p - 1 - specterm::kPositiveBins + specterm::kFirstNegativeBin;
+      const double phase = 2.0 * std::numbers::pi * static_cast<double>(bin * n % specterm::kSampleCount) /
+                           static_cast<double>(specterm::kSampleCount);
+      re += c.amplitude * std::cos(phase);
+      im += c.amplitude * std::sin(phase);
+    }
+    if (noise > 0) {
+      re += spread(random);
+      im += spread(random);
+    }
+    i[n] = EncodeSample(re);
+    q[n] = EncodeSample(im);
+  }
+  return MakeBlock(
+      centerField, k, [&](std::size_t n) { return i[n]; }, [&](std::size_t n) { return q[n]; });
+}
+
 }  // namespace blocks

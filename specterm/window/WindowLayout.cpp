@@ -8,17 +8,22 @@
 // below the menu bar. The plot ends where the vertical scroll bar begins, so
 // that the whole view window is visible.
 
-#include "view/WindowLayout.h"
+#include "window/WindowLayout.h"
+
 #include "base/Twips.h"
 #include "forms/Dialogs.h"
+#include "forms/EntryBox.h"
 #include "forms/KeyedStatusBar.h"
 #include "forms/KeyedToolBar.h"
 #include "forms/PictureBox.h"
-
+#include "interaction/Cursors.h"
+#include "interaction/EntryFields.h"
 #include "view/LayoutConstants.h"
 #include "view/PlotView.h"
 #include "view/StatusBarPresenter.h"
-#include "window/FormControls.h"
+#include "view/ToolbarControls.h"
+#include "window/CaptureCycle.h"
+#include "window/WindowControls.h"
 
 #include <QGuiApplication>
 #include <QLayout>
@@ -57,8 +62,8 @@ int HeightTw(const QWidget* w) { return Tw(w->height()); }
 
 }  // namespace
 
-WindowLayout::WindowLayout(FormControls& controls, QMainWindow& window, PlotView& view, StatusBarPresenter& status)
-    : c_(controls), window_(window), view_(view), status_(status) {}
+WindowLayout::WindowLayout(QMainWindow& window, const LayoutGroups& groups, PlotView& view, StatusBarPresenter& status)
+    : window_(window), c_(groups), view_(view), status_(status) {}
 
 int WindowLayout::WindowWidthTwips() const { return Tw(window_.width()); }
 int WindowLayout::WindowHeightTwips() const { return Tw(window_.height()); }
@@ -147,84 +152,85 @@ void WindowLayout::Form_Resize() {
   savedWindowState_ = window_.isMaximized() ? kWindowMaximized : kWindowNormal;
 
   if (QLayout* l = window_.layout()) l->activate();
-  const int clientWidth = WidthTw(c_.client);
-  const int clientHeight = HeightTw(c_.client);
+  const int clientWidth = WidthTw(c_.window.client);
+  const int clientHeight = HeightTw(c_.window.client);
 
-  Place(c_.tbMain, 0, 0, clientWidth, kToolbarHeight);
-  Place(c_.tbCursors, 0, kToolbarHeight, clientWidth, kToolbarHeight);
+  Place(c_.toolbar.tbMain, 0, 0, clientWidth, kToolbarHeight);
+  Place(c_.cursors.tbCursors, 0, kToolbarHeight, clientWidth, kToolbarHeight);
 
-  const int statusHeight = Tw(c_.sbStatus->sizeHint().height());
-  const int vScrollWidth = Tw(c_.vScroll->sizeHint().width());
-  const int hScrollHeight = Tw(c_.hScroll->sizeHint().height());
+  const int statusHeight = Tw(c_.status.sbStatus->sizeHint().height());
+  const int vScrollWidth = Tw(c_.plot.vScroll->sizeHint().width());
+  const int hScrollHeight = Tw(c_.plot.hScroll->sizeHint().height());
   const int plotWidth = clientWidth - vScrollWidth;
   const int plotHeight = clientHeight - (hScrollHeight + kPlotTop + statusHeight);
-  Place(c_.picSpectrum, 0, kPlotTop, plotWidth, plotHeight);
-  Place(c_.vScroll, plotWidth, kPlotTop, vScrollWidth, plotHeight);
-  Place(c_.hScroll, 0, kPlotTop + plotHeight, plotWidth, hScrollHeight);
+  Place(c_.plot.picSpectrum, 0, kPlotTop, plotWidth, plotHeight);
+  Place(c_.plot.vScroll, plotWidth, kPlotTop, vScrollWidth, plotHeight);
+  Place(c_.plot.hScroll, 0, kPlotTop + plotHeight, plotWidth, hScrollHeight);
   // The update button is not shown; it keeps its place centred at the foot.
-  Place(c_.cmdUpdate, clientWidth / 2.0 - WidthTw(c_.cmdUpdate) / 2.0,
-        clientHeight - statusHeight - HeightTw(c_.cmdUpdate), WidthTw(c_.cmdUpdate), HeightTw(c_.cmdUpdate));
+  Place(c_.cycle.cmdUpdate, clientWidth / 2.0 - WidthTw(c_.cycle.cmdUpdate) / 2.0,
+        clientHeight - statusHeight - HeightTw(c_.cycle.cmdUpdate), WidthTw(c_.cycle.cmdUpdate),
+        HeightTw(c_.cycle.cmdUpdate));
 
-  const auto panel = [this](const char* key) { return c_.sbStatus->PanelWidth(QString::fromLatin1(key)); };
+  const auto panel = [this](const char* key) { return c_.status.sbStatus->PanelWidth(QString::fromLatin1(key)); };
   const int fixedWithoutTrace =
       panel("SampleRate") + panel("CenterFreq") + panel("CurPoint") + panel("Frequency") + panel("Amplitude");
   if (width - fixedWithoutTrace > kStatusPanelMinimum)
-    c_.sbStatus->SetPanelWidth(QStringLiteral("Status"), clientWidth - fixedWithoutTrace - panel("CurTrace"));
+    c_.status.sbStatus->SetPanelWidth(QStringLiteral("Status"), clientWidth - fixedWithoutTrace - panel("CurTrace"));
 
   view_.UpdateView();
 
-  Place(c_.sbStatus, 0, clientHeight - statusHeight, clientWidth, statusHeight);
+  Place(c_.status.sbStatus, 0, clientHeight - statusHeight, clientWidth, statusHeight);
   PlaceStatusFields();
   PlaceCursorFields();
 }
 
 // The point, frequency and amplitude editors lie over their panels.
 void WindowLayout::PlaceStatusFields() {
-  const auto panel = [this](const char* key) { return c_.sbStatus->PanelWidth(QString::fromLatin1(key)); };
-  const int top = TopTw(c_.sbStatus) + kStatusFieldTop;
-  const int height = HeightTw(c_.sbStatus) - 2 * kStatusFieldTop;
+  const auto panel = [this](const char* key) { return c_.status.sbStatus->PanelWidth(QString::fromLatin1(key)); };
+  const int top = TopTw(c_.status.sbStatus) + kStatusFieldTop;
+  const int height = HeightTw(c_.status.sbStatus) - 2 * kStatusFieldTop;
   const int pointPanel = panel("Status") + panel("CenterFreq") + panel("SampleRate") + panel("CurTrace");
   const int freqPanel = pointPanel + panel("CurPoint");
   const int ampPanel = freqPanel + panel("Frequency");
   const auto fieldWidth = [](int panelWidth) { return panelWidth - kStatusFieldLeft - kStatusFieldRightGap; };
-  Place(c_.txtPoint, pointPanel + kStatusFieldLeft, top, fieldWidth(panel("CurPoint")), height);
-  Place(c_.txtFreq, freqPanel + kStatusFieldLeft, top, fieldWidth(panel("Frequency")), height);
-  Place(c_.txtAmp, ampPanel + kStatusFieldLeft, top, fieldWidth(panel("Amplitude")), height);
-  for (QWidget* w :
-       {static_cast<QWidget*>(c_.txtPoint), static_cast<QWidget*>(c_.txtFreq), static_cast<QWidget*>(c_.txtAmp)})
+  Place(c_.entries.txtPoint, pointPanel + kStatusFieldLeft, top, fieldWidth(panel("CurPoint")), height);
+  Place(c_.entries.txtFreq, freqPanel + kStatusFieldLeft, top, fieldWidth(panel("Frequency")), height);
+  Place(c_.entries.txtAmp, ampPanel + kStatusFieldLeft, top, fieldWidth(panel("Amplitude")), height);
+  for (QWidget* w : {static_cast<QWidget*>(c_.entries.txtPoint), static_cast<QWidget*>(c_.entries.txtFreq),
+                     static_cast<QWidget*>(c_.entries.txtAmp)})
     w->raise();
   // The progress bar sits at the right end of the "Status" panel; while it
   // shows, the panel's text ends before it.
   const int progressWidth = std::min(kProgressWidth, panel("Status") / 3);
-  Place(c_.pbStatus, panel("Status") - progressWidth - kStatusFieldTop, top, progressWidth, height);
-  c_.pbStatus->raise();
+  Place(c_.status.pbStatus, panel("Status") - progressWidth - kStatusFieldTop, top, progressWidth, height);
+  c_.status.pbStatus->raise();
   status_.ShowProgressRoom();
 }
 
 // Each cursor slot of the cursor toolbar shows two read-outs side by side;
 // the pointer read-outs and the threshold box follow.
 void WindowLayout::PlaceCursorFields() {
-  if (QLayout* l = c_.tbCursors->layout()) l->activate();
-  const int rowTop = TopTw(c_.tbCursors);
+  if (QLayout* l = c_.cursors.tbCursors->layout()) l->activate();
+  const int rowTop = TopTw(c_.cursors.tbCursors);
   const int fieldHeight = kToolbarHeight - 2 * kStatusFieldTop;
   const int fieldWidth = (kCursorPlaceholderWidth - kCursorFieldGap) / 2;
   int right = 0;
   for (int i = 0; i < 3; ++i) {
-    const QRect slot = c_.tbCursors->ButtonRectTwips(QStringLiteral("Cursor%1").arg(i + 1));
-    const int left = LeftTw(c_.tbCursors) + slot.x();
+    const QRect slot = c_.cursors.tbCursors->ButtonRectTwips(QStringLiteral("Cursor%1").arg(i + 1));
+    const int left = LeftTw(c_.cursors.tbCursors) + slot.x();
     const int top = rowTop + slot.y() + (slot.height() - fieldHeight) / 2;
-    Place(c_.txtCursor[static_cast<std::size_t>(i)], left, top, fieldWidth, fieldHeight);
-    Place(c_.txtCursor[static_cast<std::size_t>(i + 3)], left + fieldWidth + kCursorFieldGap, top, fieldWidth,
+    Place(c_.cursors.txtCursor[static_cast<std::size_t>(i)], left, top, fieldWidth, fieldHeight);
+    Place(c_.cursors.txtCursor[static_cast<std::size_t>(i + 3)], left + fieldWidth + kCursorFieldGap, top, fieldWidth,
           fieldHeight);
     right = left + slot.width();
   }
   const int top = rowTop + kStatusFieldTop;
   int left = right + kCursorRowGap;
-  Place(c_.txtCursor[6], left, top, kReadoutWidth, fieldHeight);
+  Place(c_.cursors.txtCursor[6], left, top, kReadoutWidth, fieldHeight);
   left += kReadoutWidth + kCursorFieldGap;
-  Place(c_.txtCursor[7], left, top, kReadoutWidth, fieldHeight);
+  Place(c_.cursors.txtCursor[7], left, top, kReadoutWidth, fieldHeight);
   left += kReadoutWidth + kCursorRowGap;
-  Place(c_.txtThreshold, left, top, kThresholdFieldWidth, fieldHeight);
+  Place(c_.entries.txtThreshold, left, top, kThresholdFieldWidth, fieldHeight);
 }
 
 }  // namespace specterm
