@@ -28,7 +28,7 @@ std::string LargeHiveText() {
   for (int m = 1; m <= kModems; ++m) {
     const std::string n = std::to_string(m);
     text += "\n[HKEY_CURRENT_USER\\Software\\Halden Spectrum Analyzer\\Halden Modems\\Modem" + n + "]\n";
-    text += "\"ModemName\"=\"Modem " + n + "\"\n\"IP_Address\"=\"10.0." + n + "\"\n";
+    text += "\"ModemName\"=\"Modem " + n + "\"\n\"IP_Address\"=\"127.0." + n + "\"\n";
     text += "\"LastContact\"=\"20240101120000\"\n\"Notes\"=\"" + padding + "\"\n";
   }
   return text;

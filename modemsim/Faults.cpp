@@ -46,7 +46,7 @@ bool FaultSet::Any() const { return *this != FaultSet{}; }
 
 std::string FaultSet::Describe() const {
   std::ostringstream out;
-  auto count = [](int n) { return n == kEveryConnection ? std::string() : "=" + std::to_string(n); };
+  auto count = [](int n) { return n == kEveryConnection ? std::string() : '=' + std::to_string(n); };
   if (refuseConnections != 0) out << "fault refuse-connections" << count(refuseConnections) << " on\n";
   if (dropConnections != 0) out << "fault drop-connections" << count(dropConnections) << " on\n";
   for (const std::string& name : denied) out << "fault deny=" << name << " on\n";

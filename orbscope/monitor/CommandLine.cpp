@@ -35,7 +35,7 @@ halden::ProgramHelp ProgramHelp() {
       "and the last one is offered again at the next start.";
   help.options = {{"-aADDRESS", "",
                    "start the monitor on the modem at ADDRESS (no space after -a),\n"
-                   "e.g. -a192.168.1.20, or -a127.0.0.1:2121 for a simulator;\n"
+                   "e.g. -a127.0.0.1:2121 for a simulator on this machine;\n"
                    "options after it that orbscope does not know are ignored"},
                   {"--snapshot", "FILE", "with -a: write the first plot drawn to FILE (PNG), then quit"}};
   help.settings =

@@ -262,7 +262,11 @@ bool KeepDamagedFile(const OnDisk& disk) {
   const std::string& path = disk.path;
   std::string kept;
   for (int n = 0; n < MaxBadCopies && kept.empty(); ++n) {
-    const std::string candidate = path + ".bad" + (n == 0 ? std::string() : "." + std::to_string(n));
+    std::string candidate = path + ".bad";
+    if (n > 0) {
+      candidate += '.';
+      candidate += std::to_string(n);
+    }
     if (::link(path.c_str(), candidate.c_str()) == 0) {
       kept = candidate;
     } else if (errno != EEXIST) {

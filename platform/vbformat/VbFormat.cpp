@@ -196,7 +196,10 @@ std::string GeneralForm(double value, int significant, bool leadingZero) {
   const int e = d.exponent;
   if (e < -4 || e >= significant) {
     text.push_back(digits[0]);
-    if (digits.size() > 1) text += "." + digits.substr(1);
+    if (digits.size() > 1) {
+      text += '.';
+      text.append(digits, 1);
+    }
     const int magnitude = e < 0 ? -e : e;
     text += e < 0 ? "E-" : "E+";
     if (magnitude < 10) text.push_back('0');
@@ -210,7 +213,9 @@ std::string GeneralForm(double value, int significant, bool leadingZero) {
     }
   } else {
     if (leadingZero) text.push_back('0');
-    text += "." + std::string(static_cast<std::size_t>(-e - 1), '0') + digits;
+    text += '.';
+    text.append(static_cast<std::size_t>(-e - 1), '0');
+    text += digits;
   }
   return text;
 }
@@ -268,6 +273,10 @@ std::string StrSingle(float value) {
   return text.front() == '-' ? text : " " + text;
 }
 
-std::string StrLong(std::int32_t value) { return value < 0 ? ShortLong(value) : " " + ShortLong(value); }
+std::string StrLong(std::int32_t value) {
+  std::string text = ShortLong(value);
+  if (value >= 0) text.insert(text.begin(), ' ');
+  return text;
+}
 
 }  // namespace vb

@@ -302,10 +302,12 @@ double Val(std::string_view text) {
       }
     }
     if (any) {
-      if (!exponentText.empty() && exponentText.front() == '+') exponentText.erase(0, 1);
-      if (exponentText.empty() || exponentText == "-") exponentText = "0";
-      std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
-      number += "e" + std::to_string(exponent);
+      // Zeros alone (dropped above) leave a sign or nothing, which does
+      // not convert: the exponent stays 0.
+      const std::size_t start = !exponentText.empty() && exponentText.front() == '+' ? 1 : 0;
+      std::from_chars(exponentText.data() + start, exponentText.data() + exponentText.size(), exponent);
+      number += 'e';
+      number += std::to_string(exponent);
     } else {
       i = mark;
     }

@@ -5,15 +5,42 @@
 HALDEN_BUILD=build
 HALDEN_JOBS=$(nproc)
 
-# Installs what is missing and configures the build folder once; later runs
+# halden_use_ccache: the compiler cache for the builds, when there is one
+# (scripts/install-deps --tests puts it there): sets HALDEN_LAUNCHER to the
+# CMake options that use it. Paths below the top of the clone count as
+# relative, so that a fresh clone in another folder finds what the last one
+# compiled; the sloppiness lets precompiled headers be cached.
+HALDEN_LAUNCHER=()
+halden_use_ccache() {
+  command -v ccache >/dev/null || return 0
+  export CCACHE_BASEDIR=$PWD
+  export CCACHE_SLOPPINESS=${CCACHE_SLOPPINESS:-include_file_ctime,include_file_mtime,pch_defines,time_macros}
+  HALDEN_LAUNCHER=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+}
+
+# halden_configure [--tests]: installs what is missing and configures the
+# build folder: for the programs only, or (--tests) with the tests and
+# benchmarks too. A folder configured for more is left as it is; later runs
 # leave it to the build tool, which re-runs CMake when a CMakeLists.txt
 # changes.
 halden_configure() {
-  scripts/install-deps
-  if [ -f "$HALDEN_BUILD/build.ninja" ] && grep -q '^HALDEN_WERROR:BOOL=ON$' "$HALDEN_BUILD/CMakeCache.txt" 2>/dev/null; then
-    return 0
+  local testing=OFF
+  [ "${1:-}" = --tests ] && testing=ON
+  scripts/install-deps "$@"
+  halden_use_ccache
+  local cache=$HALDEN_BUILD/CMakeCache.txt
+  if [ -f "$HALDEN_BUILD/build.ninja" ]; then
+    if grep -q '^HALDEN_WERROR:BOOL=ON$' "$cache" 2>/dev/null &&
+      { [ $testing = OFF ] || grep -q '^BUILD_TESTING:BOOL=ON$' "$cache"; }; then
+      return 0
+    fi
+    # The compiler launcher stays as the folder was made (the demo's, before
+    # ccache came with the tests' packages), so that what is built stays valid.
+    cmake -S . -B "$HALDEN_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALDEN_WERROR=ON -DBUILD_TESTING=$testing
+    return
   fi
-  cmake -S . -B "$HALDEN_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALDEN_WERROR=ON
+  cmake -S . -B "$HALDEN_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALDEN_WERROR=ON \
+    -DBUILD_TESTING=$testing "${HALDEN_LAUNCHER[@]}"
 }
 
 # halden_build TARGET...: builds only those targets (all of them without any).

@@ -136,11 +136,11 @@ TEST(SimProtocol, ActiveAndPassiveModesWithEveryCommand) {
   // Each transfer needs its own PORT/PASV.
   EXPECT_EQ(c.Command("RETR status:").code, 425);
   EXPECT_EQ(c.Command("PORT 127,0,0,1,4,1").code, 200);
-  EXPECT_EQ(c.Command("PORT 10,1,2,3,200,10").code, 500);  // not the client's address
-  EXPECT_EQ(c.Command("PORT 127,0,0,1,0,21").code, 500);   // privileged port
+  EXPECT_EQ(c.Command("PORT 127,0,0,2,200,10").code, 500);  // not the client's address
+  EXPECT_EQ(c.Command("PORT 127,0,0,1,0,21").code, 500);    // privileged port
   EXPECT_EQ(c.Command("PORT 127,0,0,1,300,1").code, 501);
   EXPECT_EQ(c.Command("PORT garbage").code, 501);
-  EXPECT_EQ(c.Command("EPRT |1|10.0.0.1|5000|").code, 500);
+  EXPECT_EQ(c.Command("EPRT |1|127.0.0.2|5000|").code, 500);
   EXPECT_EQ(c.Command("EPRT |9|x|1|").code, 501);
   EXPECT_EQ(c.Command("EPSV 3").code, 522);
 

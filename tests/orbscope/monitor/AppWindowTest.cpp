@@ -125,19 +125,19 @@ TEST_F(AppWindowTest, TheLastAddressIsOfferedAtTheNextStartWithoutStarting) {
                 .find("\"ModemAddress\"=\"127.0.0.8\""),
             std::string::npos);
   EXPECT_STREQ(Window()->Monitor().Address().Text(), "127.0.0.8");
-  EXPECT_STREQ(Window("10.0.0.9", false)->Monitor().Address().Text(), "10.0.0.9") << "other text keeps its place";
+  EXPECT_STREQ(Window("127.0.0.9", false)->Monitor().Address().Text(), "127.0.0.9") << "other text keeps its place";
 }
 
 TEST_F(AppWindowTest, AnAddressFromTheCommandLineEnablesStart) {
-  auto window = Window("10.0.0.9", true);
-  EXPECT_EQ(window->windowTitle(), "Orbscope (10.0.0.9)");
+  auto window = Window("127.0.1.9", true);
+  EXPECT_EQ(window->windowTitle(), "Orbscope (127.0.1.9)");
   EXPECT_TRUE(window->MenuItem(IDM_START)->isEnabled());
   EXPECT_FALSE(window->MenuItem(IDM_STOP)->isEnabled());
-  EXPECT_STREQ(window->Monitor().Address().Text(), "10.0.0.9");
+  EXPECT_STREQ(window->Monitor().Address().Text(), "127.0.1.9");
 }
 
 TEST_F(AppWindowTest, TextWithoutTheOptionIsAnAddressButNotATitle) {
-  auto window = Window("10.0.0.9", false);
+  auto window = Window("127.0.1.9", false);
   EXPECT_EQ(window->windowTitle(), "Orbscope");
   EXPECT_FALSE(window->MenuItem(IDM_START)->isEnabled());
 }
@@ -157,7 +157,7 @@ TEST_F(AppWindowTest, HelpBox) {
 }
 
 TEST_F(AppWindowTest, StatisticsCannotBeEnabledWhileIdle) {
-  auto window = Window("10.0.0.9", true);
+  auto window = Window("127.0.1.9", true);
   window->MenuItem(IDM_STATISTICS)->trigger();
   EXPECT_FALSE(window->MenuItem(IDM_STATISTICS)->isChecked());
   EXPECT_FALSE(window->StatisticsOn());
@@ -166,11 +166,11 @@ TEST_F(AppWindowTest, StatisticsCannotBeEnabledWhileIdle) {
 
 TEST_F(AppWindowTest, SettingTheAddressUpdatesTitleAndStart) {
   auto window = Window();
-  AnswerSelectModem(QStringLiteral("172.16.0.4"));
+  AnswerSelectModem(QStringLiteral("127.16.0.4"));
   window->OnCommand(IDM_SET_ADDRESS);
-  EXPECT_EQ(window->windowTitle(), "Orbscope (172.16.0.4)");
+  EXPECT_EQ(window->windowTitle(), "Orbscope (127.16.0.4)");
   EXPECT_TRUE(window->MenuItem(IDM_START)->isEnabled());
-  EXPECT_STREQ(window->Monitor().Address().Text(), "172.16.0.4");
+  EXPECT_STREQ(window->Monitor().Address().Text(), "127.16.0.4");
 
   QTimer::singleShot(0, [] {
     QWidget* dialog = nullptr;

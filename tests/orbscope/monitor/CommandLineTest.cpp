@@ -10,16 +10,16 @@ namespace {
 using orbscope::ParseCommandLine;
 
 TEST(CommandLineTest, QuotedAddressStartsAutomatically) {
-  const auto line = ParseCommandLine("\"-a192.168.1.20\"");
-  EXPECT_EQ(line.address, "192.168.1.20");
+  const auto line = ParseCommandLine("\"-a127.0.2.20\"");
+  EXPECT_EQ(line.address, "127.0.2.20");
   EXPECT_TRUE(line.addressGiven);
   EXPECT_TRUE(line.startAutomatically);
-  EXPECT_EQ(orbscope::WindowTitle(line.addressGiven, line.address), "Orbscope (192.168.1.20)");
+  EXPECT_EQ(orbscope::WindowTitle(line.addressGiven, line.address), "Orbscope (127.0.2.20)");
 }
 
 TEST(CommandLineTest, TheAddressEndsAtTheFirstSpace) {
-  const auto line = ParseCommandLine("-a10.0.0.5 -x other");
-  EXPECT_EQ(line.address, "10.0.0.5");
+  const auto line = ParseCommandLine("-a127.0.1.5 -x other");
+  EXPECT_EQ(line.address, "127.0.1.5");
   EXPECT_TRUE(line.startAutomatically);
 }
 
@@ -43,16 +43,16 @@ TEST(CommandLineTest, EmptyCommandLine) {
 }
 
 TEST(CommandLineTest, WithoutTheOptionTheTextIsTheAddressButNothingStarts) {
-  const auto line = ParseCommandLine("10.1.1.1");
-  EXPECT_EQ(line.address, "10.1.1.1");
+  const auto line = ParseCommandLine("127.1.1.1");
+  EXPECT_EQ(line.address, "127.1.1.1");
   EXPECT_FALSE(line.addressGiven);
   EXPECT_FALSE(line.startAutomatically);
 }
 
 TEST(CommandLineTest, QuotesAreDroppedOnlyAsAPairAroundTheWhole) {
-  EXPECT_EQ(ParseCommandLine("\"-a1.2.3.4").address, "1.2.3.4") << "an opening quote alone";
-  EXPECT_EQ(ParseCommandLine("\"-a1.2\"3.4\"").address, "1.2\"3.4\"") << "a quote inside keeps the last one";
-  EXPECT_EQ(ParseCommandLine("-a1.2.3.4\"").address, "1.2.3.4\"") << "no opening quote";
+  EXPECT_EQ(ParseCommandLine("\"-a127.2.3.4").address, "127.2.3.4") << "an opening quote alone";
+  EXPECT_EQ(ParseCommandLine("\"-a127.2\"3.4\"").address, "127.2\"3.4\"") << "a quote inside keeps the last one";
+  EXPECT_EQ(ParseCommandLine("-a127.2.3.4\"").address, "127.2.3.4\"") << "no opening quote";
 }
 
 TEST(ProgramArgumentsTest, TheSnapshotOptionIsTakenOut) {
@@ -61,7 +61,7 @@ TEST(ProgramArgumentsTest, TheSnapshotOptionIsTakenOut) {
   EXPECT_EQ(args.snapshotFile, "/tmp/x-a.png");
   EXPECT_FALSE(args.snapshotMissingFile);
   EXPECT_TRUE(orbscope::SplitArguments({"orbscope", "--snapshot"}).snapshotMissingFile);
-  EXPECT_EQ(orbscope::SplitArguments({"orbscope", "-a1.2.3.4", "more"}).commandLine, "-a1.2.3.4 more");
+  EXPECT_EQ(orbscope::SplitArguments({"orbscope", "-a127.2.3.4", "more"}).commandLine, "-a127.2.3.4 more");
 }
 
 }  // namespace

@@ -113,43 +113,43 @@ void OnNextModal(std::function<void(QWidget*)> action) {
 }
 
 TEST(SelectModemDialogTest, OkTakesTheTypedAddress) {
-  CTextBuf address("10.0.0.1");
+  CTextBuf address("127.0.1.1");
   OnNextModal([](QWidget* dialog) {
     EXPECT_EQ(dialog->windowTitle(), "Select Modem");
     auto* edit = DlgItem<QLineEdit>(dialog, IDC_ADDRESS);
     ASSERT_NE(edit, nullptr);
-    EXPECT_EQ(edit->text(), "10.0.0.1") << "the dialog shows the current address";
-    edit->setText(QStringLiteral("192.168.7.9"));
+    EXPECT_EQ(edit->text(), "127.0.1.1") << "the dialog shows the current address";
+    edit->setText(QStringLiteral("127.0.7.9"));
     DlgItem<QPushButton>(dialog, IDOK)->click();
   });
   EXPECT_EQ(RunSelectModemDialog(nullptr, address), 1);
-  EXPECT_STREQ(address.Text(), "192.168.7.9");
+  EXPECT_STREQ(address.Text(), "127.0.7.9");
 }
 
 TEST(SelectModemDialogTest, CancelAndEscapeKeepTheAddress) {
-  CTextBuf address("10.0.0.1");
+  CTextBuf address("127.0.1.1");
   OnNextModal([](QWidget* dialog) {
-    DlgItem<QLineEdit>(dialog, IDC_ADDRESS)->setText(QStringLiteral("1.1.1.1"));
+    DlgItem<QLineEdit>(dialog, IDC_ADDRESS)->setText(QStringLiteral("127.0.3.1"));
     DlgItem<QPushButton>(dialog, IDCANCEL)->click();
   });
   EXPECT_EQ(RunSelectModemDialog(nullptr, address), 0);
-  EXPECT_STREQ(address.Text(), "10.0.0.1");
+  EXPECT_STREQ(address.Text(), "127.0.1.1");
   OnNextModal([](QWidget* dialog) {
-    DlgItem<QLineEdit>(dialog, IDC_ADDRESS)->setText(QStringLiteral("1.1.1.1"));
+    DlgItem<QLineEdit>(dialog, IDC_ADDRESS)->setText(QStringLiteral("127.0.3.1"));
     static_cast<QDialog*>(dialog)->reject();
   });
   EXPECT_EQ(RunSelectModemDialog(nullptr, address), 0);
-  EXPECT_STREQ(address.Text(), "10.0.0.1");
+  EXPECT_STREQ(address.Text(), "127.0.1.1");
 }
 
 TEST(SelectModemDialogTest, AnAddressOf255CharactersOrMoreIsNotTaken) {
-  CTextBuf address("10.0.0.1");
+  CTextBuf address("127.0.1.1");
   OnNextModal([](QWidget* dialog) {
     DlgItem<QLineEdit>(dialog, IDC_ADDRESS)->setText(QString(255, 'a'));
     DlgItem<QPushButton>(dialog, IDOK)->click();
   });
   EXPECT_EQ(RunSelectModemDialog(nullptr, address), 1);
-  EXPECT_STREQ(address.Text(), "10.0.0.1");
+  EXPECT_STREQ(address.Text(), "127.0.1.1");
   OnNextModal([](QWidget* dialog) {
     DlgItem<QLineEdit>(dialog, IDC_ADDRESS)->setText(QString(254, 'b'));
     DlgItem<QPushButton>(dialog, IDOK)->click();

@@ -44,7 +44,7 @@ TEST(TitleTest, Formats) {
 TEST(TitleTest, AnEvmOfNegativeZeroPrintsAsZero) {
   // Samples whose mean error power equals the reference power: -10 log10(1)
   // is a negative zero.
-  CConstellationMonitor monitor(CTextBuf("10.0.0.1"));
+  CConstellationMonitor monitor(CTextBuf("127.0.1.1"));
   AttachWithoutModem(monitor);
   ASSERT_TRUE(monitor.ApplyConstellation(ConstellationReply(192, 192, 0, 1)));
   ASSERT_EQ(monitor.Evm(), 0.0);
@@ -81,7 +81,7 @@ TEST_F(DrawTest, TheFontGivesVisibleMarkers) {
 }
 
 TEST_F(DrawTest, BandFrameGridAndSamples) {
-  CConstellationMonitor monitor{CTextBuf("10.0.0.1")};
+  CConstellationMonitor monitor{CTextBuf("127.0.1.1")};
   Draw(monitor, 100, 100);
   const QImage& image = monitor.Picture();
   EXPECT_TRUE(IsGrey(image.pixel(1, band / 2))) << "title band";
@@ -118,7 +118,7 @@ TEST_F(DrawTest, TitleIsCentredBlackOnGreyAndHiddenWithoutAddress) {
       for (int y = 0; y < band; ++y) dark += IsBlack(image.pixel(x, y)) ? 1 : 0;
     return dark;
   };
-  CConstellationMonitor withAddress{CTextBuf("10.0.0.1")};
+  CConstellationMonitor withAddress{CTextBuf("127.0.1.1")};
   Draw(withAddress, 192, 192);
   const int textWidth = metrics.horizontalAdvance(QString::fromLatin1(withAddress.TitleText().c_str()));
   const int left = kWidth / 2 - textWidth / 2;
@@ -132,7 +132,7 @@ TEST_F(DrawTest, TitleIsCentredBlackOnGreyAndHiddenWithoutAddress) {
 }
 
 TEST_F(DrawTest, NothingIsDrawnWithoutSamples) {
-  CConstellationMonitor monitor{CTextBuf("10.0.0.1")};
+  CConstellationMonitor monitor{CTextBuf("127.0.1.1")};
   Draw(monitor, 100, 100);
   const QImage before = monitor.Picture();
   AttachWithoutModem(monitor);

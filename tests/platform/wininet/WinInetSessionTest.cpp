@@ -196,7 +196,7 @@ TEST_F(FtpTest, ConnectionsOnSeveralThreadsAtOnce) {
   std::vector<std::string> contents;
   for (int i = 0; i < 4; ++i) {
     contents.push_back(RandomBytes(30000 + static_cast<std::size_t>(i) * 1000, static_cast<unsigned>(i)));
-    WriteFile(Server().File("f" + std::to_string(i)), contents.back());
+    WriteFile(Server().File('f' + std::to_string(i)), contents.back());
   }
   std::vector<std::future<int>> workers;
   for (int i = 0; i < 4; ++i) {
@@ -205,7 +205,7 @@ TEST_F(FtpTest, ConnectionsOnSeveralThreadsAtOnce) {
       for (int round = 0; round < 3; ++round) {
         HINTERNET connection = Connect("", "", i % 2 != 0 ? INTERNET_FLAG_PASSIVE : 0);
         if (connection == nullptr) continue;
-        HINTERNET file = FtpOpenFileA(connection, ("f" + std::to_string(i)).c_str(), GENERIC_READ, 2, 0);
+        HINTERNET file = FtpOpenFileA(connection, ('f' + std::to_string(i)).c_str(), GENERIC_READ, 2, 0);
         std::string data;
         if (file != nullptr && ReadAll(file, 4096, data) && data == contents[static_cast<std::size_t>(i)]) ++good;
         InternetCloseHandle(file);

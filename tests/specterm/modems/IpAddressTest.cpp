@@ -1,3 +1,4 @@
+#include "RefusedAddresses.h"
 #include "modems/IpAddress.h"
 
 #include <gtest/gtest.h>
@@ -8,17 +9,17 @@ namespace {
 TEST(IpAddressTest, Table) {
   using enum AddressCheck;
   const std::pair<const char*, AddressCheck> cases[] = {
-      {"192.168.1.20", Valid},
-      {"255.255.255.255", Valid},
-      {"192.168.1", WrongSectionCount},
-      {"1.2.3.4.5", WrongSectionCount},
-      {"192.168.256.1", SectionOutOfRange},
-      {"300.1.1.1", SectionOutOfRange},
+      {"127.0.2.20", Valid},
+      {"127.255.255.255", Valid},
+      {"127.0.2", WrongSectionCount},
+      {"127.2.3.4.5", WrongSectionCount},
+      {testsupport::refused::kSectionOutOfRange, SectionOutOfRange},
+      {testsupport::refused::kFirstSectionOutOfRange, SectionOutOfRange},
       // The scan stops at the first section out of range.
-      {"1.300", SectionOutOfRange},
-      {"1.1.1.99999999999999999999", SectionOutOfRange},
+      {"127.300", SectionOutOfRange},
+      {"127.1.1.99999999999999999999", SectionOutOfRange},
       // An empty section counts as 0.
-      {"10..1.2", Valid},
+      {"127..1.2", Valid},
       {"127.0.0.1:2121", Valid},
       {"127.0.0.1:0", PortOutOfRange},
       {"127.0.0.1:65536", PortOutOfRange},

@@ -5,6 +5,7 @@
 // closed.
 
 #include "FormFixture.h"
+#include "RefusedAddresses.h"
 #include "forms/EntryBox.h"
 #include "forms/KeyedToolBar.h"
 #include "modems/DateText.h"
@@ -76,10 +77,11 @@ class ModemDialogsTest : public testing::FormTest {
 TEST_F(ModemDialogsTest, AddingChecksTheBoxesAndMakesTheModemCurrent) {
   frmMain& f = Open();
   const std::tuple<const char*, const char*, const char*> refused[] = {
-      {" ", "10.0.0.5", "You cannot add a modem without a name!"},
+      {" ", "127.0.1.5", "You cannot add a modem without a name!"},
       {"A", "", "You cannot add a modem without an IP address!"},
-      {"A", "10.0.5", "There are an incorrect amount of address sections for this IP address!"},
-      {"A", "10.0.300.5", "One or more address sections for this IP address are out of range!"},
+      {"A", "127.0.5", "There are an incorrect amount of address sections for this IP address!"},
+      {"A", testsupport::refused::kThirdSectionOutOfRange,
+       "One or more address sections for this IP address are out of range!"},
   };
   for (const auto& [name, address, message] : refused) {
     bool stayedOpen = false;
@@ -97,12 +99,12 @@ TEST_F(ModemDialogsTest, AddingChecksTheBoxesAndMakesTheModemCurrent) {
     d.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
     form.txtIPA->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(form.txtIPA, "10.0.300.5x:");
+    QTest::keyClicks(form.txtIPA, QString(testsupport::refused::kThirdSectionOutOfRange) + "x:");
     QTest::keyClick(form.txtIPA, Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), form.txtIPA);
     EXPECT_EQ(forms::DialogSeam::Shown().back().title, "Invalid IP Address");
     form.txtModemName->setText("Bench A");
-    form.txtIPA->setText("10.0.0.5");
+    form.txtIPA->setText("127.0.1.5");
     form.cmdOK->click();
   });
   f.mnuCommAdd->trigger();
@@ -110,27 +112,27 @@ TEST_F(ModemDialogsTest, AddingChecksTheBoxesAndMakesTheModemCurrent) {
   EXPECT_TRUE(f.tbMain->Enabled("StopGo"));
   EXPECT_TRUE(f.mnuCommRecent->menuAction()->isEnabled());
   EXPECT_EQ(Recent(f), QStringList{"Bench A"});
-  EXPECT_EQ(CloseAndRead(), (Strings{"Bench A", "Bench A@10.0.0.5#1"}));
+  EXPECT_EQ(CloseAndRead(), (Strings{"Bench A", "Bench A@127.0.1.5#1"}));
 }
 
 TEST_F(ModemDialogsTest, ANameInAnotherLetterCaseAsksToOverwrite) {
-  Store({{"Bench A", "10.0.0.5"}, {"Bench B", "10.0.0.6"}}, "Bench B");
+  Store({{"Bench A", "127.0.1.5"}, {"Bench B", "127.0.1.6"}}, "Bench B");
   frmMain& f = Open();
   bool stayedOpen = false;
   forms::DialogSeam::QueueMsgBoxAnswer(forms::vbCancel);
-  QueueFill("bench a", "10.0.0.9", &stayedOpen);
+  QueueFill("bench a", "127.0.1.9", &stayedOpen);
   f.mnuCommAdd->trigger();
   EXPECT_TRUE(stayedOpen);
-  EXPECT_EQ(f.Directory().ModemList().Item(1)->IP_Address, "10.0.0.5");
-  QueueFill("bench a", "10.0.0.9");
+  EXPECT_EQ(f.Directory().ModemList().Item(1)->IP_Address, "127.0.1.5");
+  QueueFill("bench a", "127.0.1.9");
   f.mnuCommAdd->trigger();
   EXPECT_EQ(LastShown(), "A modem already exists with this name!  Is it okay to overwrite the previous modem?");
   EXPECT_EQ(forms::DialogSeam::Shown().back().style, forms::vbOKCancel | forms::vbExclamation);
-  EXPECT_EQ(CloseAndRead(), (Strings{"bench a", "bench a@10.0.0.9#1", "Bench B@10.0.0.6#2"}));
+  EXPECT_EQ(CloseAndRead(), (Strings{"bench a", "bench a@127.0.1.9#1", "Bench B@127.0.1.6#2"}));
 }
 
 TEST_F(ModemDialogsTest, TheManagersAddKeepsTheCurrentModemAndPropertiesRenameInPlace) {
-  Store({{"Bench A", "10.0.0.5"}, {"Bench B", "10.0.0.6"}}, "Bench B");
+  Store({{"Bench A", "127.0.1.5"}, {"Bench B", "127.0.1.6"}}, "Bench B");
   frmMain& f = Open();
   QueueManage([&](frmModemSelect& s) {
     EXPECT_EQ(s.listModems->currentRow(), 1);
@@ -143,24 +145,24 @@ TEST_F(ModemDialogsTest, TheManagersAddKeepsTheCurrentModemAndPropertiesRenameIn
     s.cmdOK->click();
   });
   forms::DialogSeam::QueueForm([](QDialog& d) { static_cast<frmModem&>(d).cmdCancel->click(); });
-  QueueFill("Bench D", "10.0.0.8");
+  QueueFill("Bench D", "127.0.1.8");
   forms::DialogSeam::QueueForm([](QDialog& d) {
     auto& form = static_cast<frmModem&>(d);
-    EXPECT_EQ(form.txtIPA->text(), "10.0.0.6");
+    EXPECT_EQ(form.txtIPA->text(), "127.0.1.6");
     EXPECT_EQ(form.txtLastComm->text(), QString::fromStdString(DateToText({2021, 6, 1, 12, 0, 0})));
     form.txtModemName->setText("Bench C");
-    form.txtIPA->setText("10.0.0.7");
+    form.txtIPA->setText("127.0.1.7");
     form.cmdOK->click();
   });
   f.mnuCommManage->trigger();
   // Renamed with its index and its history.
   EXPECT_EQ(f.windowTitle(), "Halden Spectrum Analyzer [Connected to Bench C] - Version 1.0.14");
   EXPECT_EQ(f.Directory().ModemList().Item(2)->LastComm.year, 2021);
-  EXPECT_EQ(CloseAndRead(), (Strings{"Bench C", "Bench A@10.0.0.5#1", "Bench C@10.0.0.7#2", "Bench D@10.0.0.8#3"}));
+  EXPECT_EQ(CloseAndRead(), (Strings{"Bench C", "Bench A@127.0.1.5#1", "Bench C@127.0.1.7#2", "Bench D@127.0.1.8#3"}));
 }
 
 TEST_F(ModemDialogsTest, RemovingRenumbersAndTheLastRemovalEmptiesTheMenu) {
-  Store({{"A", "10.0.0.1"}, {"B", "10.0.0.2"}, {"C", "10.0.0.3"}}, "B");
+  Store({{"A", "127.0.1.1"}, {"B", "127.0.1.2"}, {"C", "127.0.1.3"}}, "B");
   frmMain& f = Open();
   forms::DialogSeam::QueueMsgBoxAnswer(forms::vbNo);
   QueueManage([](frmModemSelect& s) {
@@ -174,7 +176,7 @@ TEST_F(ModemDialogsTest, RemovingRenumbersAndTheLastRemovalEmptiesTheMenu) {
   f.mnuCommManage->trigger();
   // The current modem was removed: the first takes its place.
   EXPECT_EQ(f.windowTitle(), "Halden Spectrum Analyzer [Connected to A] - Version 1.0.14");
-  EXPECT_EQ(CloseAndRead(), (Strings{"A", "A@10.0.0.1#1", "C@10.0.0.3#2"}));
+  EXPECT_EQ(CloseAndRead(), (Strings{"A", "A@127.0.1.1#1", "C@127.0.1.3#2"}));
   EXPECT_EQ(registry.HiveText().find("Modem3]"), std::string::npos);
 
   frmMain& g = Open();
@@ -194,7 +196,7 @@ TEST_F(ModemDialogsTest, RemovingRenumbersAndTheLastRemovalEmptiesTheMenu) {
 }
 
 TEST_F(ModemDialogsTest, SelectingARecentModemPutsItOnTop) {
-  Store({{"R&D Lab", "10.0.0.1"}, {"B", "10.0.0.2"}, {"C", "10.0.0.3"}}, "C");
+  Store({{"R&D Lab", "127.0.1.1"}, {"B", "127.0.1.2"}, {"C", "127.0.1.3"}}, "C");
   frmMain& f = Open();
   EXPECT_EQ(Recent(f), (QStringList{"R&&D Lab", "B", "C"}));  // stored order at start-up
   f.mnuCommSel[0]->trigger();

@@ -11,9 +11,9 @@ vb::DateTime At(int day, int hour, int minute, int second) { return {2024, 3, da
 
 Modems ThreeModems() {
   Modems m;
-  m.Add("Alpha", "10.0.0.1", false, At(1, 10, 0, 0), 1, 0, "Alpha");
-  m.Add("Bravo", "10.0.0.2", false, At(2, 10, 0, 0), 2, 0, "Bravo");
-  m.Add("Charlie", "10.0.0.3", false, At(3, 10, 0, 0), 3, 0, "Charlie");
+  m.Add("Alpha", "127.0.1.1", false, At(1, 10, 0, 0), 1, 0, "Alpha");
+  m.Add("Bravo", "127.0.1.2", false, At(2, 10, 0, 0), 2, 0, "Bravo");
+  m.Add("Charlie", "127.0.1.3", false, At(3, 10, 0, 0), 3, 0, "Charlie");
   return m;
 }
 
@@ -21,7 +21,7 @@ TEST(ModemsTest, ItemsByPositionAndByKeyWithoutRegardToCase) {
   Modems m = ThreeModems();
   EXPECT_EQ(m.Count(), 3);
   EXPECT_EQ(m.Item(2)->Name, "Bravo");
-  EXPECT_EQ(m.Item("bRAVO")->IP_Address, "10.0.0.2");
+  EXPECT_EQ(m.Item("bRAVO")->IP_Address, "127.0.1.2");
   EXPECT_TRUE(m.Exists("charlie"));
   EXPECT_FALSE(m.Exists("Delta"));
   EXPECT_FALSE(m.Exists(""));
@@ -32,16 +32,16 @@ TEST(ModemsTest, ItemsByPositionAndByKeyWithoutRegardToCase) {
 
 TEST(ModemsTest, AddKeepsEveryPropertyAndRefusesATakenKey) {
   Modems m;
-  auto added = m.Add("Rack 7", "192.168.1.7", true, At(5, 23, 59, 58), 4, 9, "Rack 7");
+  auto added = m.Add("Rack 7", "127.0.2.7", true, At(5, 23, 59, 58), 4, 9, "Rack 7");
   EXPECT_EQ(added->Name, "Rack 7");
   EXPECT_TRUE(added->IsThere);
   EXPECT_EQ(added->LastComm.second, 58);
   EXPECT_EQ(added->Index, 4);
   EXPECT_EQ(added->Recent, 9);
-  EXPECT_THROW(m.Add("RACK 7", "1.1.1.1", false, At(1, 0, 0, 0), 5, 0, "RACK 7"), std::invalid_argument);
+  EXPECT_THROW(m.Add("RACK 7", "127.0.3.1", false, At(1, 0, 0, 0), 5, 0, "RACK 7"), std::invalid_argument);
   EXPECT_EQ(m.Count(), 1);
   // Without a key a second record of the same name is allowed.
-  m.Add("Rack 7", "1.1.1.1", false, At(1, 0, 0, 0), 5, 0, "");
+  m.Add("Rack 7", "127.0.3.1", false, At(1, 0, 0, 0), 5, 0, "");
   EXPECT_EQ(m.Count(), 2);
   EXPECT_EQ(m.Item("rack 7")->Index, 4);
 }
@@ -67,7 +67,7 @@ TEST(ModemsTest, IndexMatchesTheNameExactly) {
 
 TEST(ModemsTest, RenameKeyRenamesAndRekeysEveryRecord) {
   Modems m = ThreeModems();
-  m.Add("Loose", "10.0.0.9", false, At(4, 0, 0, 0), 4, 0, "");
+  m.Add("Loose", "127.0.1.9", false, At(4, 0, 0, 0), 4, 0, "");
   EXPECT_EQ(m.RenameKey("Bravo", "Bravo 2"), 2);
   EXPECT_EQ(m.Item(2)->Name, "Bravo 2");
   EXPECT_TRUE(m.Exists("bravo 2"));
@@ -103,7 +103,8 @@ TEST(ModemsTest, RecentListKeepsTheTenNewestOfTwelveWithTiesByIndex) {
     vb::DateTime when = At(i, 8, 30, 15);
     if (i == 5) when = At(9, 8, 30, 15);
     if (i == 12) when = At(11, 8, 30, 15);
-    m.Add("M" + std::to_string(i), "10.0.0." + std::to_string(i), false, when, i, 0, "M" + std::to_string(i));
+    const std::string n = std::to_string(i);
+    m.Add("M" + n, "127.0.1." + n, false, when, i, 0, "M" + n);
   }
   m.SetRecent();
   // Newest: day 11 (12 before 11: the higher index is newer), then day 10,

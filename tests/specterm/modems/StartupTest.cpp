@@ -238,8 +238,10 @@ TEST_F(StartupTest, NoTraceShownLeavesNoSelectedTrace) {
 TEST_F(StartupTest, TwelveStoredModemsWithUpdatesStopped) {
   SaveRegSetting("Halden Modems", "ModemCount", "12");
   SaveRegSetting("Halden Modems", "LastModem", "M3");
-  for (int n = 1; n <= 12; ++n)
-    StoreModem(n, "M" + std::to_string(n), "10.0.0." + std::to_string(n), {2024, 1, n, 0, 0, 0});
+  for (int n = 1; n <= 12; ++n) {
+    const std::string number = std::to_string(n);
+    StoreModem(n, "M" + number, "127.0.1." + number, {2024, 1, n, 0, 0, 0});
+  }
   frmMain& f = Open();
   EXPECT_EQ(f.windowTitle(), "Halden Spectrum Analyzer [Last Connected to M3] - Version 1.0.14");
   EXPECT_EQ(f.Directory().ModemList().Count(), 12);
@@ -292,7 +294,7 @@ TEST_F(StartupTest, AStoredPlacementIsHeldToTheScreen) {
 
 TEST_F(StartupTest, ModemNamesShowInTheMenuAsWritten) {
   SaveRegSetting("Halden Modems", "ModemCount", "1");
-  StoreModem(1, "R&D Lab", "10.0.0.1", {2024, 1, 1, 0, 0, 0});
+  StoreModem(1, "R&D Lab", "127.0.1.1", {2024, 1, 1, 0, 0, 0});
   frmMain& f = Open();
   EXPECT_EQ(f.mnuCommSel[0]->text(), "R&&D Lab");
   EXPECT_EQ(f.mnuCommSel[0]->data().toString(), "R&D Lab");
@@ -316,7 +318,7 @@ TEST_F(StartupTest, ClosingMaximisedKeepsTheNormalPlacement) {
 TEST_F(StartupTest, TheDirectoryIsSavedOnExit) {
   SaveRegSetting("Halden Modems", "ModemCount", "1");
   SaveRegSetting("Halden Modems", "LastModem", "Hub");
-  StoreModem(1, "Hub", "10.9.9.9", {2025, 2, 3, 4, 5, 6});
+  StoreModem(1, "Hub", "127.9.9.9", {2025, 2, 3, 4, 5, 6});
   frmMain& f = Open();
   ASSERT_EQ(f.Directory().LastModem(), "Hub");
   // What the window holds is written back, whatever the file says now.
@@ -328,7 +330,7 @@ TEST_F(StartupTest, TheDirectoryIsSavedOnExit) {
   EXPECT_FALSE(f.isVisible());
   EXPECT_EQ(GetRegSetting("Halden Modems", "ModemCount", ""), "1");
   EXPECT_EQ(GetRegSetting("Halden Modems", "LastModem", ""), "Hub");
-  EXPECT_EQ(GetRegSetting("Halden Modems\\Modem1", "IP_Address", ""), "10.9.9.9");
+  EXPECT_EQ(GetRegSetting("Halden Modems\\Modem1", "IP_Address", ""), "127.9.9.9");
   EXPECT_TRUE(
       SameDate(DateFromText(GetRegSetting("Halden Modems\\Modem1", "LastCommunication", "")), {2025, 2, 3, 4, 5, 6}));
 }

@@ -94,8 +94,8 @@ TEST(ModemStoreTest, OnlyRecordsThatAreThereLoadAndAreWrittenBack) {
   for (const char* count : {"3", "300", "2147483647"}) {
     RegistryFolder registry;
     SaveRegSetting("Halden Modems", "ModemCount", count);
-    StoreModem(1, "Hub A", "10.1.1.1", "");
-    StoreModem(3, "Hub C", "10.1.1.3", "");
+    StoreModem(1, "Hub A", "127.1.1.1", "");
+    StoreModem(3, "Hub C", "127.1.1.3", "");
     Modems modems;
     ModemDirectoryHeader header;
     LoadModemDirectory(modems, header);
@@ -126,8 +126,8 @@ TEST(ModemStoreTest, WhateverTheCountSaysTheRecordsLoadAndAreWrittenBackWithin) 
     RegistryFolder registry;
     storeCount();
     SaveRegSetting("Halden Modems", "LastModem", "Hub B");
-    StoreModem(1, "Hub A", "10.1.1.1", "");
-    StoreModem(2, "Hub B", "10.1.1.2", "");
+    StoreModem(1, "Hub A", "127.1.1.1", "");
+    StoreModem(2, "Hub B", "127.1.1.2", "");
     Modems modems;
     ModemDirectoryHeader header;
     LoadModemDirectory(modems, header);
@@ -138,16 +138,16 @@ TEST(ModemStoreTest, WhateverTheCountSaysTheRecordsLoadAndAreWrittenBackWithin) 
     Modems again;
     LoadModemDirectory(again, header);
     ASSERT_EQ(again.Count(), 2);
-    EXPECT_EQ(again.Item(2)->IP_Address, "10.1.1.2");
+    EXPECT_EQ(again.Item(2)->IP_Address, "127.1.1.2");
   }
 }
 
 TEST(ModemStoreTest, SavingDeletesEveryRecordThatLoadingCounted) {
   RegistryFolder registry;
   SaveRegSetting("Halden Modems", "ModemCount", "3");
-  StoreModem(1, "Hub A", "10.1.1.1", DateToText({2024, 5, 1, 9, 0, 0}));
-  StoreModem(2, "Hub B", "10.1.1.2", DateToText({2024, 5, 2, 9, 0, 0}));
-  StoreModem(3, "Hub C", "10.1.1.3", DateToText({2024, 5, 3, 9, 0, 0}));
+  StoreModem(1, "Hub A", "127.1.1.1", DateToText({2024, 5, 1, 9, 0, 0}));
+  StoreModem(2, "Hub B", "127.1.1.2", DateToText({2024, 5, 2, 9, 0, 0}));
+  StoreModem(3, "Hub C", "127.1.1.3", DateToText({2024, 5, 3, 9, 0, 0}));
   Modems modems;
   ModemDirectoryHeader header;
   LoadModemDirectory(modems, header);
@@ -160,7 +160,7 @@ TEST(ModemStoreTest, SavingDeletesEveryRecordThatLoadingCounted) {
   EXPECT_EQ(GetRegSetting("Halden Modems", "ModemCount", ""), "2");
   EXPECT_EQ(GetRegSetting("Halden Modems", "LastModem", ""), "Hub C");
   EXPECT_EQ(GetRegSetting("Halden Modems\\Modem2", "ModemName", ""), "Hub C");
-  EXPECT_EQ(GetRegSetting("Halden Modems\\Modem2", "IP_Address", ""), "10.1.1.3");
+  EXPECT_EQ(GetRegSetting("Halden Modems\\Modem2", "IP_Address", ""), "127.1.1.3");
   Modems again;
   LoadModemDirectory(again, header);
   ASSERT_EQ(again.Count(), 2);
@@ -171,14 +171,14 @@ TEST(ModemStoreTest, SavingDeletesEveryRecordThatLoadingCounted) {
 TEST(ModemStoreTest, TwoStoredRecordsOfOneNameBothLoad) {
   RegistryFolder registry;
   SaveRegSetting("Halden Modems", "ModemCount", "2");
-  StoreModem(1, "Hub", "10.1.1.1", "");
-  StoreModem(2, "HUB", "10.1.1.2", "");
+  StoreModem(1, "Hub", "127.1.1.1", "");
+  StoreModem(2, "HUB", "127.1.1.2", "");
   Modems modems;
   ModemDirectoryHeader header;
   LoadModemDirectory(modems, header);
   ASSERT_EQ(modems.Count(), 2);
-  EXPECT_EQ(modems.Item("hub")->IP_Address, "10.1.1.1");
-  EXPECT_EQ(modems.Item(2)->IP_Address, "10.1.1.2");
+  EXPECT_EQ(modems.Item("hub")->IP_Address, "127.1.1.1");
+  EXPECT_EQ(modems.Item(2)->IP_Address, "127.1.1.2");
 }
 
 TEST(ModemStoreTest, AHandEditedCountThatIsNoNumberReadsAsZero) {

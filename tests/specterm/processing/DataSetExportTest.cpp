@@ -78,7 +78,7 @@ TEST(DataSetText, RowCountsOfEachKind) {
     const auto lines = Lines(specterm::DataSetText(kind, *state));
     ASSERT_EQ(lines.size(), rows + 1) << static_cast<int>(kind);
     EXPECT_EQ(lines.front(), "\"Point\",\"I_Data\",\"Q_Data\"");
-    EXPECT_EQ(lines.back().rfind("\"" + std::to_string(rows) + "\",", 0), 0u) << lines.back();
+    EXPECT_EQ(lines.back().rfind('"' + std::to_string(rows) + "\",", 0), 0u) << lines.back();
   }
 }
 

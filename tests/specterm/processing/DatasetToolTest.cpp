@@ -34,7 +34,10 @@ std::string Quote(const std::string& s) {
 
 RunResult RunTool(const std::string& program, const std::vector<std::string>& args, const testsupport::TempDir& dir) {
   std::string command = Quote(program);
-  for (const std::string& a : args) command += " " + Quote(a);
+  for (const std::string& a : args) {
+    command += ' ';
+    command += Quote(a);
+  }
   command += " 2>" + Quote(dir.File("stderr.txt"));
   RunResult result;
   FILE* pipe = ::popen(command.c_str(), "r");
