@@ -124,8 +124,8 @@ UpdateOutcome SpectrumUpdater::Update(SpectrumState& state, const UpdateOptions&
 
   // Window a working copy: the decoded samples stay as they are, for the raw
   // export and for a second update over the same block.
-  std::array<float, kSampleCount> windowedI;
-  std::array<float, kSampleCount> windowedQ;
+  alignas(64) std::array<float, kSampleCount> windowedI;
+  alignas(64) std::array<float, kSampleCount> windowedQ;
   const float* inI = block.IData.data();
   const float* inQ = block.QData.data();
   if (options.WindowSpectrum) {

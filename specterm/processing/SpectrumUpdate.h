@@ -51,8 +51,8 @@ struct UpdateOptions {
 // writes. About 130 KB: hold it on the heap.
 struct SpectrumState {
   SampleBlock Block;                          // IData, QData and the frequency axis of the last block
-  std::array<float, kSampleCount> FftReal{};  // transform output of the last update
-  std::array<float, kSampleCount> FftImag{};
+  alignas(64) std::array<float, kSampleCount> FftReal{};  // transform output of the last update
+  alignas(64) std::array<float, kSampleCount> FftImag{};
   TraceStore Traces;
   AmplitudeScale Amplitude;
   // The band (BandLow, BandHigh) of the last data set: a data set on
