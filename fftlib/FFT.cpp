@@ -14,6 +14,10 @@
 
 #include <fftw3.h>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
@@ -196,7 +200,7 @@ template <class V>
   std::memcpy(p, &v, sizeof v);
 }
 
-FFT_SIMD_CLONES void Pack(const float* re, const float* im, fftwf_complex* out, std::size_t n) {
+FFT_SIMD_CLONES void PackSingle(const float* re, const float* im, fftwf_complex* out, std::size_t n) {
   float* o = &out[0][0];
   std::size_t i = 0;
   for (; i + 8 <= n; i += 8) {
@@ -212,7 +216,7 @@ FFT_SIMD_CLONES void Pack(const float* re, const float* im, fftwf_complex* out, 
   }
 }
 
-FFT_SIMD_CLONES void Unpack(const fftwf_complex* in, float* re, float* im, std::size_t n) {
+FFT_SIMD_CLONES void UnpackSingle(const fftwf_complex* in, float* re, float* im, std::size_t n) {
   const float* p = &in[0][0];
   std::size_t i = 0;
   for (; i + 8 <= n; i += 8) {
@@ -226,6 +230,55 @@ FFT_SIMD_CLONES void Unpack(const fftwf_complex* in, float* re, float* im, std::
     re[i] = in[i][0];
     im[i] = in[i][1];
   }
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// Sixteen values a time on AVX-512, where the packing costs about a fifth
+// of the transform with eight: one two-source permute per sixteen outputs.
+__attribute__((target("avx512f"))) void PackAvx512(const float* re, const float* im, fftwf_complex* out,
+                                                   std::size_t n) {
+  const __m512i low = _mm512_setr_epi32(0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23);
+  const __m512i high = _mm512_setr_epi32(8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13, 29, 14, 30, 15, 31);
+  float* o = &out[0][0];
+  std::size_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const __m512 r = _mm512_loadu_ps(re + i);
+    const __m512 q = _mm512_loadu_ps(im + i);
+    _mm512_storeu_ps(o + 2 * i, _mm512_permutex2var_ps(r, low, q));
+    _mm512_storeu_ps(o + 2 * i + 16, _mm512_permutex2var_ps(r, high, q));
+  }
+  PackSingle(re + i, im + i, out + i, n - i);
+}
+
+__attribute__((target("avx512f"))) void UnpackAvx512(const fftwf_complex* in, float* re, float* im, std::size_t n) {
+  const __m512i even = _mm512_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
+  const __m512i odd = _mm512_setr_epi32(1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31);
+  const float* p = &in[0][0];
+  std::size_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const __m512 a = _mm512_loadu_ps(p + 2 * i);
+    const __m512 b = _mm512_loadu_ps(p + 2 * i + 16);
+    _mm512_storeu_ps(re + i, _mm512_permutex2var_ps(a, even, b));
+    _mm512_storeu_ps(im + i, _mm512_permutex2var_ps(a, odd, b));
+  }
+  UnpackSingle(in + i, re + i, im + i, n - i);
+}
+#endif
+
+void Pack(const float* re, const float* im, fftwf_complex* out, std::size_t n) {
+#if defined(__x86_64__) && defined(__GNUC__)
+  static const bool avx512 = __builtin_cpu_supports("avx512f");
+  if (avx512) return PackAvx512(re, im, out, n);
+#endif
+  PackSingle(re, im, out, n);
+}
+
+void Unpack(const fftwf_complex* in, float* re, float* im, std::size_t n) {
+#if defined(__x86_64__) && defined(__GNUC__)
+  static const bool avx512 = __builtin_cpu_supports("avx512f");
+  if (avx512) return UnpackAvx512(in, re, im, n);
+#endif
+  UnpackSingle(in, re, im, n);
 }
 
 FFT_SIMD_CLONES void Pack(const double* re, const double* im, fftw_complex* out, std::size_t n) {

@@ -42,8 +42,8 @@ struct SampleBlock {
   std::array<std::string, kSpanPresetCount> SpanCaptions;
 
   // The samples, as decoded; the update never changes them.
-  std::array<float, kSampleCount> IData{};
-  std::array<float, kSampleCount> QData{};
+  alignas(64) std::array<float, kSampleCount> IData{};
+  alignas(64) std::array<float, kSampleCount> QData{};
 
   SampleBlock();
 };

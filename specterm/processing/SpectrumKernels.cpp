@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 // Each kernel is compiled three times (AVX-512, AVX2 and baseline) and one
 // is chosen at load time. The loops work on eight or sixteen values at a
@@ -37,9 +38,9 @@ namespace {
 
 using F8 = float __attribute__((vector_size(32)));
 using F16 = float __attribute__((vector_size(64)));
-using D8 = double __attribute__((vector_size(64)));
 using D16 = double __attribute__((vector_size(128)));
-using U8 = std::uint64_t __attribute__((vector_size(64)));
+using U16 = std::uint32_t __attribute__((vector_size(64)));
+using I16 = std::int32_t __attribute__((vector_size(64)));
 
 #define HALDEN_INLINE [[gnu::always_inline]] inline
 
@@ -59,36 +60,43 @@ inline float DecodeOne(std::uint8_t b) {
   return v < 0.0f ? v + 0.5f : v;
 }
 
-constexpr double kLn2 = 0.69314718055994530942;
-constexpr double kTenOverLn10 = 4.3429448190325182765;  // 10 / ln(10)
+// 10 x log10(2), split so that an exponent (at most 9 bits) times the high
+// part is exact in single precision.
+constexpr float kDecibelsPerOctaveHigh = 3.01025390625f;  // 0x4040A800: 11 low mantissa bits clear
+constexpr float kDecibelsPerOctaveLow = static_cast<float>(3.0102999566398119521 - 3.01025390625);
+constexpr float kTwentyOverLn10 = 8.6858896380650365530f;  // 2 x 10 / ln(10)
 
-// The natural logarithm of eight positive normal doubles to about 1e-15
-// relative: p = 2^e x m with m in [sqrt(1/2), sqrt(2)), and
+// 10 x log10(p) for sixteen positive normal singles, to a few units in the
+// last place of the result: p = 2^e x m with m in [sqrt(1/2), sqrt(2)), and
 // ln m = 2 atanh(s) = 2 (s + s^3/3 + s^5/5 + ...), s = (m - 1) / (m + 1),
-// |s| <= 0.172. The series has no cancellation near m = 1, so levels just
-// above 0 dB keep their full relative precision. Its terms are summed in
-// pairs (Estrin), which keeps the chain of dependent operations short.
-HALDEN_INLINE void Log(const D8& p, D8& ln) {
-  // Offset that moves mantissas at or above sqrt(2) into the next exponent.
-  constexpr std::uint64_t kSqrtHalfOffset = 0x00095F619980C433ull;
-  constexpr std::uint64_t kMantissa = 0x000FFFFFFFFFFFFFull;
-  constexpr std::uint64_t kOneBits = 0x3FF0000000000000ull;
-  constexpr std::uint64_t kExponentMagic = 0x4330000000000000ull;  // 2^52 as a double
-  const U8 bits = __builtin_bit_cast(U8, p) + kSqrtHalfOffset;
-  const D8 e = __builtin_bit_cast(D8, (bits >> 52) | kExponentMagic) - (4503599627370496.0 + 1023.0);
-  const D8 m = __builtin_bit_cast(D8, ((bits & kMantissa) - kSqrtHalfOffset) + kOneBits);
-  const D8 s = (m - 1.0) / (m + 1.0);
-  const D8 z = s * s;
-  const D8 z2 = z * z;
-  const D8 z4 = z2 * z2;
-  const D8 series = (1.0 + z * (1.0 / 3)) + z2 * (1.0 / 5 + z * (1.0 / 7)) +
-                    z4 * ((1.0 / 9 + z * (1.0 / 11)) + z2 * (1.0 / 13 + z * (1.0 / 15)) + z4 * (1.0 / 17));
-  ln = e * kLn2 + 2.0 * s * series;
+// |s| <= 0.172, whose terms from s^11 on are below a single's precision. The
+// series has no cancellation near m = 1, so levels just above 0 dB keep
+// their relative precision. Other inputs give some finite value.
+HALDEN_INLINE void Decibels(const F16& p, F16& level) {
+  constexpr std::uint32_t kSqrtHalfBits = 0x3F3504F3u;
+  constexpr std::uint32_t kOffset = 0x3F800000u - kSqrtHalfBits;  // mantissas >= sqrt(2) to the next exponent
+  constexpr std::uint32_t kMantissa = 0x007FFFFFu;
+  const U16 bits = __builtin_bit_cast(U16, p) + kOffset;
+  const F16 e = __builtin_convertvector(__builtin_bit_cast(I16, bits >> 23) - 127, F16);
+  const F16 m = __builtin_bit_cast(F16, (bits & kMantissa) + kSqrtHalfBits);
+  const F16 s = (m - 1.0f) / (m + 1.0f);
+  const F16 z = s * s;
+  const F16 z2 = z * z;
+  const F16 series = (1.0f + z * (1.0f / 3)) + z2 * ((1.0f / 5 + z * (1.0f / 7)) + z2 * (1.0f / 9));
+  level = e * kDecibelsPerOctaveHigh + (e * kDecibelsPerOctaveLow + s * (kTwentyOverLn10 * series));
 }
 
-inline float DecibelsOne(float re, float im) {
-  const double power = static_cast<double>(re) * re + static_cast<double>(im) * im;
-  return power > 1.0 ? static_cast<float>(kTenOverLn10 * std::log(power)) : 0.0f;
+// Sixteen bins' levels, with 0 dB for a zero bin and below 0 dB; peak
+// keeps the largest power seen.
+HALDEN_INLINE void DecibelsOf(const float* re, const float* im, float* y, F16& peak) {
+  F16 r, q;
+  Load(r, re);
+  Load(q, im);
+  const F16 power = r * r + q * q;
+  F16 level;
+  Decibels(power, level);
+  Store(y, power > 1.0f ? level : 0.0f);
+  peak = power > peak ? power : peak;
 }
 
 void DecodeSamplesPlain(const std::uint8_t* bytes, float* out, std::size_t count) {
@@ -157,21 +165,27 @@ HALDEN_SIMD_CLONES void ApplyWeights(const float* inI, const float* inQ, const d
 }
 
 HALDEN_SIMD_CLONES void PowerToDecibels(const float* re, const float* im, float* y, std::size_t count) {
+  F16 peak = {};
   std::size_t i = 0;
-  for (; i + 8 <= count; i += 8) {
-    F8 re8, im8;
-    Load(re8, re + i);
-    Load(im8, im + i);
-    const D8 r = __builtin_convertvector(re8, D8);
-    const D8 q = __builtin_convertvector(im8, D8);
-    const D8 power = r * r + q * q;
-    // Zero bins give a large negative value here, which the floor removes.
-    D8 ln;
-    Log(power, ln);
-    const D8 level = kTenOverLn10 * ln;
-    Store(y + i, __builtin_convertvector(power > 1.0 ? level : 0.0, F8));
+  for (; i + 16 <= count; i += 16) DecibelsOf(re + i, im + i, y + i, peak);
+  if (i < count) {
+    // The tail through the same arithmetic, padded with zero bins.
+    float tailRe[16] = {}, tailIm[16] = {}, tailY[16];
+    std::memcpy(tailRe, re + i, (count - i) * sizeof(float));
+    std::memcpy(tailIm, im + i, (count - i) * sizeof(float));
+    DecibelsOf(tailRe, tailIm, tailY, peak);
+    std::memcpy(y + i, tailY, (count - i) * sizeof(float));
   }
-  for (; i < count; ++i) y[i] = DecibelsOne(re[i], im[i]);
+  // A power beyond the single range (no transform of the modem's samples
+  // comes near it) is taken in double precision.
+  float highest = 0;
+  for (int k = 0; k < 16; ++k) highest = peak[k] > highest ? peak[k] : highest;
+  if (highest <= std::numeric_limits<float>::max()) return;
+  for (i = 0; i < count; ++i) {
+    if (re[i] * re[i] + im[i] * im[i] > std::numeric_limits<float>::max())
+      y[i] = static_cast<float>(10.0 *
+                                std::log10(static_cast<double>(re[i]) * re[i] + static_cast<double>(im[i]) * im[i]));
+  }
 }
 
 HALDEN_SIMD_CLONES void ScaleFrequencies(const double* fractions, double rate, double centre, double scale, float* x,

@@ -124,8 +124,8 @@ UpdateOutcome SpectrumUpdater::Update(SpectrumState& state, const UpdateOptions&
 
   // Window a working copy: the decoded samples stay as they are, for the raw
   // export and for a second update over the same block.
-  std::array<float, kSampleCount> windowedI;
-  std::array<float, kSampleCount> windowedQ;
+  alignas(64) std::array<float, kSampleCount> windowedI;
+  alignas(64) std::array<float, kSampleCount> windowedQ;
   const float* inI = block.IData.data();
   const float* inQ = block.QData.data();
   if (options.WindowSpectrum) {
@@ -176,9 +176,23 @@ UpdateOutcome SpectrumUpdater::Update(SpectrumState& state, const UpdateOptions&
   // that it lies on the data set rather than at 0 dB far above it.
   const double middle =
       (static_cast<double>(state.Amplitude.AmpCeiling) + static_cast<double>(state.Amplitude.AmpFloor)) / 2.0;
-  outcome.CenterFreqText = vb::Format(centre / kTenthsPerMHz, block.FreqFormat);
-  outcome.SampleRateText = SampleRateText(block);
-  outcome.AmplitudeText = vb::Format(middle, kAmplitudeFormat);
+  std::optional<SpectrumState::Readouts>& last = state.LastReadouts;
+  if (!last || last->CenterFreq != centre || last->SampleRate != block.SampleRate ||
+      last->FreqFormat != block.FreqFormat) {
+    last = SpectrumState::Readouts{centre,
+                                   block.SampleRate,
+                                   middle,
+                                   block.FreqFormat,
+                                   vb::Format(centre / kTenthsPerMHz, block.FreqFormat),
+                                   SampleRateText(block),
+                                   vb::Format(middle, kAmplitudeFormat)};
+  } else if (last->Middle != middle) {
+    last->Middle = middle;
+    last->AmplitudeText = vb::Format(middle, kAmplitudeFormat);
+  }
+  outcome.CenterFreqText = last->CenterFreqText;
+  outcome.SampleRateText = last->SampleRateText;
+  outcome.AmplitudeText = last->AmplitudeText;
   outcome.FrequencyText = outcome.CenterFreqText;
   outcome.ClickX = static_cast<float>(centre * scale);
   outcome.ClickY = static_cast<float>(-middle);

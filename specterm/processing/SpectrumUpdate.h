@@ -51,13 +51,26 @@ struct UpdateOptions {
 // writes. About 130 KB: hold it on the heap.
 struct SpectrumState {
   SampleBlock Block;                          // IData, QData and the frequency axis of the last block
-  std::array<float, kSampleCount> FftReal{};  // transform output of the last update
-  std::array<float, kSampleCount> FftImag{};
+  alignas(64) std::array<float, kSampleCount> FftReal{};  // transform output of the last update
+  alignas(64) std::array<float, kSampleCount> FftImag{};
   TraceStore Traces;
   AmplitudeScale Amplitude;
   // The band (BandLow, BandHigh) of the last data set: a data set on
   // another band (the modem was retuned) fits the view.
   std::optional<std::pair<float, float>> LastBand;
+  // The last status read-outs and the values they were formatted from: the
+  // blocks of a capture mostly repeat them, and formatting them anew cost
+  // as much as the dB conversion.
+  struct Readouts {
+    double CenterFreq = 0;
+    double SampleRate = 0;
+    double Middle = 0;
+    std::string FreqFormat;
+    std::string CenterFreqText;
+    std::string SampleRateText;
+    std::string AmplitudeText;
+  };
+  std::optional<Readouts> LastReadouts;
 };
 
 // What the window shows after an update, in the order it shows it.

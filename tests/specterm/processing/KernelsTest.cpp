@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -51,7 +52,9 @@ float Straightforward(float re, float im) {
   return y < 0 ? 0.0f : static_cast<float>(y);
 }
 
-TEST(Kernels, DecibelsMatchTheStraightforwardDoubleComputation) {
+// The single-precision conversion stays within a ten-thousandth of a dB of
+// the double one, a tenth of the smallest step any read-out or export shows.
+TEST(Kernels, DecibelsMatchTheDoubleComputationToATenThousandthOfADecibel) {
   std::mt19937 random(5);
   std::uniform_real_distribution<float> mantissa(-1.0f, 1.0f);
   std::uniform_int_distribution<int> exponent(-20, 20);
@@ -60,8 +63,9 @@ TEST(Kernels, DecibelsMatchTheStraightforwardDoubleComputation) {
     re.push_back(std::ldexp(mantissa(random), exponent(random)));
     im.push_back(std::ldexp(mantissa(random), exponent(random)));
   }
-  // Just above and below 0 dB, the zero bin and exact powers of two.
-  for (float r : {1.0f, 0.99999994f, 1.0000001f, 0.0f, 2.0f, 1024.0f, 1.4142135f, 1.4142137f}) {
+  // Just above and below 0 dB, the zero bin, exact powers of two, either
+  // side of the square root of two, and powers beyond the single range.
+  for (float r : {1.0f, 0.99999994f, 1.0000001f, 0.0f, 2.0f, 1024.0f, 1.4142135f, 1.4142137f, 3e19f, -1e30f}) {
     re.push_back(r);
     im.push_back(0.0f);
   }
@@ -70,16 +74,13 @@ TEST(Kernels, DecibelsMatchTheStraightforwardDoubleComputation) {
   im.push_back(4.0f);
   std::vector<float> y(re.size());
   specterm::PowerToDecibels(re.data(), im.data(), y.data(), re.size());
-  std::size_t differing = 0;
+  double worst = 0;
   for (std::size_t i = 0; i < re.size(); ++i) {
     const float expected = Straightforward(re[i], im[i]);
-    if (y[i] == expected) continue;
-    ++differing;
-    // A value on a rounding boundary may land one unit in the last place away.
-    ASSERT_LE(std::abs(std::bit_cast<std::int32_t>(y[i]) - std::bit_cast<std::int32_t>(expected)), 1)
-        << re[i] << " " << im[i] << ": " << y[i] << " vs " << expected;
+    ASSERT_NEAR(y[i], expected, 1e-4) << re[i] << " " << im[i];
+    worst = std::max(worst, std::abs(double(y[i]) - expected));
   }
-  EXPECT_LT(differing, re.size() / 10000);
+  RecordProperty("WorstDifferenceDb", std::to_string(worst));
 }
 
 }  // namespace
