@@ -1,7 +1,9 @@
 #pragma once
 
 // specterm-dataset: runs the update over saved "spectrum:" blocks and writes
-// one data set of the last update in the export file format, for scripts.
+// one data set of the last update in the export file format, for scripts. A
+// recording of data sets is taken wherever a block file is: its blocks, in
+// order.
 //
 //   specterm-dataset --kind raw|transformed|scaled|peakhold|average
 //                    [--window on|off] [--peakhold on|off] [--average on|off]

@@ -14,8 +14,9 @@ halden::ProgramHelp Help() {
   help.summary =
       "Runs the spectrum update of the Halden Spectrum Analyzer over saved \"spectrum:\"\n"
       "blocks (8224 bytes each), in order, and writes one data set of the last update\n"
-      "to standard output in the analyzer's export file format. It uses libFFT.so from\n"
-      "its own folder, as specterm does.";
+      "to standard output in the analyzer's export file format. A recording of data\n"
+      "sets (File > Record Data Sets) counts as its blocks, in the order they came.\n"
+      "It uses libFFT.so from its own folder, as specterm does.";
   help.options = {{"--kind", "KIND", "the data set: raw, transformed, scaled, peakhold or average (required)"},
                   {"--window", "on|off", "window the samples before the transform (default on)"},
                   {"--peakhold", "on|off", "keep peak hold from the first block (default on)"},
