@@ -1,10 +1,12 @@
 #pragma once
 
-// The settings kept between runs: window placement, both palettes, options,
-// cursors, move type, threshold and trace switches. Read once at start-up,
+// The settings kept between runs: window placement (with the waterfall and
+// its split), both palettes, options, cursors, move type, threshold and
+// trace switches. Read once at start-up,
 // written once at shutdown, in a fixed order.
 
 #include "view/Palettes.h"
+#include "view/WaterfallRows.h"
 
 #include <array>
 #include <string>
@@ -49,6 +51,10 @@ struct Settings {
   bool PeakHold = false;
   bool VideoAverage = false;
   bool LastTrace = false;
+  // With the window placement: the waterfall under the plot, and its share
+  // of the plot area.
+  bool WaterfallShown = false;
+  float WaterfallShare = kWaterfallShareDefault;
 };
 
 // The folder exports start in when none is stored: the user's home folder.
