@@ -33,6 +33,7 @@ void frmMain::ApplySettings(const Settings& s) {
   // The trace rows are shown by now: the selection starts on the first.
   navigation_.ApplySettings(s.SnapToPoint, s.SelectionPanelOn, s.PointMoves, s.PeakThreshold);
   cursors_.ApplySettings(s.CursorDisplay, s.CursorPos);
+  waterfall_.ApplySettings(s.WaterfallShown, s.WaterfallShare);
 }
 
 Settings frmMain::CollectSettings() const {
@@ -43,7 +44,8 @@ Settings frmMain::CollectSettings() const {
   s.CurrentPalette = view_.CurrentPalette();
   s.LastPath = exports_.LastPath();
   s.WindowSpectrum = spectrum_.WindowSpectrum();
-  s.StopUpdates = cycle_.StopUpdates();
+  // A replay has stopped the updates only for a while.
+  s.StopUpdates = replay_.Active() ? !replay_.ResumesUpdates() : cycle_.StopUpdates();
   s.SnapToPoint = navigation_.SnapToPoint();
   s.SelectionPanelOn = navigation_.SelectionPanelOn();
   s.CursorDisplay = cursors_.CursorDisplay();
@@ -54,6 +56,8 @@ Settings frmMain::CollectSettings() const {
   s.PeakHold = spectrum_.TraceShown(kTracePeakHold);
   s.VideoAverage = spectrum_.TraceShown(kTraceVideoAverage);
   s.LastTrace = spectrum_.TraceShown(kTracePrevious);
+  s.WaterfallShown = waterfall_.Shown();
+  s.WaterfallShare = waterfall_.Share();
   return s;
 }
 
@@ -97,6 +101,7 @@ void frmMain::Form_Unload() {
     directory_.Save();
   }
   cycle_.Shutdown();
+  recorder_.Stop();
   for (QTimer* timer : {timerPoll, timerConnection, timerStatus, timerCoord}) timer->stop();
 }
 
