@@ -24,9 +24,9 @@
 // A new subsystem is a member here, made after those it uses (in the
 // constructor in window/FormDesign.cpp), given its control group and the
 // subsystems it needs; it follows the others through their signals
-// (CaptureCycle::DataSetUpdated, Cursors::CursorsChanged,
-// Navigation::SelectionChanged, TraceSwitches::TraceSwitched), connected in
-// window/ControlWiring.cpp.
+// (CaptureCycle::DataSetUpdated, CaptureCycle::BlockArrived,
+// Cursors::CursorsChanged, Navigation::SelectionChanged,
+// TraceSwitches::TraceSwitched), connected in window/ControlWiring.cpp.
 
 #include "interaction/Cursors.h"
 #include "interaction/EntryFields.h"
