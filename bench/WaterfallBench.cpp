@@ -8,6 +8,7 @@
 //                       (at its last data set, the waterfall filled), then
 //                       moved to its first and back to its last; rss_mb is
 //                       what the process grew by over the first run
+//   BM_ReplayStep       a step back and a step on at its end
 //
 //   build/bin/specterm_waterfall_bench --benchmark_repetitions=5
 //       --benchmark_report_aggregates_only=true
@@ -142,6 +143,26 @@ void BM_ReplayDay(benchmark::State& state) {
   state.counters["data_sets"] = static_cast<double>(kDayDataSets);
 }
 BENCHMARK(BM_ReplayDay)->Unit(benchmark::kMillisecond);
+
+// A step back and a step on at the end of the day's recording, the
+// waterfall full: each shows a data set through the update, and the step
+// back takes the waterfall's rows over but one.
+void BM_ReplayStep(benchmark::State& state) {
+  const std::string& file = DayRecording();
+  if (file.empty()) {
+    state.SkipWithError("the day's recording could not be written");
+    return;
+  }
+  specterm::frmMain f;
+  f.picWaterfall->resize(1100, 600);
+  f.WaterfallView().ApplySettings(true, 0.5f);
+  f.RecordingReplay().Open(QString::fromStdString(file));
+  for (auto _ : state) {
+    f.RecordingReplay().Previous();
+    f.RecordingReplay().Next();
+  }
+}
+BENCHMARK(BM_ReplayStep)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -121,8 +121,12 @@ void Replay::FillWaterfall(std::size_t index) {
     waterfall_.TakeDataSet(reader_->TimeMs(index), record);
     return;
   }
-  // Elsewhere: the rows up to it, made as the update makes the current
-  // trace.
+  // Elsewhere: the rows up to it. Those the waterfall holds already (its
+  // rows are of consecutive records) are taken over; the others are made
+  // as the update makes the current trace.
+  const std::int64_t newest = rows.Empty() ? -1 : rows.Newest().Source;
+  const std::int64_t oldest = rows.Empty() ? 0 : rows.Row(rows.Size() - 1).Source;
+  const bool consecutive = !rows.Empty() && newest - oldest == static_cast<std::int64_t>(rows.Size()) - 1;
   const FftLibrary::Loaded fft = FftLibrary::Shared();
   if (!fft) return;
   const SpectrumUpdater updater(fft.Library);
@@ -132,13 +136,18 @@ void Replay::FillWaterfall(std::size_t index) {
   UpdateOptions options;
   options.WindowSpectrum = spectrum_.WindowSpectrum();
   for (std::size_t i = index + 1 - count; i <= index; ++i) {
+    const auto source = static_cast<std::int64_t>(i);
+    WaterfallRow& row = fresh.PushNewest();
+    if (consecutive && source >= oldest && source <= newest) {
+      row = rows.Row(static_cast<std::size_t>(newest - source));
+      continue;
+    }
     ParseBlock(reader_->Block(i), rowState_->Block);
     if (!updater.Update(*rowState_, options).Error.empty()) return;
-    WaterfallRow& row = fresh.PushNewest();
     RowFromTrace(rowState_->Traces.TraceX[kCurrentRow], rowState_->Traces.TraceY[kCurrentRow],
                  rowState_->Block.SpanScale, row);
     row.TimeMs = reader_->TimeMs(i);
-    row.Source = static_cast<std::int64_t>(i);
+    row.Source = source;
   }
   waterfall_.ExchangeHistory(std::move(fresh));
 }
