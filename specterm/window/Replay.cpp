@@ -89,12 +89,13 @@ bool Replay::Open(const QString& fileName) {
     const QSignalBlocker blocker(c_.sldReplay);
     c_.sldReplay->setRange(0, static_cast<int>(reader_->Count() - 1));
   }
-  if (reader_->TornBytes() > 0)
-    status_.ShowStatusMessage(
-        QStringLiteral("The last data set of %1 was cut short; it is left out.").arg(QFileInfo(fileName).fileName()));
   c_.tbReplay->show();
   emit LayoutChanged();
   MoveTo(reader_->Count() - 1);
+  // After the redraw, which clears the "Status" text.
+  if (reader_->TornBytes() > 0)
+    status_.ShowStatusMessage(
+        QStringLiteral("The last data set of %1 was cut short; it is left out.").arg(QFileInfo(fileName).fileName()));
   return true;
 }
 
