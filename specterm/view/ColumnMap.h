@@ -18,4 +18,11 @@ struct ColumnMap {
   bool operator==(const ColumnMap&) const = default;
 };
 
+// The levels at the top and the foot of the plotting area, in dB: what the
+// plot shows of the amplitude, below the band of its frequency labels.
+struct LevelRange {
+  float TopDb = 0;
+  float BottomDb = 0;
+};
+
 }  // namespace specterm

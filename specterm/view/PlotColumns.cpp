@@ -1,6 +1,6 @@
 // The plot's columns as the waterfall below it needs them: the mapping of
-// plot x to pixel columns that the drawing uses, and the plotting area's
-// columns right of the frame.
+// plot x to pixel columns that the drawing uses, the plotting area's columns
+// right of the frame, and the levels the area shows.
 
 #include "forms/PictureBox.h"
 #include "processing/Processing.h"
@@ -26,6 +26,12 @@ ColumnMap PlotView::Columns() const {
   map.Last = std::min(pic.PixelWidth(), static_cast<int>(std::floor(pic.PixelX(frame.Right) + 0.5))) - 1;
   map.First = std::max(map.First, 0);
   return map;
+}
+
+LevelRange PlotView::VisibleLevels() const {
+  // Plot y is the level negated; the labels' band takes the view's top.
+  const PlotFrame frame = MeasureFrame(*c_.picSpectrum, spectrum_.Block().FreqFormat);
+  return {-frame.PlotTop, -frame.Bottom};
 }
 
 }  // namespace specterm

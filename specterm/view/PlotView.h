@@ -88,6 +88,9 @@ class PlotView {
   // columns of the plotting area: the waterfall below the plot takes it, so
   // that its columns stay under the plot's however the plot maps its view.
   ColumnMap Columns() const;
+  // The amplitude range the plotting area shows: the view's, less the band
+  // of the frequency labels above the area.
+  LevelRange VisibleLevels() const;
 
   // ----- The view window -----
   ViewRect Window() const;

@@ -83,9 +83,9 @@ int Waterfall::HeightIn(int pixels) const {
 WaterfallScene Waterfall::SceneNow() const {
   WaterfallScene scene;
   scene.Columns = view_.Columns();
-  const ViewRect window = view_.Window();
-  scene.TopDb = -window.Top;
-  scene.BottomDb = -(window.Top + window.Height);
+  const LevelRange levels = view_.VisibleLevels();
+  scene.TopDb = levels.TopDb;
+  scene.BottomDb = levels.BottomDb;
   scene.SpanScale = spectrum_.Block().SpanScale;
   scene.Palette = view_.CurrentPalette();
   const PaletteColors& colours = view_.Palettes()[static_cast<std::size_t>(scene.Palette == 1 ? 1 : 0)];

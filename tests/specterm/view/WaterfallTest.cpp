@@ -94,6 +94,22 @@ TEST_F(WaterfallTest, ItsColumnsStayUnderThePlotsAsTheViewMoves) {
   EXPECT_TRUE(tip.contains(QString::fromStdString(vb::Format(-y, "###0.00dB")))) << tip.toStdString();
 }
 
+TEST_F(WaterfallTest, ItsHottestColourIsTheTopOfThePlottingArea) {
+  frmMain& f = OpenWithRows();
+  const float x = CarrierX(f);
+  const float level = f.Spectrum().Traces().TraceY[0][kHighPoint - 1];
+  // The view's top a little above the carrier: the band of frequency labels
+  // takes more than that, so the plot cuts the carrier off at its top.
+  ViewRect view = f.View().Window();
+  view.Top = -(level + 5);
+  view.Height = 100;
+  f.View().ZoomToView(view);
+  ASSERT_LT(f.View().VisibleLevels().TopDb, level);
+  const int column = PlotPeakColumn(f);
+  const QImage picture = f.WaterfallView().Picture();
+  EXPECT_EQ(picture.pixel(column, 0), WaterfallColours(0).back()) << "under " << x;
+}
+
 TEST_F(WaterfallTest, TheNewestRowIsOnTopWithItsTimeFrequencyAndLevel) {
   frmMain& f = OpenWithRows();
   const int column = PlotPeakColumn(f);
