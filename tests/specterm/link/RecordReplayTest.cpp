@@ -2,7 +2,9 @@
 // the replay stops the updates, shows every data set as it was shown live
 // (the same export, data set for data set), fills the waterfall from the
 // recording, names the file in the title, and closing it returns to the
-// modem with the waterfall's own rows.
+// modem with the waterfall's own rows. A tone switched on at the simulator
+// while the window runs is a line in the waterfall's rows after it, not
+// before.
 
 #include "CaptureTestSupport.h"
 #include "processing/DataSetExport.h"
@@ -10,6 +12,10 @@
 #include <QLabel>
 #include <QSlider>
 #include <QToolBar>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
 
 namespace specterm {
 namespace {
@@ -77,6 +83,39 @@ TEST_F(RecordReplayTest, ARecordingOpensAgainDataSetForDataSet) {
   EXPECT_EQ(f.windowTitle(), modemTitle);
   EXPECT_FALSE(f.Cycle().StopUpdates());
   EXPECT_TRUE(WaitUntil([&] { return f.Cycle().DataSets() > shown; }));
+}
+
+// Whether a row holds a tone at a frequency (0.1 MHz units): the level there
+// stands 20 dB above the row's median.
+bool HasTone(const WaterfallRow& row, double frequency) {
+  const auto at = static_cast<std::ptrdiff_t>(std::lround((frequency - row.FirstFreq) / row.FreqStep));
+  if (row.FreqStep <= 0 || at < 1 || at + 1 >= static_cast<std::ptrdiff_t>(row.Levels.size())) return false;
+  std::array<float, kPointCount> sorted = row.Levels;
+  std::nth_element(sorted.begin(), sorted.begin() + kPointCount / 2, sorted.end());
+  const float peak = *std::max_element(row.Levels.begin() + at - 1, row.Levels.begin() + at + 2);
+  return peak > sorted[kPointCount / 2] + 20;
+}
+
+TEST_F(RecordReplayTest, AToneSwitchedOnIsALineInTheRowsAfterItOnly) {
+  StartSim();
+  frmMain& f = OpenOnSim(/*stopUpdates=*/false);
+  const WaterfallHistory& rows = f.WaterfallView().History();
+  ASSERT_TRUE(WaitUntil([&] { return rows.Added() >= 2; }));
+  const std::uint64_t before = rows.Added();
+  ASSERT_TRUE(testing::SendControl(*sim, "tone -4000000:35 on\n"));
+  ASSERT_TRUE(WaitUntil([&] { return rows.Added() >= before + 3; }, std::chrono::seconds(30)));
+  constexpr double kTone = 660;  // 4 MHz below the simulator's centre of 70 MHz
+  const std::size_t newer = rows.Added() - before;
+  // Newest first: once the tone is there it stays, and none of the rows
+  // before the switch has it.
+  EXPECT_TRUE(HasTone(rows.Newest(), kTone));
+  bool seen = false;
+  for (std::size_t age = rows.Size(); age-- > 0;) {
+    const bool tone = HasTone(rows.Row(age), kTone);
+    EXPECT_TRUE(age < newer || !tone) << "row " << age << " before the switch";
+    EXPECT_TRUE(!seen || tone) << "row " << age << " after the tone came";
+    seen = seen || tone;
+  }
 }
 
 }  // namespace
