@@ -119,6 +119,12 @@ const std::string& DayRecording() {
   return path;
 }
 
+// The window with its waterfall shown at 1100 x 600.
+void ShowWaterfall(specterm::frmMain& f) {
+  f.picWaterfall->resize(1100, 600);
+  f.WaterfallView().ApplySettings(true, 0.5f);
+}
+
 void BM_ReplayDay(benchmark::State& state) {
   const std::string& file = DayRecording();
   if (file.empty()) {
@@ -126,8 +132,7 @@ void BM_ReplayDay(benchmark::State& state) {
     return;
   }
   specterm::frmMain f;
-  f.picWaterfall->resize(1100, 600);
-  f.WaterfallView().ApplySettings(true, 0.5f);
+  ShowWaterfall(f);
   const double before = ResidentMB();
   double grown = -1;
   for (auto _ : state) {
@@ -154,8 +159,7 @@ void BM_ReplayStep(benchmark::State& state) {
     return;
   }
   specterm::frmMain f;
-  f.picWaterfall->resize(1100, 600);
-  f.WaterfallView().ApplySettings(true, 0.5f);
+  ShowWaterfall(f);
   f.RecordingReplay().Open(QString::fromStdString(file));
   for (auto _ : state) {
     f.RecordingReplay().Previous();
