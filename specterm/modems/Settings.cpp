@@ -57,6 +57,9 @@ Settings LoadSettings(const std::array<PaletteColors, 2>& palettes) {
   s.Placement.Top = LocaleSingleSetting(GetRegSetting(kWindowStateKey, "WindowTop", "0"), 0);
   s.Placement.Width = LocaleSingleSetting(GetRegSetting(kWindowStateKey, "WindowWidth", "11910"), kMinWindowWidth);
   s.Placement.Height = LocaleSingleSetting(GetRegSetting(kWindowStateKey, "WindowHeight", "5760"), kMinWindowHeight);
+  s.WaterfallShown = BooleanSetting(GetRegSetting(kWindowStateKey, "Waterfall", "False"), defaults.WaterfallShown);
+  s.WaterfallShare = ClampWaterfallShare(SingleSetting(
+      GetRegSetting(kWindowStateKey, "WaterfallSplit", SingleText(kWaterfallShareDefault)), kWaterfallShareDefault));
 
   s.Palettes = palettes;
   for (int p = 0; p < 2; ++p) {
@@ -97,6 +100,8 @@ void SaveSettings(const Settings& s, bool writePlacement) {
     SaveRegSetting(kWindowStateKey, "WindowHeight", LocaleNumberText(s.Placement.Height));
   }
   SaveRegSetting(kWindowStateKey, "WindowState", std::to_string(s.WindowState));
+  SaveRegSetting(kWindowStateKey, "Waterfall", BooleanText(s.WaterfallShown));
+  SaveRegSetting(kWindowStateKey, "WaterfallSplit", SingleText(s.WaterfallShare));
 
   for (int p = 0; p < 2; ++p)
     for (const StoredColor& c : kStoredColors)

@@ -1,11 +1,13 @@
 #pragma once
 
-// The settings kept between runs: window placement, both palettes, options,
-// cursors, move type, threshold and trace switches. Read once at start-up,
+// The settings kept between runs: window placement (with the waterfall and
+// its split), both palettes, options, cursors, move type, threshold and
+// trace switches. Read once at start-up,
 // written once at shutdown, in a fixed order.
 
 #include "view/DockPlacement.h"
 #include "view/Palettes.h"
+#include "view/WaterfallRows.h"
 
 #include <array>
 #include <string>
@@ -51,6 +53,10 @@ struct Settings {
   bool VideoAverage = false;
   bool LastTrace = false;
   DockPlacement Measurements;  // the "Measurements" dock
+  // With the window placement: the waterfall under the plot, and its share
+  // of the plot area.
+  bool WaterfallShown = false;
+  float WaterfallShare = kWaterfallShareDefault;
 };
 
 // The folder exports start in when none is stored: the user's home folder.

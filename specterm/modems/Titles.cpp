@@ -19,4 +19,8 @@ std::string TitleLastConnected(const std::string& lastModem) {
   return AppTitle + " [Last Connected to " + lastModem + "] - Version " + VersionText();
 }
 
+std::string TitleReplay(const std::string& fileName) {
+  return AppTitle + " [Replay of " + fileName + "] - Version " + VersionText();
+}
+
 }  // namespace specterm

@@ -14,5 +14,7 @@ std::string TitleWithoutModem();
 std::string TitleConnected(const std::string& lastModem);
 // A current modem whose updates were stopped at start-up.
 std::string TitleLastConnected(const std::string& lastModem);
+// A recording replayed in place of the modem's data sets.
+std::string TitleReplay(const std::string& fileName);
 
 }  // namespace specterm

@@ -1,6 +1,7 @@
 #include "DatasetTool.h"
 
 #include "DataSetExport.h"
+#include "Recording.h"
 #include "SpectrumUpdate.h"
 
 #include <fcntl.h>
@@ -31,6 +32,7 @@ constexpr const char* kUsage =
     "Runs the spectrum update over each block file in order and writes the chosen\n"
     "data set of the last update to standard output in the export file format;\n"
     "with --measure, the measurements of a row between LOW and HIGH MHz instead.\n"
+    "A recording of data sets counts as its blocks, in the order they came.\n"
     "Defaults: window on, peak hold and video average on from the first block;\n"
     "the current row, 10 peaks of at least 6 dB prominence, threshold 0 dB.\n";
 
@@ -231,17 +233,34 @@ int RunDatasetTool(const std::vector<std::string>& args, std::ostream& out, std:
   // The state is large; keep it off the stack.
   auto state = std::make_unique<SpectrumState>();
   std::string block;
+  const auto update = [&](std::string_view data) {
+    ParseBlock(data, state->Block);
+    const UpdateOutcome outcome = updater.Update(*state, options.Update);
+    if (!outcome.Error.empty()) err << kToolName << ": " << outcome.Error << "\n";
+    return outcome.Error.empty();
+  };
   for (const std::string& path : options.Files) {
     if (const std::optional<std::string> problem = ReadBlockFile(path, block)) {
       err << kToolName << ": " << *problem << "\n";
       return kToolFailed;
     }
-    ParseBlock(std::string_view(block), state->Block);
-    const UpdateOutcome outcome = updater.Update(*state, options.Update);
-    if (!outcome.Error.empty()) {
-      err << kToolName << ": " << outcome.Error << "\n";
+    if (!StartsAsRecording(block)) {
+      if (!update(block)) return kToolFailed;
+      continue;
+    }
+    // A recording: each whole record's block, in order, without reading
+    // the file whole.
+    RecordingReader recording;
+    if (const std::optional<std::string> problem = recording.Open(path)) {
+      err << kToolName << ": recording " << path << ": " << *problem << "\n";
       return kToolFailed;
     }
+    if (recording.Count() == 0) {
+      err << kToolName << ": recording " << path << " holds no whole data set\n";
+      return kToolFailed;
+    }
+    for (std::size_t i = 0; i < recording.Count(); ++i)
+      if (!update(recording.Block(i))) return kToolFailed;
   }
   if (options.Measure) {
     out << MeasurementText(*options.Measure, options.Update.WindowSpectrum, *state);

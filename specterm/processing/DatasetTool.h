@@ -2,7 +2,9 @@
 
 // specterm-dataset: runs the update over saved "spectrum:" blocks and writes
 // one data set of the last update in the export file format, or the
-// measurements of one of its rows between two frequencies, for scripts.
+// measurements of one of its rows between two frequencies, for scripts. A
+// recording of data sets is taken wherever a block file is: its blocks, in
+// order.
 //
 //   specterm-dataset --kind raw|transformed|scaled|peakhold|average
 //                    [--window on|off] [--peakhold on|off] [--average on|off]

@@ -17,7 +17,9 @@ halden::ProgramHelp Help() {
       "blocks (8224 bytes each), in order, and writes one data set of the last update\n"
       "to standard output in the analyzer's export file format; with --measure, the\n"
       "measurements of one row of the last update instead, one \"name: value unit\"\n"
-      "line each. It uses libFFT.so from its own folder, as specterm does.";
+      "line each. A recording of data sets (File > Record Data Sets) counts as its\n"
+      "blocks, in the order they came. It uses libFFT.so from its own folder, as\n"
+      "specterm does.";
   help.options = {{"--kind", "KIND",
                    "the data set: raw, transformed, scaled, peakhold or average (required);\n"
                    "with --measure the row: current (default), average or peakhold"},

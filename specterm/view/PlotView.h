@@ -12,6 +12,7 @@
 
 #include "processing/SampleBlock.h"
 #include "processing/SpectrumUpdate.h"
+#include "view/ColumnMap.h"
 #include "view/Palettes.h"
 #include "view/PlotOverlay.h"
 #include "view/ViewState.h"
@@ -83,6 +84,13 @@ class PlotView {
   PickBox PickAt(float x, float y);
   // The picture's size in pixels.
   QSize PixelSize() const;
+  // The one mapping of plot x to the picture's pixel columns, with the
+  // columns of the plotting area: the waterfall below the plot takes it, so
+  // that its columns stay under the plot's however the plot maps its view.
+  ColumnMap Columns() const;
+  // The amplitude range the plotting area shows: the view's, less the band
+  // of the frequency labels above the area.
+  LevelRange VisibleLevels() const;
 
   // ----- The view window -----
   ViewRect Window() const;

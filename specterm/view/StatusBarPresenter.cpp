@@ -7,6 +7,8 @@
 #include <QProgressBar>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace specterm {
 namespace {
 
@@ -52,7 +54,13 @@ void StatusBarPresenter::ProgressChanged(int percent) {
 }
 
 void StatusBarPresenter::ShowProgressRoom() {
-  c_.sbStatus->SetPanelTextInset(kStatusKey, c_.pbStatus->isVisible() ? c_.pbStatus->width() + kProgressGap : 0);
+  const int progress = c_.pbStatus->isVisible() ? c_.pbStatus->width() + kProgressGap : 0;
+  c_.sbStatus->SetPanelTextInset(kStatusKey, std::max(progress, reservedRoom_));
+}
+
+void StatusBarPresenter::ReserveStatusRoom(int pixels) {
+  reservedRoom_ = pixels;
+  ShowProgressRoom();
 }
 
 void StatusBarPresenter::SetProgressPainted(bool painted) { c_.pbStatus->setUpdatesEnabled(painted); }

@@ -50,6 +50,9 @@ class StatusBarPresenter {
   void ProgressChanged(int percent);
   // While the progress bar shows, the panel's text ends before it.
   void ShowProgressRoom();
+  // Keeps the right end of the "Status" panel clear for a control laid
+  // there (pixels; 0 for none).
+  void ReserveStatusRoom(int pixels);
   // A quick operation writes its progress without painting the bar at each
   // step; the bar paints when the event loop next runs.
   void SetProgressPainted(bool painted);
@@ -59,6 +62,7 @@ class StatusBarPresenter {
  private:
   StatusControls& c_;
   ToolbarControls& toolbar_;
+  int reservedRoom_ = 0;
 };
 
 }  // namespace specterm

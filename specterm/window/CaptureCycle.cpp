@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QTimer>
 
 #include <vector>
@@ -312,11 +313,31 @@ void CaptureCycle::ReadSpectrum(std::function<void(bool)> then) {
   });
 }
 
-void CaptureCycle::ShowDataSet(const std::string& block) {
+void CaptureCycle::ShowBlock(const std::string& block) {
   spectrum_.ParseBlock(block);
   view_.SetSpanCaptions(spectrum_.Block().SpanCaptions);
-  const std::uint64_t generation = Ftp->Generation();
   cmdUpdate_Click();
+}
+
+bool CaptureCycle::Halt() {
+  heldBlock_.clear();
+  if (!link_.StopUpdates) {
+    StopGo();
+    return true;
+  }
+  c_.timerConnection->stop();
+  if (cycleRunning_ || connecting_) {
+    AbandonLink();
+    ReleaseSession();
+  }
+  return false;
+}
+
+void CaptureCycle::ShowDataSet(const std::string& block) {
+  lastArrival_ = QDateTime::currentMSecsSinceEpoch();
+  emit BlockArrived(block, lastArrival_);
+  const std::uint64_t generation = Ftp->Generation();
+  ShowBlock(block);
   if (generation != Ftp->Generation()) return;
   emit DataSetShown(++dataSets_);
   forms::NoteUnattended(QStringLiteral("drawn data set %1").arg(dataSets_));

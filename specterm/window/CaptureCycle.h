@@ -17,6 +17,7 @@
 #include <QObject>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -108,6 +109,16 @@ class CaptureCycle : public QObject, public DirectoryLink {
   // Shows a data set that arrived while a mouse button was held on the
   // plot, now that the click has ended.
   void ShowHeldDataSet();
+  // Shows a block through the same update as the modem's data sets, for
+  // data sets from elsewhere (a replay); it is not counted as the modem's.
+  void ShowBlock(const std::string& block);
+  // Stops the updates for data sets from elsewhere: running updates halt as
+  // by "StopGo", a step in flight is dropped. True when updates were
+  // running.
+  bool Halt();
+  // When the last data set from the modem arrived (milliseconds since
+  // 1970-01-01 UTC).
+  std::int64_t LastArrival() const { return lastArrival_; }
 
   // Plans the FFT and sets up the network library once, on the link
   // thread, so that neither first use stalls the window.
@@ -123,6 +134,9 @@ class CaptureCycle : public QObject, public DirectoryLink {
   void DataSetUpdated();
   // A data set from the modem has been drawn; count since start-up.
   void DataSetShown(int count);
+  // A complete block came from the modem, before it is shown: what keeps
+  // the modem's data sets (a recording) takes it from here.
+  void BlockArrived(const std::string& block, std::int64_t arrivalMs);
 
  private:
   // Takes the directory's modem for what follows; false when there is none.
@@ -162,6 +176,7 @@ class CaptureCycle : public QObject, public DirectoryLink {
   bool connecting_ = false;
   bool busyCursor_ = false;
   int dataSets_ = 0;
+  std::int64_t lastArrival_ = 0;
   LinkModem modem_;
   std::string heldBlock_;  // a data set waiting for a click to end
   // The modem session ("Ftp"), living on the link thread.

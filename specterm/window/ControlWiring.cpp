@@ -39,6 +39,8 @@ constexpr EntryWiring kEntryBoxes[] = {
 }  // namespace
 
 void frmMain::tbMain_ButtonClick(const QString& key) {
+  // Starting the link ends a replay: the modem's data sets follow.
+  if (key == QLatin1String("StopGo") || key == QLatin1String("SingleStep")) replay_.Close(false);
   // Trace switches, mouse modes, the view and the point moves.
   if (traces_.ButtonClick(key) || input_.ViewButtonClick(key) || input_.PointButtonClick(key)) return;
   // Link and export commands.
@@ -171,6 +173,7 @@ void frmMain::WireControls() {
   connect(mnuFileVideoAverage, &QAction::triggered, this, &frmMain::mnuFileVideoAverage_Click);
 
   WireViewControls();
+  WireHistory();
 }
 
 }  // namespace specterm

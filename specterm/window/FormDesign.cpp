@@ -91,9 +91,12 @@ frmMain::frmMain(QWidget* parent)
       traces_(*this, *this, spectrum_, view_, [this] { cycle_.cmdUpdate_Click(); }),
       measurements_(*this, spectrum_),
       exports_(this, spectrum_, status_),
+      waterfall_(*this, *this, spectrum_, view_),
+      recorder_(*this, this, status_),
       directory_(*this, *this),
       layout_(*this, {*this, *this, *this, *this, *this, *this, *this}, view_, status_),
-      cycle_(*this, *this, this, spectrum_, view_, input_, traces_, status_, directory_) {
+      cycle_(*this, *this, this, spectrum_, view_, input_, traces_, status_, directory_),
+      replay_(*this, *this, cycle_, spectrum_, waterfall_, recorder_, status_) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowIcon(ProgramIcon());
   BuildToolbarImages(imgToolbar);
@@ -128,6 +131,9 @@ void frmMain::BuildMenus() {
       Item(mnuFileExport, QStringLiteral("mnuFilePeakHold"), QStringLiteral("Export Peak &Hold Data Set"));
   mnuFileVideoAverage =
       Item(mnuFileExport, QStringLiteral("mnuFileVideoAverage"), QStringLiteral("Export &Video Average Data Set"));
+  mnuFile->addSeparator();
+  mnuFileRecord = Item(mnuFile, QStringLiteral("mnuFileRecord"), QStringLiteral("&Record Data Sets..."), {{}, true});
+  mnuFileOpenRecording = Item(mnuFile, QStringLiteral("mnuFileOpenRecording"), QStringLiteral("&Open Recording..."));
   mnuFile->addSeparator();
   mnuFileExit = Item(mnuFile, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit Halden Spectrum Analyzer"));
 
@@ -182,6 +188,9 @@ void frmMain::BuildMenus() {
                         {QKeySequence(Qt::Key_F3), true});
   mnuViewMeasurements = Item(mnuView, QStringLiteral("mnuViewMeasurements"), QStringLiteral("Meas&urements"),
                              {QKeySequence(Qt::Key_F6), true});
+  mnuView->addSeparator();
+  mnuViewWaterfall =
+      Item(mnuView, QStringLiteral("mnuViewWaterfall"), QStringLiteral("Wate&rfall"), {QKeySequence(Qt::Key_F7), true});
   mnuView->addSeparator();
   mnuViewCopy = Item(mnuView, QStringLiteral("mnuViewCopy"), QStringLiteral("&Copy/Capture Current View"),
                      {QKeySequence(Qt::CTRL | Qt::Key_C)});
@@ -357,6 +366,7 @@ void frmMain::BuildControls() {
 
   // Right of the plot, hidden until the View menu shows it.
   measurements_.BuildDock(*this);
+  BuildHistoryControls();
 }
 
 }  // namespace specterm

@@ -34,6 +34,7 @@ void frmMain::ApplySettings(const Settings& s) {
   navigation_.ApplySettings(s.SnapToPoint, s.SelectionPanelOn, s.PointMoves, s.PeakThreshold);
   cursors_.ApplySettings(s.CursorDisplay, s.CursorPos);
   measurements_.ApplyPlacement(s.Measurements);
+  waterfall_.ApplySettings(s.WaterfallShown, s.WaterfallShare);
 }
 
 Settings frmMain::CollectSettings() const {
@@ -44,7 +45,8 @@ Settings frmMain::CollectSettings() const {
   s.CurrentPalette = view_.CurrentPalette();
   s.LastPath = exports_.LastPath();
   s.WindowSpectrum = spectrum_.WindowSpectrum();
-  s.StopUpdates = cycle_.StopUpdates();
+  // A replay has stopped the updates only for a while.
+  s.StopUpdates = replay_.Active() ? !replay_.ResumesUpdates() : cycle_.StopUpdates();
   s.SnapToPoint = navigation_.SnapToPoint();
   s.SelectionPanelOn = navigation_.SelectionPanelOn();
   s.CursorDisplay = cursors_.CursorDisplay();
@@ -56,6 +58,8 @@ Settings frmMain::CollectSettings() const {
   s.VideoAverage = spectrum_.TraceShown(kTraceVideoAverage);
   s.LastTrace = spectrum_.TraceShown(kTracePrevious);
   s.Measurements = measurements_.Placement();
+  s.WaterfallShown = waterfall_.Shown();
+  s.WaterfallShare = waterfall_.Share();
   return s;
 }
 
@@ -99,6 +103,7 @@ void frmMain::Form_Unload() {
     directory_.Save();
   }
   cycle_.Shutdown();
+  recorder_.Stop();
   for (QTimer* timer : {timerPoll, timerConnection, timerStatus, timerCoord}) timer->stop();
 }
 

@@ -22,6 +22,7 @@
 #include "view/PlotView.h"
 #include "view/StatusBarPresenter.h"
 #include "view/ToolbarControls.h"
+#include "view/Waterfall.h"
 #include "window/CaptureCycle.h"
 #include "window/WindowControls.h"
 
@@ -44,6 +45,9 @@ namespace {
 // Too-small sizes still queued after a refusal are set back quietly, a few
 // at most, so that a window system that insists cannot make a loop.
 constexpr int kSilentSetBacks = 3;
+
+// The handle between the plot and the waterfall.
+constexpr int kSplitHandleHeight = 90;
 
 // Stored placements beyond this many pixels are held to it before they are
 // compared with the screens.
@@ -91,6 +95,11 @@ WindowLayout::WindowLayout(QMainWindow& window, const LayoutGroups& groups, Plot
     : window_(window), c_(groups), view_(view), status_(status) {}
 
 void WindowLayout::WatchClientArea() { c_.window.client->installEventFilter(new ClientAreaWatch(window_, *this)); }
+
+void WindowLayout::SetWaterfall(Waterfall& waterfall, const WaterfallControls& controls) {
+  waterfall_ = &waterfall;
+  waterfallControls_ = &controls;
+}
 
 int WindowLayout::WindowWidthTwips() const { return Tw(window_.width()); }
 int WindowLayout::WindowHeightTwips() const { return Tw(window_.height()); }
@@ -190,9 +199,7 @@ void WindowLayout::Form_Resize() {
   const int hScrollHeight = Tw(c_.plot.hScroll->sizeHint().height());
   const int plotWidth = clientWidth - vScrollWidth;
   const int plotHeight = clientHeight - (hScrollHeight + kPlotTop + statusHeight);
-  Place(c_.plot.picSpectrum, 0, kPlotTop, plotWidth, plotHeight);
-  Place(c_.plot.vScroll, plotWidth, kPlotTop, vScrollWidth, plotHeight);
-  Place(c_.plot.hScroll, 0, kPlotTop + plotHeight, plotWidth, hScrollHeight);
+  PlacePlotArea(plotWidth, plotHeight, vScrollWidth, hScrollHeight);
   // The update button is not shown; it keeps its place centred at the foot.
   Place(c_.cycle.cmdUpdate, clientWidth / 2.0 - WidthTw(c_.cycle.cmdUpdate) / 2.0,
         clientHeight - statusHeight - HeightTw(c_.cycle.cmdUpdate), WidthTw(c_.cycle.cmdUpdate),
@@ -210,6 +217,25 @@ void WindowLayout::Form_Resize() {
   Place(c_.status.sbStatus, 0, clientHeight - statusHeight, clientWidth, statusHeight);
   PlaceStatusFields();
   PlaceCursorFields();
+}
+
+// The plot with its scroll bars; while the waterfall shows, it takes its
+// share of the plot's height below the horizontal bar and the handle, on the
+// plot's columns.
+void WindowLayout::PlacePlotArea(int width, int height, int vScrollWidth, int hScrollHeight) {
+  int plotHeight = height;
+  if (waterfall_ != nullptr && waterfall_->Shown()) {
+    const int area = Px(height - kSplitHandleHeight);
+    waterfall_->SetSplitArea(area);
+    const int waterfallHeight = Tw(waterfall_->HeightIn(area));
+    plotHeight = height - kSplitHandleHeight - waterfallHeight;
+    const int handleTop = kPlotTop + plotHeight + hScrollHeight;
+    Place(waterfallControls_->splitWaterfall, 0, handleTop, width + vScrollWidth, kSplitHandleHeight);
+    Place(waterfallControls_->picWaterfall, 0, handleTop + kSplitHandleHeight, width, waterfallHeight);
+  }
+  Place(c_.plot.picSpectrum, 0, kPlotTop, width, plotHeight);
+  Place(c_.plot.vScroll, width, kPlotTop, vScrollWidth, plotHeight);
+  Place(c_.plot.hScroll, 0, kPlotTop + plotHeight, width, hScrollHeight);
 }
 
 // The point, frequency and amplitude editors lie over their panels.

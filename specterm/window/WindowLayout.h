@@ -13,12 +13,14 @@ namespace specterm {
 
 class PlotView;
 class StatusBarPresenter;
+class Waterfall;
 struct CursorControls;
 struct CycleControls;
 struct EntryControls;
 struct PlotControls;
 struct StatusControls;
 struct ToolbarControls;
+struct WaterfallControls;
 struct WindowControls;
 
 // The groups whose controls lie in the client area.
@@ -36,6 +38,9 @@ class WindowLayout {
  public:
   WindowLayout(QMainWindow& window, const LayoutGroups& groups, PlotView& view, StatusBarPresenter& status);
 
+  // The waterfall, whose share of the plot area the layout gives it while
+  // it is shown.
+  void SetWaterfall(Waterfall& waterfall, const WaterfallControls& controls);
   // Resizing lays the window out only from now on.
   void SetReady() { layoutReady_ = true; }
   void Form_Resize();
@@ -53,6 +58,7 @@ class WindowLayout {
   int WindowWidthTwips() const;
   int WindowHeightTwips() const;
   void SetWindowSizeTwips(int widthTwips, int heightTwips);
+  void PlacePlotArea(int width, int height, int vScrollWidth, int hScrollHeight);
   void PlaceStatusFields();
   void PlaceCursorFields();
 
@@ -60,6 +66,8 @@ class WindowLayout {
   LayoutGroups c_;
   PlotView& view_;
   StatusBarPresenter& status_;
+  Waterfall* waterfall_ = nullptr;
+  const WaterfallControls* waterfallControls_ = nullptr;
   int savedWindowState_ = 0;
   bool layoutReady_ = false;   // set while the window loads; resizing does nothing before
   bool refusingSize_ = false;  // a size refusal is being shown

@@ -15,16 +15,19 @@
 //   TraceSwitches       the Tools menu's trace rows
 //   MeasurementPanel    the "Measurements" dock
 //   ExportCommands      the data-set exports
+//   Waterfall           the history of data sets under the plot
+//   Recorder            the recording of the modem's data sets
 //   ModemDirectory      the modem directory, the recent menu, the title
 //   WindowLayout        minimum size, placement and the controls' layout
 //   CaptureCycle        the window's side of the modem link and the update
+//   Replay              a recording replayed in place of the modem
 //
 // A new subsystem is a member here, made after those it uses (in the
 // constructor in window/FormDesign.cpp), given its control group and the
 // subsystems it needs; it follows the others through their signals
-// (CaptureCycle::DataSetUpdated, Cursors::CursorsChanged,
-// Navigation::SelectionChanged, TraceSwitches::TraceSwitched), connected in
-// window/ControlWiring.cpp.
+// (CaptureCycle::DataSetUpdated, CaptureCycle::BlockArrived,
+// Cursors::CursorsChanged, Navigation::SelectionChanged,
+// TraceSwitches::TraceSwitched), connected in window/ControlWiring.cpp.
 
 #include "interaction/Cursors.h"
 #include "interaction/EntryFields.h"
@@ -32,6 +35,7 @@
 #include "interaction/Interaction.h"
 #include "interaction/MouseModes.h"
 #include "interaction/Navigation.h"
+#include "interaction/Recorder.h"
 #include "modems/ModemDirectory.h"
 #include "processing/Processing.h"
 #include "view/MeasurementPanel.h"
@@ -39,7 +43,9 @@
 #include "view/StatusBarPresenter.h"
 #include "view/ToolbarControls.h"
 #include "view/TraceSwitches.h"
+#include "view/Waterfall.h"
 #include "window/CaptureCycle.h"
+#include "window/Replay.h"
 #include "window/WindowControls.h"
 #include "window/WindowLayout.h"
 
@@ -62,7 +68,10 @@ class frmMain : public QMainWindow,
                 public ExportControls,
                 public ModemMenuControls,
                 public CycleControls,
-                public MeasurementControls {
+                public MeasurementControls,
+                public WaterfallControls,
+                public RecorderControls,
+                public ReplayControls {
   Q_OBJECT
 
  public:
@@ -102,6 +111,12 @@ class frmMain : public QMainWindow,
   const StatusBarPresenter& Status() const { return status_; }
   WindowLayout& Layout() { return layout_; }
   const WindowLayout& Layout() const { return layout_; }
+  Waterfall& WaterfallView() { return waterfall_; }
+  const Waterfall& WaterfallView() const { return waterfall_; }
+  Recorder& DataSetRecorder() { return recorder_; }
+  const Recorder& DataSetRecorder() const { return recorder_; }
+  Replay& RecordingReplay() { return replay_; }
+  const Replay& RecordingReplay() const { return replay_; }
 
   // ----- Event handlers -----
   void Form_Unload();
@@ -183,6 +198,9 @@ class frmMain : public QMainWindow,
   void mnuCommAdd_Click() { directory_.mnuCommAdd_Click(); }
   void mnuCommManage_Click() { directory_.mnuCommManage_Click(); }
   void mnuCommSel_Click(int Index) { directory_.mnuCommSel_Click(Index); }
+  void mnuViewWaterfall_Click() { waterfall_.mnuViewWaterfall_Click(); }
+  void mnuFileRecord_Click() { recorder_.mnuFileRecord_Click(); }
+  void mnuFileOpenRecording_Click() { replay_.mnuFileOpenRecording_Click(); }
 
  signals:
   // A data set from the modem has been drawn; count since start-up.
@@ -202,6 +220,9 @@ class frmMain : public QMainWindow,
   // (window/ControlWiring.cpp, window/ViewWiring.cpp).
   void WireControls();
   void WireViewControls();
+  // The waterfall, the recorder and the replay (window/HistoryDesign.cpp).
+  void BuildHistoryControls();
+  void WireHistory();
   // Everything the settings decide, handed to the subsystems that own it.
   void ApplySettings(const Settings& settings);
   Settings CollectSettings() const;
@@ -219,9 +240,12 @@ class frmMain : public QMainWindow,
   TraceSwitches traces_;
   MeasurementPanel measurements_;
   ExportCommands exports_;
+  Waterfall waterfall_;
+  Recorder recorder_;
   ModemDirectory directory_;
   WindowLayout layout_;
   CaptureCycle cycle_;
+  Replay replay_;
   bool unloaded_ = false;
 };
 

@@ -4,6 +4,7 @@
 #include "TestBlocks.h"
 #include "TestSupport.h"
 #include "processing/DataSetExport.h"
+#include "processing/Recording.h"
 
 #include <gtest/gtest.h>
 
@@ -99,6 +100,31 @@ TEST(DatasetTool, AccumulatesOverBlocksInOrderWithTheGivenSwitches) {
   run = RunTool(Tool(), args, dir);
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out, specterm::DataSetText(specterm::ExportKind::VideoAverage, *Chain(blocks, {false, true, true})));
+}
+
+TEST(DatasetTool, ARecordingCountsAsItsBlocks) {
+  testsupport::TempDir dir;
+  std::vector<std::string> blocks;
+  specterm::RecordingWriter writer;
+  ASSERT_FALSE(writer.Create(dir.File("day.rec")));
+  for (int n = 0; n < 3; ++n) {
+    blocks.push_back(blocks::ToneBlock(700000, 1, 40 + n, 20 + n));
+    ASSERT_FALSE(writer.Append(n, blocks.back()));
+  }
+  writer.Close();
+  // A torn last record is left out; a block file may follow the recording.
+  testsupport::WriteFile(dir.File("torn.rec"), testsupport::ReadFile(dir.File("day.rec")) + "torn");
+  testsupport::WriteFile(dir.File("b.bin"), blocks::ToneBlock(700000, 1, 50, 9));
+  const RunResult run = RunTool(Tool(), {"--kind", "peakhold", dir.File("torn.rec"), dir.File("b.bin")}, dir);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  blocks.push_back(blocks::ToneBlock(700000, 1, 50, 9));
+  EXPECT_EQ(run.out, specterm::DataSetText(specterm::ExportKind::PeakHold, *Chain(blocks, {true, true, true})));
+
+  // One that holds no data set, or of another version, is an error.
+  testsupport::WriteFile(dir.File("empty.rec"), testsupport::ReadFile(dir.File("day.rec")).substr(0, 16));
+  const RunResult empty = RunTool(Tool(), {"--kind", "raw", dir.File("empty.rec")}, dir);
+  EXPECT_EQ(empty.exitCode, 1);
+  EXPECT_NE(empty.err.find("holds no whole data set"), std::string::npos) << empty.err;
 }
 
 TEST(DatasetTool, RawAndTransformedDataSets) {
