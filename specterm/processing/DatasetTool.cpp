@@ -2,6 +2,7 @@
 
 #include "DataSetExport.h"
 #include "SpectrumUpdate.h"
+#include "TraceCsv.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,12 +20,16 @@ namespace {
 
 constexpr const char* kToolName = "specterm-dataset";
 constexpr const char* kUsage =
-    "Usage: specterm-dataset --kind raw|transformed|scaled|peakhold|average\n"
+    "Usage: specterm-dataset --kind raw|transformed|scaled|peakhold|average|csv\n"
     "                        [--window on|off] [--peakhold on|off] [--average on|off]\n"
     "                        BLOCKFILE...\n"
     "Runs the spectrum update over each block file in order and writes the chosen\n"
-    "data set of the last update to standard output in the export file format.\n"
+    "data set of the last update to standard output in the export file format,\n"
+    "or with --kind csv the traces as a table: frequency_mhz, current_db, then\n"
+    "previous_db (two blocks or more), average_db and peak_hold_db when kept.\n"
     "Defaults: window on, peak hold and video average on from the first block.\n";
+
+constexpr const char* kCsvKind = "csv";
 
 constexpr std::array<std::pair<const char*, ExportKind>, 5> kKinds = {{{"raw", ExportKind::Raw},
                                                                        {"transformed", ExportKind::Transformed},
@@ -108,9 +113,10 @@ std::optional<std::string> ParseToolArguments(const std::vector<std::string>& ar
     }
     if (arg == "--kind") {
       options.Kind.reset();
+      options.Csv = value == kCsvKind;
       for (const auto& [name, kind] : kKinds)
         if (value == name) options.Kind = kind;
-      if (!options.Kind) return "unknown data set kind \"" + value + "\"";
+      if (!options.Kind && !options.Csv) return "unknown data set kind \"" + value + "\"";
       continue;
     }
     const std::optional<bool> state = OnOff(value);
@@ -120,7 +126,7 @@ std::optional<std::string> ParseToolArguments(const std::vector<std::string>& ar
     if (arg == "--peakhold") options.Update.PeakHold = *state;
     if (arg == "--average") options.Update.VideoAverage = *state;
   }
-  if (!options.Kind) return "--kind is required";
+  if (!options.Kind && !options.Csv) return "--kind is required";
   if (options.Files.empty()) return "no block file given";
   return std::nullopt;
 }
@@ -146,11 +152,16 @@ int RunDatasetTool(const std::vector<std::string>& args, std::ostream& out, std:
   // The state is large; keep it off the stack.
   auto state = std::make_unique<SpectrumState>();
   std::string block;
+  TraceCsvSource source;
   for (const std::string& path : options.Files) {
     if (const std::optional<std::string> problem = ReadBlockFile(path, block)) {
       err << kToolName << ": " << *problem << "\n";
       return kToolFailed;
     }
+    // A saved block was taken when it was written.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0)
+      source.Time = DataSetClock::time_point(std::chrono::seconds(info.st_mtim.tv_sec));
     ParseBlock(std::string_view(block), state->Block);
     const UpdateOutcome outcome = updater.Update(*state, options.Update);
     if (!outcome.Error.empty()) {
@@ -158,7 +169,18 @@ int RunDatasetTool(const std::vector<std::string>& args, std::ostream& out, std:
       return kToolFailed;
     }
   }
-  out << DataSetText(*options.Kind, *state);
+  if (options.Csv) {
+    // The traces the run kept: the current one, the previous one once there
+    // are two data sets, and the accumulations that were on.
+    std::array<bool, kTraceRows>& shown = state->Traces.TraceShown;
+    shown[kCurrentRow] = true;
+    shown[kPreviousRow] = options.Files.size() > 1;
+    shown[kVideoAverageRow] = options.Update.VideoAverage;
+    shown[kPeakHoldRow] = options.Update.PeakHold;
+    out << TraceCsvText(*state, source);
+  } else {
+    out << DataSetText(*options.Kind, *state);
+  }
   out.flush();
   if (!out) {
     err << kToolName << ": the data set could not be written to standard output\n";

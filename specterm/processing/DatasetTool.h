@@ -1,9 +1,10 @@
 #pragma once
 
 // specterm-dataset: runs the update over saved "spectrum:" blocks and writes
-// one data set of the last update in the export file format, for scripts.
+// one data set of the last update in the export file format, or the shown
+// traces as a CSV table (--kind csv), for scripts.
 //
-//   specterm-dataset --kind raw|transformed|scaled|peakhold|average
+//   specterm-dataset --kind raw|transformed|scaled|peakhold|average|csv
 //                    [--window on|off] [--peakhold on|off] [--average on|off]
 //                    BLOCKFILE...
 
@@ -26,6 +27,8 @@ inline constexpr int kToolUsage = 2;   // the command line is wrong
 
 struct ToolOptions {
   std::optional<ExportKind> Kind;
+  // The traces as a table (TraceCsv.h) instead of an export kind.
+  bool Csv = false;
   UpdateOptions Update{true, true, true};
   std::vector<std::string> Files;
 };

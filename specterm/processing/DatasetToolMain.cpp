@@ -16,7 +16,9 @@ halden::ProgramHelp Help() {
       "blocks (8224 bytes each), in order, and writes one data set of the last update\n"
       "to standard output in the analyzer's export file format. It uses libFFT.so from\n"
       "its own folder, as specterm does.";
-  help.options = {{"--kind", "KIND", "the data set: raw, transformed, scaled, peakhold or average (required)"},
+  help.options = {{"--kind", "KIND",
+                   "the data set: raw, transformed, scaled, peakhold or average\n"
+                   "(required); csv: the traces as a table in rising frequency"},
                   {"--window", "on|off", "window the samples before the transform (default on)"},
                   {"--peakhold", "on|off", "keep peak hold from the first block (default on)"},
                   {"--average", "on|off", "keep the video average from the first block (default on)"}};

@@ -148,6 +148,8 @@ void frmMain::WireControls() {
   connect(mnuFileScaled, &QAction::triggered, this, &frmMain::mnuFileScaled_Click);
   connect(mnuFilePeakHold, &QAction::triggered, this, &frmMain::mnuFilePeakHold_Click);
   connect(mnuFileVideoAverage, &QAction::triggered, this, &frmMain::mnuFileVideoAverage_Click);
+  connect(mnuFileCsv, &QAction::triggered, this, &frmMain::mnuFileCsv_Click);
+  exports_.SetModemNameSource([this] { return directory_.LastModem(); });
 
   WireViewControls();
 }

@@ -127,6 +127,7 @@ void frmMain::BuildMenus() {
       Item(mnuFileExport, QStringLiteral("mnuFilePeakHold"), QStringLiteral("Export Peak &Hold Data Set"));
   mnuFileVideoAverage =
       Item(mnuFileExport, QStringLiteral("mnuFileVideoAverage"), QStringLiteral("Export &Video Average Data Set"));
+  mnuFileCsv = Item(mnuFile, QStringLiteral("mnuFileCsv"), QStringLiteral("Save Traces as &CSV..."));
   mnuFile->addSeparator();
   mnuFileExit = Item(mnuFile, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit Halden Spectrum Analyzer"));
 

@@ -164,6 +164,7 @@ class frmMain : public QMainWindow,
   void mnuFileScaled_Click() { exports_.mnuFileScaled_Click(); }
   void mnuFilePeakHold_Click() { exports_.mnuFilePeakHold_Click(); }
   void mnuFileVideoAverage_Click() { exports_.mnuFileVideoAverage_Click(); }
+  void mnuFileCsv_Click() { exports_.mnuFileCsv_Click(); }
   void hScroll_Change() { view_.hScroll_Change(); }
   void hScroll_Scroll() { view_.hScroll_Scroll(); }
   void vScroll_Change() { view_.vScroll_Change(); }
