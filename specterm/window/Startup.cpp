@@ -57,11 +57,13 @@ Settings frmMain::CollectSettings() const {
   return s;
 }
 
-void frmMain::Form_Load() {
+bool frmMain::Form_Load() {
   directory_.SetTitle(TitleWithoutModem());
-  const Settings settings = LoadSettings(view_.Palettes());
+  Settings settings = LoadSettings(view_.Palettes());
+  // A modem named on the command line is watched at once.
+  if (directory_.HasStartRequest()) settings.StopUpdates = false;
   ApplySettings(settings);
-  directory_.Load(cycle_.StopUpdates());
+  if (!directory_.Load(cycle_.StopUpdates())) return false;
 
   layout_.SetReady();
   switch (settings.WindowState) {
@@ -83,6 +85,7 @@ void frmMain::Form_Load() {
   // network library; done now, off this thread, neither stalls the window.
   cycle_.WarmUp();
   if (!directory_.LastModem().empty() && !cycle_.StopUpdates()) cycle_.StartConnectionTimer();
+  return true;
 }
 
 void frmMain::Form_Unload() {

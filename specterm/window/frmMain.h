@@ -68,7 +68,12 @@ class frmMain : public QMainWindow,
 
   // Loads settings and the modem directory, shows the window and, when a
   // modem is remembered with updates running, arms the first connection.
-  void Form_Load();
+  // False, with the window not shown, when the modem asked for on the
+  // command line cannot be found (StartModemError).
+  bool Form_Load();
+  // The modem to start on instead of the remembered one (before Form_Load).
+  void SetStartModem(const StartModemRequest& request) { directory_.SetStartRequest(request); }
+  const std::string& StartModemError() const { return directory_.StartError(); }
 
   // ----- The subsystems -----
   CaptureCycle& Cycle() { return cycle_; }
