@@ -62,6 +62,7 @@ void frmMain::tbMain_ButtonMenuClick(const QString& buttonKey, const QString& me
 void frmMain::WireControls() {
   connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
   connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
+  connect(mnuHelpKeys, &QAction::triggered, this, &frmMain::mnuHelpKeys_Click);
 
   for (int i = 0; i < 2; ++i)
     connect(mnuOptionsPalette[static_cast<std::size_t>(i)], &QAction::triggered, this,

@@ -90,6 +90,7 @@ frmMain::frmMain(QWidget* parent)
       entries_(*this, input_, navigation_, spectrum_, view_, status_),
       traces_(*this, *this, spectrum_, view_, [this] { cycle_.cmdUpdate_Click(); }),
       exports_(this, spectrum_, status_),
+      keysHelp_(*this, *menuBar()),
       directory_(*this, *this),
       layout_(*this, {*this, *this, *this, *this, *this, *this, *this}, view_, status_),
       cycle_(*this, *this, this, spectrum_, view_, input_, traces_, status_, directory_) {
@@ -246,6 +247,8 @@ void frmMain::BuildMenus() {
                            {QKeySequence(Qt::Key_F5)});
 
   mnuHelp = TopMenu(bar, QStringLiteral("mnuHelp"), QStringLiteral("&Help"));
+  mnuHelpKeys = Item(mnuHelp, QStringLiteral("mnuHelpKeys"), QStringLiteral("&Keyboard and Mouse"),
+                     {QKeySequence(Qt::SHIFT | Qt::Key_F1)});
   mnuHelpAbout = Item(mnuHelp, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About Halden Spectrum Analyzer"));
 }
 

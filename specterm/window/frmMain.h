@@ -15,6 +15,7 @@
 //   TraceSwitches       the Tools menu's trace rows
 //   ExportCommands      the data-set exports
 //   ModemDirectory      the modem directory, the recent menu, the title
+//   KeyboardHelp        the list of every key and mouse action (Help menu)
 //   WindowLayout        minimum size, placement and the controls' layout
 //   CaptureCycle        the window's side of the modem link and the update
 //
@@ -29,6 +30,7 @@
 #include "interaction/EntryFields.h"
 #include "interaction/ExportCommands.h"
 #include "interaction/Interaction.h"
+#include "interaction/KeyboardHelp.h"
 #include "interaction/MouseModes.h"
 #include "interaction/Navigation.h"
 #include "modems/ModemDirectory.h"
@@ -59,7 +61,8 @@ class frmMain : public QMainWindow,
                 public EntryControls,
                 public ExportControls,
                 public ModemMenuControls,
-                public CycleControls {
+                public CycleControls,
+                public HelpControls {
   Q_OBJECT
 
  public:
@@ -96,6 +99,7 @@ class frmMain : public QMainWindow,
   const TraceSwitches& Traces() const { return traces_; }
   ExportCommands& Exports() { return exports_; }
   const ExportCommands& Exports() const { return exports_; }
+  KeyboardHelp& KeysHelp() { return keysHelp_; }
   ModemDirectory& Directory() { return directory_; }
   const ModemDirectory& Directory() const { return directory_; }
   StatusBarPresenter& Status() { return status_; }
@@ -110,6 +114,7 @@ class frmMain : public QMainWindow,
   void Form_MouseDown(int button, int shift, float x, float y) { input_.Form_MouseDown(button, shift, x, y); }
   void mnuFileExit_Click();
   void mnuHelpAbout_Click();
+  void mnuHelpKeys_Click() { keysHelp_.mnuHelpKeys_Click(); }
   void tbMain_ButtonClick(const QString& key);
   void tbMain_ButtonMenuClick(const QString& buttonKey, const QString& menuKey);
   void tbMain_MouseDown(int button, int shift, float x, float y) { input_.tbMain_MouseDown(button, shift, x, y); }
@@ -217,6 +222,7 @@ class frmMain : public QMainWindow,
   EntryFields entries_;
   TraceSwitches traces_;
   ExportCommands exports_;
+  KeyboardHelp keysHelp_;
   ModemDirectory directory_;
   WindowLayout layout_;
   CaptureCycle cycle_;
