@@ -150,6 +150,7 @@ void frmMain::WireControls() {
   connect(mnuFilePeakHold, &QAction::triggered, this, &frmMain::mnuFilePeakHold_Click);
   connect(mnuFileVideoAverage, &QAction::triggered, this, &frmMain::mnuFileVideoAverage_Click);
   connect(mnuFileCsv, &QAction::triggered, this, &frmMain::mnuFileCsv_Click);
+  connect(mnuFileSavePicture, &QAction::triggered, this, &frmMain::mnuFileSavePicture_Click);
   exports_.SetModemNameSource([this] { return directory_.LastModem(); });
 
   WireViewControls();

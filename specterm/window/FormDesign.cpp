@@ -83,6 +83,7 @@ frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent),
       status_(*this, *this),
       view_(*this, *this, spectrum_, status_),
+      pictures_(*this, this, view_, spectrum_),
       navigation_(*this, *this, spectrum_, view_, status_),
       cursors_(*this, *this, spectrum_, view_),
       modes_(*this, *this, navigation_, cursors_, spectrum_, view_, status_),
@@ -128,6 +129,8 @@ void frmMain::BuildMenus() {
       Item(mnuFileExport, QStringLiteral("mnuFilePeakHold"), QStringLiteral("Export Peak &Hold Data Set"));
   mnuFileVideoAverage =
       Item(mnuFileExport, QStringLiteral("mnuFileVideoAverage"), QStringLiteral("Export &Video Average Data Set"));
+  mnuFileSavePicture = Item(mnuFile, QStringLiteral("mnuFileSavePicture"), QStringLiteral("Save &Picture..."),
+                            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
   mnuFileCsv = Item(mnuFile, QStringLiteral("mnuFileCsv"), QStringLiteral("Save Traces as &CSV..."));
   mnuFile->addSeparator();
   mnuFileExit = Item(mnuFile, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit Halden Spectrum Analyzer"));

@@ -23,6 +23,7 @@ void frmMain::ApplySettings(const Settings& s) {
   view_.SetPalettes(s.Palettes);
   view_.mnuOptionsPalette_Click(s.CurrentPalette);
   exports_.SetLastPath(s.LastPath);
+  pictures_.SetFolder(QString::fromStdString(s.LastPath));
   mnuOptionsWindow->setChecked(s.WindowSpectrum);
   spectrum_.SetWindowSpectrum(s.WindowSpectrum);
   cycle_.ApplyStopUpdates(s.StopUpdates);

@@ -7,6 +7,7 @@
 //   StatusBarPresenter  the status bar's notices, read-outs and images
 //   Processing          band, amplitude scale, samples and trace store
 //   PlotView            view window, presets, scroll bars, palettes, drawing
+//   PictureSaver        the plot region saved as a picture with a caption
 //   Navigation          selection, point and peak moves, threshold
 //   Cursors             the two measurement cursors
 //   MouseModes          mouse modes, pointers and the zoom gestures
@@ -35,6 +36,7 @@
 #include "interaction/Navigation.h"
 #include "modems/ModemDirectory.h"
 #include "processing/Processing.h"
+#include "view/PictureSaver.h"
 #include "view/PlotView.h"
 #include "view/StatusBarPresenter.h"
 #include "view/ToolbarControls.h"
@@ -62,7 +64,8 @@ class frmMain : public QMainWindow,
                 public ExportControls,
                 public ModemMenuControls,
                 public CycleControls,
-                public HelpControls {
+                public HelpControls,
+                public PictureControls {
   Q_OBJECT
 
  public:
@@ -83,6 +86,7 @@ class frmMain : public QMainWindow,
   const CaptureCycle& Cycle() const { return cycle_; }
   Processing& Spectrum() { return spectrum_; }
   const Processing& Spectrum() const { return spectrum_; }
+  PictureSaver& Pictures() { return pictures_; }
   PlotView& View() { return view_; }
   const PlotView& View() const { return view_; }
   Navigation& Navigator() { return navigation_; }
@@ -164,6 +168,7 @@ class frmMain : public QMainWindow,
   void mnuViewDBB_Click(int index) { input_.mnuViewDBB_Click(index); }
   void mnuViewFB_Click(int index) { input_.mnuViewFB_Click(index); }
   void mnuViewCopy_Click() { view_.mnuViewCopy_Click(); }
+  void mnuFileSavePicture_Click() { pictures_.mnuFileSavePicture_Click(); }
   void mnuOptionsPalette_Click(int index) { view_.mnuOptionsPalette_Click(index); }
   void mnuToolsCurrentTrace_Click() { traces_.mnuToolsCurrentTrace_Click(); }
   void mnuToolsLastTrace_Click() { traces_.mnuToolsLastTrace_Click(); }
@@ -215,6 +220,7 @@ class frmMain : public QMainWindow,
   StatusBarPresenter status_;
   Processing spectrum_;
   PlotView view_;
+  PictureSaver pictures_;
   Navigation navigation_;
   Cursors cursors_;
   MouseModes modes_;
