@@ -36,6 +36,10 @@ class StatusPanel : public QWidget {
     update();
   }
   int WidthTwips() const { return widthTwips_; }
+  void SetDescription(const QString& description) {
+    description_ = description;
+    UpdateToolTip();
+  }
   void SetTextInset(int pixels) {
     // Progress reports set it at every percent; most change nothing.
     if (std::max(0, pixels) == textInset_) return;
@@ -185,6 +189,10 @@ void KeyedStatusBar::SetPanelTextInset(const QString& key, int pixels) {
 }
 
 QWidget* KeyedStatusBar::PanelWidget(const QString& key) const { return Find(key); }
+
+void KeyedStatusBar::SetPanelDescription(const QString& key, const QString& description) {
+  if (StatusPanel* p = Find(key)) p->SetDescription(description);
+}
 
 void KeyedStatusBar::SetPanelCovered(const QString& key, bool covered) {
   if (StatusPanel* p = Find(key)) p->SetCovered(covered);

@@ -40,6 +40,8 @@ class KeyedStatusBar : public QWidget {
   // A control laid over the panel (an editor of its value) hides its text
   // until uncovered; the text is still kept and set as usual.
   void SetPanelCovered(const QString& key, bool covered);
+  // The panel's description: its tool tip while its text fits.
+  void SetPanelDescription(const QString& key, const QString& description);
   bool PanelCovered(const QString& key) const;
   QWidget* PanelWidget(const QString& key) const;
 

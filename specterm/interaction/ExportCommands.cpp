@@ -8,6 +8,7 @@
 #include "forms/Dialogs.h"
 #include "processing/DataSetExport.h"
 #include "processing/Processing.h"
+#include "processing/TraceCsv.h"
 #include "view/StatusBarPresenter.h"
 
 #include <QApplication>
@@ -41,6 +42,10 @@ constexpr std::array<ExportCommand, 5> kExportCommands = {{
 
 constexpr const char* kDefaultExtension = "TXT";
 constexpr const char* kFilter = "*.TXT|*.TXT|*.*|*.*";
+
+constexpr const char* kCsvTitle = "Save Traces as CSV";
+constexpr const char* kCsvExtension = "csv";
+constexpr const char* kCsvFilter = "CSV files|*.csv|All files|*";
 
 // The file name up to and including its last "/"; empty without one.
 QString PathOf(const QString& fileName) {
@@ -99,6 +104,25 @@ void ExportCommands::mnuFileTransformed_Click() { Run(static_cast<int>(ExportKin
 void ExportCommands::mnuFileScaled_Click() { Run(static_cast<int>(ExportKind::Scaled)); }
 void ExportCommands::mnuFilePeakHold_Click() { Run(static_cast<int>(ExportKind::PeakHold)); }
 void ExportCommands::mnuFileVideoAverage_Click() { Run(static_cast<int>(ExportKind::VideoAverage)); }
+
+void ExportCommands::mnuFileCsv_Click() {
+  forms::FileDialogRequest request;
+  request.kind = forms::FileDialogRequest::Kind::Save;
+  request.title = QString::fromLatin1(kCsvTitle);
+  request.initialFolder = QString::fromStdString(lastPath_);
+  request.defaultExtension = QString::fromLatin1(kCsvExtension);
+  request.fileName = QStringLiteral("traces.csv");
+  request.filter = QString::fromLatin1(kCsvFilter);
+  request.confirmOverwrite = true;
+  const std::optional<QString> chosen = forms::ShowFileDialog(request, window_);
+  if (!chosen) return;
+  lastPath_ = PathOf(*chosen).toStdString();
+  const TraceCsvSource source{modemName_ ? modemName_() : std::string(), spectrum_.DataSetTime()};
+  const ExportResult result =
+      WriteFileReplacing(QFile::encodeName(*chosen).toStdString(), TraceCsvText(spectrum_.State(), source));
+  if (!result.Ok)
+    forms::MsgBox(QString::fromLocal8Bit(result.Message()), forms::vbCritical, QStringLiteral("Save Failed"), window_);
+}
 
 bool ExportCommands::RunMenuItem(const QString& menuKey) {
   for (const ExportCommand& command : kExportCommands)

@@ -2,13 +2,14 @@
 
 // The File menu's data-set exports and the "Export" toolbar button with its
 // drop-down ("Raw", "Transformed", "TranScaled", "PeakHold",
-// "VideoAverage"): a save dialog that starts in the folder of the last
+// "VideoAverage"), and beside them "Save Traces as &CSV...": a save dialog that starts in the folder of the last
 // export, a question before a file is overwritten, the writer with the
 // progress bar, and the folder and kind remembered for next time.
 
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class QAction;
@@ -29,6 +30,8 @@ struct ExportControls {
   QAction* mnuFileScaled = nullptr;
   QAction* mnuFilePeakHold = nullptr;
   QAction* mnuFileVideoAverage = nullptr;
+  // "Save Traces as &CSV...": the shown traces as a table.
+  QAction* mnuFileCsv = nullptr;
 };
 
 class ExportCommands {
@@ -40,6 +43,11 @@ class ExportCommands {
   void mnuFileScaled_Click();
   void mnuFilePeakHold_Click();
   void mnuFileVideoAverage_Click();
+  // The shown traces in rising frequency as a CSV table; the file starts in
+  // the folder of the last export and is replaced only when complete.
+  void mnuFileCsv_Click();
+  // Names the modem of the data sets for the table's comment line.
+  void SetModemNameSource(std::function<std::string()> source) { modemName_ = std::move(source); }
   // Runs the export of a drop-down entry; false for a key that is not one.
   bool RunMenuItem(const QString& menuKey);
   // The "Export" button: repeats the last kind of export.
@@ -60,6 +68,7 @@ class ExportCommands {
   StatusBarPresenter& status_;
   std::string lastPath_;
   std::int32_t lastExport_ = 0;
+  std::function<std::string()> modemName_;
 };
 
 }  // namespace specterm

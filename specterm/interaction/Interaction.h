@@ -98,8 +98,11 @@ class Interaction {
  private:
   // A move of the selection, then a left click at the new location.
   void MoveAndClick(void (Navigation::*move)());
-  // N, P, B, T and L without Ctrl or Alt.
-  void LetterCommand(int keyCode, int shift);
+  // An arrow key: the selected location moves that many pan steps (and the
+  // view with it when pan is set, or when it leaves the view).
+  void StepLocation(int keyCode, float steps, bool pan);
+  // A point move of the letter keys, while the point moves are possible.
+  void MoveIfPossible(void (Navigation::*move)());
   // Pans the view one step and puts the pointer back on the location.
   void PanWithLocation(int keyCode);
   void ReturnPointerToToolbar();

@@ -8,6 +8,7 @@
 
 #include "forms/PictureBox.h"
 #include "forms/VirtualKeys.h"
+#include "interaction/InputBindings.h"
 #include "interaction/Interaction.h"
 #include "interaction/MouseModes.h"
 #include "interaction/Navigation.h"
@@ -28,8 +29,6 @@ namespace {
 
 // A Ctrl or Alt arrow moves this many steps.
 constexpr float kLargeSteps = 10.0f;
-
-bool IsArrow(int keyCode) { return keyCode >= forms::vbKeyLeft && keyCode <= forms::vbKeyDown; }
 
 // Watches every key event of the application and acts on those of one
 // window: a release goes to Form_KeyUp before the control that has the
@@ -113,62 +112,82 @@ QObject* Interaction::NewFormMouse(QObject* window, QObject* clientArea) {
   return new FormMouse(window, clientArea, *this);
 }
 
+// What each key does is the table's (InputBindings), which the Keyboard and
+// Mouse window lists.
 void Interaction::Form_KeyUp(int keyCode, int shift) {
-  const bool alt = (shift & forms::vbAltMask) != 0;
-  const bool ctrl = (shift & forms::vbCtrlMask) != 0;
+  const std::optional<KeyBinding> key = FindKeyBinding(keyCode, shift);
+  if (!key) return;
   const SelectionState& selection = navigation_.Selection();
-  if (IsArrow(keyCode)) {
-    const float steps = alt || ctrl ? kLargeSteps : 1.0f;
-    float x = selection.SelectedX;
-    float y = selection.SelectedY;
-    switch (keyCode) {
-      case forms::vbKeyLeft:
-        x -= steps * view_.PanStepX();
-        break;
-      case forms::vbKeyRight:
-        x += steps * view_.PanStepX();
-        break;
-      case forms::vbKeyUp:
-        y -= steps * view_.PanStepY();
-        break;
-      default:
-        y += steps * view_.PanStepY();
-        break;
-    }
-    navigation_.SetSelectedLocation(x, y);
-    if (alt) PanWithLocation(keyCode);
-    // The pointer follows the location; a location that left the view takes
-    // the view with it.
-    if (view_.InRange(selection.SelectedX, selection.SelectedY))
-      view_.MoveCursor(selection.SelectedX, selection.SelectedY);
-    else
-      PanWithLocation(keyCode);
-    return;
-  }
-  switch (keyCode) {
-    case forms::vbKeyEscape:
+  switch (key->Action) {
+    case KeyAction::StepLocation:
+    case KeyAction::StepLocationFar:
+    case KeyAction::StepAndPan:
+      StepLocation(keyCode, key->Action == KeyAction::StepLocation ? 1.0f : kLargeSteps,
+                   key->Action == KeyAction::StepAndPan);
+      break;
+    case KeyAction::Escape:
       modes_.Escape();
       break;
-    case forms::vbKeyHome:
+    case KeyAction::FitView:
       modes_.ViewButtonClick(QStringLiteral("ZoomFitView"));
       break;
-    case forms::vbKeyEnd:
+    case KeyAction::CenterView:
       view_.CenterView(selection.SelectedX, selection.SelectedY);
       break;
-    case forms::vbKeyPageDown:
+    case KeyAction::ZoomOutAtLocation:
       view_.ZoomOutView(selection.SelectedX, selection.SelectedY);
       break;
-    case forms::vbKeyPageUp:
+    case KeyAction::ZoomInAtLocation:
       view_.ZoomInView(selection.SelectedX, selection.SelectedY);
       break;
-    case forms::vbKeySpace:
-    case forms::vbKeyReturn:
+    case KeyAction::ClickAtLocation:
       modes_.ClickAtSelection();
       break;
-    default:
-      LetterCommand(keyCode, shift);
+    case KeyAction::NextPoint:
+      MoveIfPossible(&Navigation::MoveNextPoint);
+      break;
+    case KeyAction::PreviousPoint:
+      MoveIfPossible(&Navigation::MovePreviousPoint);
+      break;
+    case KeyAction::FirstPoint:
+      MoveIfPossible(&Navigation::MoveFirstPoint);
+      break;
+    case KeyAction::LastPoint:
+      MoveIfPossible(&Navigation::MoveLastPoint);
+      break;
+    case KeyAction::LastSelectedPoint:
+      // Only when there is a last selected point to go to.
+      if (selection.LastSelectedPoint > 0) MoveAndClick(&Navigation::MoveCurPoint);
       break;
   }
+}
+
+void Interaction::StepLocation(int keyCode, float steps, bool pan) {
+  const SelectionState& selection = navigation_.Selection();
+  float x = selection.SelectedX;
+  float y = selection.SelectedY;
+  switch (keyCode) {
+    case forms::vbKeyLeft:
+      x -= steps * view_.PanStepX();
+      break;
+    case forms::vbKeyRight:
+      x += steps * view_.PanStepX();
+      break;
+    case forms::vbKeyUp:
+      y -= steps * view_.PanStepY();
+      break;
+    default:
+      y += steps * view_.PanStepY();
+      break;
+  }
+  navigation_.SetSelectedLocation(x, y);
+  if (pan) PanWithLocation(keyCode);
+  // The pointer follows the location; a location that left the view takes
+  // the view with it.
+  if (view_.InRange(selection.SelectedX, selection.SelectedY))
+    view_.MoveCursor(selection.SelectedX, selection.SelectedY);
+  else
+    PanWithLocation(keyCode);
 }
 
 void Interaction::PanWithLocation(int keyCode) {
@@ -176,33 +195,9 @@ void Interaction::PanWithLocation(int keyCode) {
   view_.MoveCursor(navigation_.Selection().SelectedX, navigation_.Selection().SelectedY);
 }
 
-void Interaction::LetterCommand(int keyCode, int shift) {
-  if ((shift & (forms::vbAltMask | forms::vbCtrlMask)) != 0) return;
-  void (Navigation::*move)() = nullptr;
-  switch (keyCode) {
-    case 'N':
-      move = &Navigation::MoveNextPoint;
-      break;
-    case 'P':
-      move = &Navigation::MovePreviousPoint;
-      break;
-    case 'B':
-      move = &Navigation::MoveFirstPoint;
-      break;
-    case 'T':
-      move = &Navigation::MoveLastPoint;
-      break;
-    case 'L':
-      // Only when there is a last selected point to go to.
-      if (navigation_.Selection().LastSelectedPoint <= 0) return;
-      MoveAndClick(&Navigation::MoveCurPoint);
-      return;
-    default:
-      return;
-  }
+void Interaction::MoveIfPossible(void (Navigation::*move)()) {
   // As the point commands: only while they are enabled.
-  if (!navigation_.MovesPossible()) return;
-  MoveAndClick(move);
+  if (navigation_.MovesPossible()) MoveAndClick(move);
 }
 
 }  // namespace specterm

@@ -10,6 +10,7 @@
 #include "forms/KeyedToolBar.h"
 #include "forms/PictureBox.h"
 #include "interaction/Cursors.h"
+#include "interaction/InputBindings.h"
 #include "interaction/Navigation.h"
 #include "view/Icons.h"
 #include "view/PlotView.h"
@@ -271,14 +272,16 @@ void MouseModes::ClickAtSelection() {
 void MouseModes::MouseDown(int button, float x, float y) {
   mouse_.ClickButton = static_cast<std::int16_t>(button);
   mouse_.PointerMoved = false;
-  if (button == forms::vbLeftButton && mouse_.Mode == MouseMode::Select) SelectClick(x, y);
-  if ((button == forms::vbLeftButton && mouse_.Mode == MouseMode::ZoomWindow) || button == forms::vbMiddleButton) {
+  // What each button does in each mode is the table's (InputBindings),
+  // which the Keyboard and Mouse window lists.
+  if (MouseDoes(button, mouse_.Mode, MouseButtonAction::Pick)) SelectClick(x, y);
+  if (MouseDoes(button, mouse_.Mode, MouseButtonAction::DragZoom)) {
     mouse_.DragAnchorX = x;
     mouse_.DragAnchorY = y;
     mouse_.DragCornerX = x;
     mouse_.DragCornerY = y;
   }
-  if (button == forms::vbRightButton) ShowViewPopup(true);
+  if (MouseDoes(button, mouse_.Mode, MouseButtonAction::ViewMenu)) ShowViewPopup(true);
 }
 
 void MouseModes::MouseMove(int button, float x, float y) {
@@ -297,25 +300,23 @@ void MouseModes::MouseUp(int button) {
 
 void MouseModes::Click() {
   const SelectionState& selection = navigation_.Selection();
-  switch (mouse_.ClickButton) {
-    case forms::vbLeftButton:
-      if (mouse_.Mode == MouseMode::ZoomIn)
-        view_.ZoomInView(selection.SelectedX, selection.SelectedY);
-      else if (mouse_.Mode == MouseMode::ZoomOut)
-        view_.ZoomOutView(selection.SelectedX, selection.SelectedY);
-      else if (mouse_.Mode == MouseMode::Pan)
-        view_.CenterView(selection.SelectedX, selection.SelectedY);
-      break;
-    case forms::vbRightButton:
-      if (mouse_.Mode != MouseMode::Select) LeaveZoomMode();
-      break;
-    case forms::vbMiddleButton:
-      if (mouse_.Mode != MouseMode::DragFinished) view_.CenterView(selection.SelectedX, selection.SelectedY);
-      break;
-    default:
-      break;
+  const int button = mouse_.ClickButton;
+  // The click that ends a drag does nothing more, but for a right click,
+  // which leaves the zoom mode.
+  if (mouse_.Mode == MouseMode::DragFinished) {
+    if (button == forms::vbRightButton)
+      LeaveZoomMode();
+    else
+      mouse_.Mode = mouse_.SavedMode;
+  } else if (MouseDoes(button, mouse_.Mode, MouseButtonAction::ZoomIn)) {
+    view_.ZoomInView(selection.SelectedX, selection.SelectedY);
+  } else if (MouseDoes(button, mouse_.Mode, MouseButtonAction::ZoomOut)) {
+    view_.ZoomOutView(selection.SelectedX, selection.SelectedY);
+  } else if (MouseDoes(button, mouse_.Mode, MouseButtonAction::Center)) {
+    view_.CenterView(selection.SelectedX, selection.SelectedY);
+  } else if (MouseDoes(button, mouse_.Mode, MouseButtonAction::LeaveZoomMode)) {
+    LeaveZoomMode();
   }
-  if (mouse_.Mode == MouseMode::DragFinished) mouse_.Mode = mouse_.SavedMode;
   EndClick();
 }
 

@@ -7,6 +7,7 @@
 
 #include "forms/Dialogs.h"
 #include "forms/PictureBox.h"
+#include "interaction/InputBindings.h"
 #include "interaction/MouseModes.h"
 #include "processing/Processing.h"
 #include "view/Icons.h"
@@ -26,9 +27,7 @@ constexpr float kNoSeed = 32000.0f;
 
 }  // namespace
 
-bool MouseModes::DragsWith(int button) const {
-  return (button == forms::vbLeftButton && mouse_.Mode == MouseMode::ZoomWindow) || button == forms::vbMiddleButton;
-}
+bool MouseModes::DragsWith(int button) const { return MouseDoes(button, mouse_.Mode, MouseButtonAction::DragZoom); }
 
 PlotBox MouseModes::ZoomInBox() const {
   return {mouse_.DragAnchorX, mouse_.DragAnchorY, mouse_.DragCornerX, mouse_.DragCornerY};

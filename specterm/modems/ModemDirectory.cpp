@@ -78,7 +78,7 @@ void ModemDirectory::EnableSingleStep(bool enabled) {
   if (link_ != nullptr) link_->EnableSingleStep(enabled);
 }
 
-void ModemDirectory::Load(bool updatesStopped) {
+bool ModemDirectory::Load(bool updatesStopped) {
   ModemDirectoryHeader header = LoadModemHeader();
   const std::vector<Modems::ModemPtr> records = LoadModemRecords(header);
   storedModemCount_ = header.StoredModemCount;
@@ -94,6 +94,7 @@ void ModemDirectory::Load(bool updatesStopped) {
   // A last modem that the directory no longer holds has no address to
   // connect to: it counts as none.
   if (!lastModem_.empty() && !modemList_.Exists(lastModem_)) lastModem_.clear();
+  if (startRequest_ && !ApplyStartRequest()) return false;
 
   if (!lastModem_.empty()) {
     SetTitle(updatesStopped ? TitleLastConnected(lastModem_) : TitleConnected(lastModem_));
@@ -101,6 +102,18 @@ void ModemDirectory::Load(bool updatesStopped) {
     EnableStopGo(false);
     EnableSingleStep(false);
   }
+  return true;
+}
+
+bool ModemDirectory::ApplyStartRequest() {
+  const StartModemChoice choice = ChooseStartModem(modemList_, *startRequest_);
+  startError_ = choice.Error;
+  if (!choice.Error.empty()) return false;
+  if (choice.Add) modemList_.Add(choice.Name, choice.Address, false, Now(), modemList_.Count() + 1, 0, choice.Name);
+  lastModem_ = choice.Name;
+  modemList_.Item(choice.Name)->LastComm = Now();
+  UpdateModems();
+  return true;
 }
 
 void ModemDirectory::Save() const { SaveModemDirectory(modemList_, storedModemCount_, lastModem_); }

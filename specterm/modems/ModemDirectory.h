@@ -11,6 +11,7 @@
 // next cycle on.
 
 #include "modems/Modems.h"
+#include "modems/StartModem.h"
 
 #include <array>
 #include <optional>
@@ -59,9 +60,16 @@ class ModemDirectory {
   ModemDirectory(ModemMenuControls& controls, QMainWindow& window);
 
   // Reads the directory and fills the recent-modem menu in stored order;
-  // sets the title for the current modem, or disables "StopGo" and
-  // "SingleStep" when there is none.
-  void Load(bool updatesStopped);
+  // takes the start request's modem as the current one; sets the title for
+  // the current modem, or disables "StopGo" and "SingleStep" when there is
+  // none. False when the start request cannot be met (StartError).
+  bool Load(bool updatesStopped);
+  // The modem the command line asks for (before Load): Load makes it the
+  // current one, adding it when it is a new address.
+  void SetStartRequest(const StartModemRequest& request) { startRequest_ = request; }
+  bool HasStartRequest() const { return startRequest_.has_value(); }
+  // Why the start request could not be met; empty when it was (or none).
+  const std::string& StartError() const { return startError_; }
   // Writes the directory back, deleting what loading counted first.
   void Save() const;
 
@@ -100,6 +108,9 @@ class ModemDirectory {
 
   void EnableStopGo(bool enabled);
   void EnableSingleStep(bool enabled);
+  // Makes the start request's modem current, as a choice from the recent
+  // menu does; false with StartError set when it cannot be.
+  bool ApplyStartRequest();
 
   ModemMenuControls& c_;
   QMainWindow& window_;
@@ -108,6 +119,8 @@ class ModemDirectory {
   int storedModemCount_ = 0;
   std::optional<LinkModem> heldLink_;
   DirectoryLink* link_ = nullptr;
+  std::optional<StartModemRequest> startRequest_;
+  std::string startError_;
 };
 
 }  // namespace specterm

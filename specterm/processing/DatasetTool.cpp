@@ -3,6 +3,7 @@
 #include "DataSetExport.h"
 #include "Recording.h"
 #include "SpectrumUpdate.h"
+#include "TraceCsv.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,18 +24,22 @@ namespace {
 
 constexpr const char* kToolName = "specterm-dataset";
 constexpr const char* kUsage =
-    "Usage: specterm-dataset --kind raw|transformed|scaled|peakhold|average\n"
+    "Usage: specterm-dataset --kind raw|transformed|scaled|peakhold|average|csv\n"
     "                        [--window on|off] [--peakhold on|off] [--average on|off]\n"
     "                        BLOCKFILE...\n"
     "       specterm-dataset --measure LOW:HIGH [--peaks N] [--excursion DB] [--threshold DB]\n"
     "                        [--kind current|average|peakhold] [--window on|off]\n"
     "                        [--peakhold on|off] [--average on|off] BLOCKFILE...\n"
     "Runs the spectrum update over each block file in order and writes the chosen\n"
-    "data set of the last update to standard output in the export file format;\n"
+    "data set of the last update to standard output in the export file format,\n"
+    "or with --kind csv the traces as a table: frequency_mhz, current_db, then\n"
+    "previous_db (two blocks or more), average_db and peak_hold_db when kept;\n"
     "with --measure, the measurements of a row between LOW and HIGH MHz instead.\n"
     "A recording of data sets counts as its blocks, in the order they came.\n"
     "Defaults: window on, peak hold and video average on from the first block;\n"
     "the current row, 10 peaks of at least 6 dB prominence, threshold 0 dB.\n";
+
+constexpr const char* kCsvKind = "csv";
 
 constexpr std::array<std::pair<const char*, ExportKind>, 5> kKinds = {{{"raw", ExportKind::Raw},
                                                                        {"transformed", ExportKind::Transformed},
@@ -204,9 +209,10 @@ std::optional<std::string> ParseToolArguments(const std::vector<std::string>& ar
   } else {
     if (!tableOptions.empty()) return "option " + tableOptions.front() + " needs --measure";
     if (!kind) return "--kind is required";
+    options.Csv = *kind == kCsvKind;
     for (const auto& [name, exportKind] : kKinds)
       if (*kind == name) options.Kind = exportKind;
-    if (!options.Kind) return "unknown data set kind \"" + *kind + "\"";
+    if (!options.Kind && !options.Csv) return "unknown data set kind \"" + *kind + "\"";
   }
   if (options.Files.empty()) return "no block file given";
   return std::nullopt;
@@ -233,17 +239,24 @@ int RunDatasetTool(const std::vector<std::string>& args, std::ostream& out, std:
   // The state is large; keep it off the stack.
   auto state = std::make_unique<SpectrumState>();
   std::string block;
+  std::size_t dataSets = 0;
   const auto update = [&](std::string_view data) {
+    ++dataSets;
     ParseBlock(data, state->Block);
     const UpdateOutcome outcome = updater.Update(*state, options.Update);
     if (!outcome.Error.empty()) err << kToolName << ": " << outcome.Error << "\n";
     return outcome.Error.empty();
   };
+  TraceCsvSource source;
   for (const std::string& path : options.Files) {
     if (const std::optional<std::string> problem = ReadBlockFile(path, block)) {
       err << kToolName << ": " << *problem << "\n";
       return kToolFailed;
     }
+    // A saved block was taken when it was written.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0)
+      source.Time = DataSetClock::time_point(std::chrono::seconds(info.st_mtim.tv_sec));
     if (!StartsAsRecording(block)) {
       if (!update(block)) return kToolFailed;
       continue;
@@ -264,6 +277,15 @@ int RunDatasetTool(const std::vector<std::string>& args, std::ostream& out, std:
   }
   if (options.Measure) {
     out << MeasurementText(*options.Measure, options.Update.WindowSpectrum, *state);
+  } else if (options.Csv) {
+    // The traces the run kept: the current one, the previous one once there
+    // are two data sets, and the accumulations that were on.
+    std::array<bool, kTraceRows>& shown = state->Traces.TraceShown;
+    shown[kCurrentRow] = true;
+    shown[kPreviousRow] = dataSets > 1;
+    shown[kVideoAverageRow] = options.Update.VideoAverage;
+    shown[kPeakHoldRow] = options.Update.PeakHold;
+    out << TraceCsvText(*state, source);
   } else {
     out << DataSetText(*options.Kind, *state);
   }

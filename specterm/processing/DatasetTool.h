@@ -1,12 +1,12 @@
 #pragma once
 
 // specterm-dataset: runs the update over saved "spectrum:" blocks and writes
-// one data set of the last update in the export file format, or the
-// measurements of one of its rows between two frequencies, for scripts. A
-// recording of data sets is taken wherever a block file is: its blocks, in
-// order.
+// one data set of the last update in the export file format, the shown
+// traces as a CSV table (--kind csv), or the measurements of one of its rows
+// between two frequencies, for scripts. A recording of data sets is taken
+// wherever a block file is: its blocks, in order.
 //
-//   specterm-dataset --kind raw|transformed|scaled|peakhold|average
+//   specterm-dataset --kind raw|transformed|scaled|peakhold|average|csv
 //                    [--window on|off] [--peakhold on|off] [--average on|off]
 //                    BLOCKFILE...
 //   specterm-dataset --measure LOW:HIGH [--peaks N] [--excursion DB]
@@ -45,6 +45,8 @@ struct MeasureRequest {
 struct ToolOptions {
   std::optional<ExportKind> Kind;
   std::optional<MeasureRequest> Measure;
+  // The traces as a table (TraceCsv.h) instead of an export kind.
+  bool Csv = false;
   UpdateOptions Update{true, true, true};
   std::vector<std::string> Files;
 };

@@ -22,6 +22,7 @@ halden::ProgramHelp Help() {
       "specterm does.";
   help.options = {{"--kind", "KIND",
                    "the data set: raw, transformed, scaled, peakhold or average (required);\n"
+                   "csv: the traces as a table in rising frequency;\n"
                    "with --measure the row: current (default), average or peakhold"},
                   {"--measure", "LOW:HIGH",
                    "measure the band from LOW to HIGH MHz: band power, noise per point,\n"

@@ -24,7 +24,9 @@ UpdateOutcome Processing::Update(const ProgressFn& progress) {
   options.WindowSpectrum = windowSpectrum_;
   options.VideoAverage = TraceShown(kVideoAverageRow);
   options.PeakHold = TraceShown(kPeakHoldRow);
-  return updater_->Update(*state_, options, progress);
+  UpdateOutcome outcome = updater_->Update(*state_, options, progress);
+  if (outcome.Error.empty()) dataSetTime_ = DataSetClock::now();
+  return outcome;
 }
 
 void Processing::SetFftLoader(FftLoader loader) {

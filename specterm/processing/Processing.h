@@ -8,9 +8,11 @@
 
 #include "processing/FftLibrary.h"
 #include "processing/SpectrumUpdate.h"
+#include "processing/TraceCsv.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 namespace specterm {
@@ -31,6 +33,10 @@ class Processing {
 
   // Decodes a block from the modem into the samples and frequency axis.
   void ParseBlock(std::string_view block);
+
+  // When the last data set was made (the update that made it); nothing
+  // before the first.
+  std::optional<DataSetClock::time_point> DataSetTime() const { return dataSetTime_; }
 
   // The update of the current samples. The FFT library is opened on first
   // use; when it cannot be, the outcome carries the error and nothing
@@ -56,6 +62,7 @@ class Processing {
   FftLoader loader_ = &FftLibrary::Shared;
   std::unique_ptr<SpectrumUpdater> updater_;
   bool windowSpectrum_ = true;
+  std::optional<DataSetClock::time_point> dataSetTime_;
 };
 
 }  // namespace specterm

@@ -48,6 +48,12 @@ struct SampleBlock {
   SampleBlock();
 };
 
+// The resolution bandwidth of a data set in kHz: the sample rate (units of
+// 0.1 MHz) over the transform length.
+constexpr double ResolutionBandwidthKHz(double sampleRate) {
+  return sampleRate * 100.0 / static_cast<double>(kSampleCount);
+}
+
 // One sample byte: b for b < 128, else b - 255.5 (128 -> -127.5, 255 -> -0.5).
 constexpr float DecodeSample(std::uint8_t b) {
   return b < 128 ? static_cast<float>(b) : static_cast<float>(b) - 255.5f;

@@ -146,6 +146,12 @@ void DrawAmplitudeGrid(forms::PictureBox& pic, const PlotScene& scene, const Plo
     pic.SetCurrentY(y - halfText);
     pic.PrintInline(QString::fromStdString(vb::FormatText(AmplitudeLabel(i), kAmplitudeLabelField)));
   }
+  // The labels' unit, just above the frame in the corner that the rotated
+  // frequency labels leave free.
+  const double gapY = kFrequencyLabelGapPixels * pic.ScaleHeight() / pic.PixelHeight();
+  pic.SetCurrentX(labelX);
+  pic.SetCurrentY(static_cast<float>(frame.PlotTop - textHeight - gapY));
+  pic.PrintInline(QString::fromLatin1(kAmplitudeUnitCaption));
 }
 
 void DrawFrequencyGrid(forms::PictureBox& pic, const PlotScene& scene, const PlotFrame& frame, int kx) {

@@ -34,6 +34,9 @@ inline constexpr int kFrequencyLabelEscapement = 900;
 // text whose width places the first frequency line.
 inline constexpr const char* kWidestAmplitudeLabel = "-125.00dB";
 inline constexpr const char* kFirstFrequencyLineText = "-90.00dB";
+// The unit of the amplitude labels, in the corner above them: the values are
+// relative, the modem gives no reference level.
+inline constexpr const char* kAmplitudeUnitCaption = "dB rel.";
 // The label field of the amplitude labels.
 inline constexpr const char* kAmplitudeLabelField = "@@@@@@";
 

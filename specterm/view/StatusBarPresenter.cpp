@@ -2,6 +2,7 @@
 
 #include "forms/KeyedStatusBar.h"
 #include "forms/KeyedToolBar.h"
+#include "processing/SampleBlock.h"
 #include "view/ToolbarControls.h"
 
 #include <QProgressBar>
@@ -13,6 +14,8 @@ namespace specterm {
 namespace {
 
 const QString kStatusKey = QStringLiteral("Status");
+const QString kSampleRateKey = QStringLiteral("SampleRate");
+constexpr int kBandwidthDecimals = 3;
 // Room between the panel's text and the progress bar, in pixels.
 constexpr int kProgressGap = 6;
 
@@ -32,6 +35,16 @@ void StatusBarPresenter::SetStatusText(const QString& text) { c_.sbStatus->SetPa
 void StatusBarPresenter::SetPanelText(const QString& key, const QString& text) { c_.sbStatus->SetPanelText(key, text); }
 
 QString StatusBarPresenter::PanelText(const QString& key) const { return c_.sbStatus->PanelText(key); }
+
+void StatusBarPresenter::ShowResolutionBandwidth(double sampleRate) {
+  // The panel's description stays the tip's first line; the panel itself
+  // reads half the rate.
+  c_.sbStatus->SetPanelDescription(
+      kSampleRateKey, QStringLiteral("Sample Rate\nResolution bandwidth %1 kHz (sample rate %2 MHz / %3)")
+                          .arg(QString::number(ResolutionBandwidthKHz(sampleRate), 'f', kBandwidthDecimals))
+                          .arg(QString::number(sampleRate / 10.0, 'f', kBandwidthDecimals))
+                          .arg(kSampleCount));
+}
 
 void StatusBarPresenter::SetPanelCovered(const QString& key, bool covered) {
   c_.sbStatus->SetPanelCovered(key, covered);

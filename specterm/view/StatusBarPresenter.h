@@ -35,6 +35,9 @@ class StatusBarPresenter {
   void SetStatusText(const QString& text);
   void SetPanelText(const QString& key, const QString& text);
   QString PanelText(const QString& key) const;
+  // The "SampleRate" panel's tool tip names the resolution bandwidth of the
+  // data set (sample rate in units of 0.1 MHz).
+  void ShowResolutionBandwidth(double sampleRate);
   // An editor lies over the panel: its own text waits until it is gone.
   void SetPanelCovered(const QString& key, bool covered);
 

@@ -64,6 +64,7 @@ void frmMain::tbMain_ButtonMenuClick(const QString& buttonKey, const QString& me
 void frmMain::WireControls() {
   connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
   connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
+  connect(mnuHelpKeys, &QAction::triggered, this, &frmMain::mnuHelpKeys_Click);
 
   for (int i = 0; i < 2; ++i)
     connect(mnuOptionsPalette[static_cast<std::size_t>(i)], &QAction::triggered, this,
@@ -171,6 +172,9 @@ void frmMain::WireControls() {
   connect(mnuFileScaled, &QAction::triggered, this, &frmMain::mnuFileScaled_Click);
   connect(mnuFilePeakHold, &QAction::triggered, this, &frmMain::mnuFilePeakHold_Click);
   connect(mnuFileVideoAverage, &QAction::triggered, this, &frmMain::mnuFileVideoAverage_Click);
+  connect(mnuFileCsv, &QAction::triggered, this, &frmMain::mnuFileCsv_Click);
+  connect(mnuFileSavePicture, &QAction::triggered, this, &frmMain::mnuFileSavePicture_Click);
+  exports_.SetModemNameSource([this] { return directory_.LastModem(); });
 
   WireViewControls();
   WireHistory();

@@ -52,6 +52,7 @@ void CaptureCycle::cmdUpdate_Click() {
 
   status_.SetPanelText(QStringLiteral("CenterFreq"), Text(outcome.CenterFreqText));
   status_.SetPanelText(QStringLiteral("SampleRate"), Text(outcome.SampleRateText));
+  status_.ShowResolutionBandwidth(spectrum_.Block().SampleRate);
   status_.SetPanelText(QStringLiteral("Amplitude"), Text(outcome.AmplitudeText));
   status_.SetPanelText(QStringLiteral("Frequency"), Text(outcome.FrequencyText));
   // The reference location; a spectrum now exists: the point moves may be

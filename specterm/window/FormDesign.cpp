@@ -83,6 +83,7 @@ frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent),
       status_(*this, *this),
       view_(*this, *this, spectrum_, status_),
+      pictures_(*this, this, view_, spectrum_),
       navigation_(*this, *this, spectrum_, view_, status_),
       cursors_(*this, *this, spectrum_, view_),
       modes_(*this, *this, navigation_, cursors_, spectrum_, view_, status_),
@@ -93,6 +94,7 @@ frmMain::frmMain(QWidget* parent)
       exports_(this, spectrum_, status_),
       waterfall_(*this, *this, spectrum_, view_),
       recorder_(*this, this, status_),
+      keysHelp_(*this, *menuBar()),
       directory_(*this, *this),
       layout_(*this, {*this, *this, *this, *this, *this, *this, *this}, view_, status_),
       cycle_(*this, *this, this, spectrum_, view_, input_, traces_, status_, directory_),
@@ -131,6 +133,9 @@ void frmMain::BuildMenus() {
       Item(mnuFileExport, QStringLiteral("mnuFilePeakHold"), QStringLiteral("Export Peak &Hold Data Set"));
   mnuFileVideoAverage =
       Item(mnuFileExport, QStringLiteral("mnuFileVideoAverage"), QStringLiteral("Export &Video Average Data Set"));
+  mnuFileSavePicture = Item(mnuFile, QStringLiteral("mnuFileSavePicture"), QStringLiteral("Save &Picture..."),
+                            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
+  mnuFileCsv = Item(mnuFile, QStringLiteral("mnuFileCsv"), QStringLiteral("Save Traces as &CSV..."));
   mnuFile->addSeparator();
   mnuFileRecord = Item(mnuFile, QStringLiteral("mnuFileRecord"), QStringLiteral("&Record Data Sets..."), {{}, true});
   mnuFileOpenRecording = Item(mnuFile, QStringLiteral("mnuFileOpenRecording"), QStringLiteral("&Open Recording..."));
@@ -257,6 +262,8 @@ void frmMain::BuildMenus() {
                            {QKeySequence(Qt::Key_F5)});
 
   mnuHelp = TopMenu(bar, QStringLiteral("mnuHelp"), QStringLiteral("&Help"));
+  mnuHelpKeys = Item(mnuHelp, QStringLiteral("mnuHelpKeys"), QStringLiteral("&Keyboard and Mouse"),
+                     {QKeySequence(Qt::SHIFT | Qt::Key_F1)});
   mnuHelpAbout = Item(mnuHelp, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About Halden Spectrum Analyzer"));
 }
 
@@ -367,6 +374,11 @@ void frmMain::BuildControls() {
   // Right of the plot, hidden until the View menu shows it.
   measurements_.BuildDock(*this);
   BuildHistoryControls();
+  // A saved picture holds what the window shows: the waterfall when it is
+  // shown, and the dock's band values when the dock is open.
+  pictures_.SetUnderPlot(picWaterfall);
+  pictures_.SetCaptionSource(
+      [this] { return measurements_.Shown() ? QStringList{measurements_.CaptionLine()} : QStringList{}; });
 }
 
 }  // namespace specterm

@@ -23,6 +23,7 @@ void frmMain::ApplySettings(const Settings& s) {
   view_.SetPalettes(s.Palettes);
   view_.mnuOptionsPalette_Click(s.CurrentPalette);
   exports_.SetLastPath(s.LastPath);
+  pictures_.SetFolder(QString::fromStdString(s.LastPath));
   mnuOptionsWindow->setChecked(s.WindowSpectrum);
   spectrum_.SetWindowSpectrum(s.WindowSpectrum);
   cycle_.ApplyStopUpdates(s.StopUpdates);
@@ -63,11 +64,13 @@ Settings frmMain::CollectSettings() const {
   return s;
 }
 
-void frmMain::Form_Load() {
+bool frmMain::Form_Load() {
   directory_.SetTitle(TitleWithoutModem());
-  const Settings settings = LoadSettings(view_.Palettes());
+  Settings settings = LoadSettings(view_.Palettes());
+  // A modem named on the command line is watched at once.
+  if (directory_.HasStartRequest()) settings.StopUpdates = false;
   ApplySettings(settings);
-  directory_.Load(cycle_.StopUpdates());
+  if (!directory_.Load(cycle_.StopUpdates())) return false;
 
   layout_.SetReady();
   switch (settings.WindowState) {
@@ -89,6 +92,7 @@ void frmMain::Form_Load() {
   // network library; done now, off this thread, neither stalls the window.
   cycle_.WarmUp();
   if (!directory_.LastModem().empty() && !cycle_.StopUpdates()) cycle_.StartConnectionTimer();
+  return true;
 }
 
 void frmMain::Form_Unload() {

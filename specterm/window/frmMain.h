@@ -7,6 +7,7 @@
 //   StatusBarPresenter  the status bar's notices, read-outs and images
 //   Processing          band, amplitude scale, samples and trace store
 //   PlotView            view window, presets, scroll bars, palettes, drawing
+//   PictureSaver        the plot region saved as a picture with a caption
 //   Navigation          selection, point and peak moves, threshold
 //   Cursors             the two measurement cursors
 //   MouseModes          mouse modes, pointers and the zoom gestures
@@ -18,6 +19,7 @@
 //   Waterfall           the history of data sets under the plot
 //   Recorder            the recording of the modem's data sets
 //   ModemDirectory      the modem directory, the recent menu, the title
+//   KeyboardHelp        the list of every key and mouse action (Help menu)
 //   WindowLayout        minimum size, placement and the controls' layout
 //   CaptureCycle        the window's side of the modem link and the update
 //   Replay              a recording replayed in place of the modem
@@ -33,12 +35,14 @@
 #include "interaction/EntryFields.h"
 #include "interaction/ExportCommands.h"
 #include "interaction/Interaction.h"
+#include "interaction/KeyboardHelp.h"
 #include "interaction/MouseModes.h"
 #include "interaction/Navigation.h"
 #include "interaction/Recorder.h"
 #include "modems/ModemDirectory.h"
 #include "processing/Processing.h"
 #include "view/MeasurementPanel.h"
+#include "view/PictureSaver.h"
 #include "view/PlotView.h"
 #include "view/StatusBarPresenter.h"
 #include "view/ToolbarControls.h"
@@ -71,7 +75,9 @@ class frmMain : public QMainWindow,
                 public MeasurementControls,
                 public WaterfallControls,
                 public RecorderControls,
-                public ReplayControls {
+                public ReplayControls,
+                public HelpControls,
+                public PictureControls {
   Q_OBJECT
 
  public:
@@ -80,13 +86,19 @@ class frmMain : public QMainWindow,
 
   // Loads settings and the modem directory, shows the window and, when a
   // modem is remembered with updates running, arms the first connection.
-  void Form_Load();
+  // False, with the window not shown, when the modem asked for on the
+  // command line cannot be found (StartModemError).
+  bool Form_Load();
+  // The modem to start on instead of the remembered one (before Form_Load).
+  void SetStartModem(const StartModemRequest& request) { directory_.SetStartRequest(request); }
+  const std::string& StartModemError() const { return directory_.StartError(); }
 
   // ----- The subsystems -----
   CaptureCycle& Cycle() { return cycle_; }
   const CaptureCycle& Cycle() const { return cycle_; }
   Processing& Spectrum() { return spectrum_; }
   const Processing& Spectrum() const { return spectrum_; }
+  PictureSaver& Pictures() { return pictures_; }
   PlotView& View() { return view_; }
   const PlotView& View() const { return view_; }
   Navigation& Navigator() { return navigation_; }
@@ -105,6 +117,7 @@ class frmMain : public QMainWindow,
   const MeasurementPanel& Measurer() const { return measurements_; }
   ExportCommands& Exports() { return exports_; }
   const ExportCommands& Exports() const { return exports_; }
+  KeyboardHelp& KeysHelp() { return keysHelp_; }
   ModemDirectory& Directory() { return directory_; }
   const ModemDirectory& Directory() const { return directory_; }
   StatusBarPresenter& Status() { return status_; }
@@ -125,6 +138,7 @@ class frmMain : public QMainWindow,
   void Form_MouseDown(int button, int shift, float x, float y) { input_.Form_MouseDown(button, shift, x, y); }
   void mnuFileExit_Click();
   void mnuHelpAbout_Click();
+  void mnuHelpKeys_Click() { keysHelp_.mnuHelpKeys_Click(); }
   void tbMain_ButtonClick(const QString& key);
   void tbMain_ButtonMenuClick(const QString& buttonKey, const QString& menuKey);
   void tbMain_MouseDown(int button, int shift, float x, float y) { input_.tbMain_MouseDown(button, shift, x, y); }
@@ -174,6 +188,7 @@ class frmMain : public QMainWindow,
   void mnuViewDBB_Click(int index) { input_.mnuViewDBB_Click(index); }
   void mnuViewFB_Click(int index) { input_.mnuViewFB_Click(index); }
   void mnuViewCopy_Click() { view_.mnuViewCopy_Click(); }
+  void mnuFileSavePicture_Click() { pictures_.mnuFileSavePicture_Click(); }
   void mnuOptionsPalette_Click(int index) { view_.mnuOptionsPalette_Click(index); }
   void mnuToolsCurrentTrace_Click() { traces_.mnuToolsCurrentTrace_Click(); }
   void mnuToolsLastTrace_Click() { traces_.mnuToolsLastTrace_Click(); }
@@ -186,6 +201,7 @@ class frmMain : public QMainWindow,
   void mnuFileScaled_Click() { exports_.mnuFileScaled_Click(); }
   void mnuFilePeakHold_Click() { exports_.mnuFilePeakHold_Click(); }
   void mnuFileVideoAverage_Click() { exports_.mnuFileVideoAverage_Click(); }
+  void mnuFileCsv_Click() { exports_.mnuFileCsv_Click(); }
   void hScroll_Change() { view_.hScroll_Change(); }
   void hScroll_Scroll() { view_.hScroll_Scroll(); }
   void vScroll_Change() { view_.vScroll_Change(); }
@@ -232,6 +248,7 @@ class frmMain : public QMainWindow,
   StatusBarPresenter status_;
   Processing spectrum_;
   PlotView view_;
+  PictureSaver pictures_;
   Navigation navigation_;
   Cursors cursors_;
   MouseModes modes_;
@@ -242,6 +259,7 @@ class frmMain : public QMainWindow,
   ExportCommands exports_;
   Waterfall waterfall_;
   Recorder recorder_;
+  KeyboardHelp keysHelp_;
   ModemDirectory directory_;
   WindowLayout layout_;
   CaptureCycle cycle_;

@@ -38,6 +38,7 @@ const CommandLineCase kCases[] = {
     {"modemsim_unknown", "modemsim", {"--frob"}, 2, "modemsim: unknown option '--frob'\nUsage: modemsim"},
     {"dataset_unknown", "specterm-dataset", {"--frob", "a.bin"}, 2, "unknown option '--frob'\nUsage: specterm-"},
     {"specterm_snapshot_needs_file", "specterm", {"--snapshot"}, 2, "'--snapshot' needs a value"},
+    {"specterm_name_needs_modem", "specterm", {"--name", "Lab"}, 2, "specterm: --name needs --modem"},
     {"orbscope_snapshot_needs_address", "orbscope", {"--snapshot", "x.png"}, 2, "--snapshot needs -aADDRESS"},
     {"modemsim_bad_port", "modemsim", {"--port", "70000"}, 2, "--port"},
     {"dataset_missing_block", "specterm-dataset", {"--kind", "raw", "/nonexistent.bin"}, 1, "/nonexistent.bin"},

@@ -4,6 +4,7 @@
 
 #include "FormFixture.h"
 #include "forms/KeyedToolBar.h"
+#include "processing/TraceCsv.h"
 
 #include <QAction>
 #include <QDir>
@@ -198,6 +199,18 @@ TEST_F(ExportCommandsTest, ExportButtonRepeatsTheLastKindAndItsDropDownRunsEachK
     f.tbMain->ClickButton("Export");
     EXPECT_EQ(ShownOf(ShownDialog::Kind::FileDialog).back().file.title, title);
   }
+}
+
+TEST_F(ExportCommandsTest, SaveTracesAsCsvWritesTheTableOfTheShownTracesAndLeavesTheExportKind) {
+  frmMain& f = OpenWithData();
+  const std::string file = folder.File("traces.csv");
+  QueueFileAnswer(Q(file));
+  f.mnuFileCsv->trigger();
+  EXPECT_EQ(ShownOf(ShownDialog::Kind::FileDialog).at(0).file.initialFolder, Q(folder.Path() + "/"));
+  const std::string text = ReadFile(file);
+  EXPECT_EQ(text, TraceCsvText(f.Spectrum().State(), {f.Directory().LastModem(), f.Spectrum().DataSetTime()}));
+  EXPECT_NE(text.find("\r\nfrequency_mhz,current_db,peak_hold_db\r\n"), std::string::npos);
+  EXPECT_EQ(f.Exports().LastExport(), 0);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "modems/Modems.h"
+#include "modems/StartModem.h"
 
 #include <gtest/gtest.h>
 
@@ -151,6 +152,46 @@ TEST(ModemsTest, EnumerationIsInCollectionOrder) {
   for (const auto& modem : m) names += modem->Name + ",";
   EXPECT_EQ(names, "Alpha,Bravo,Charlie,");
 }
+
+}  // namespace
+}  // namespace specterm
+
+namespace specterm {
+namespace {
+
+struct StartCase {
+  const char* modem;
+  const char* name;
+  const char* wantName;  // "" with an error
+  const char* wantAddress;
+  bool add;
+};
+
+class StartModemTest : public testing::TestWithParam<StartCase> {};
+
+TEST_P(StartModemTest, ChoosesAStoredModemOrANewRecordOrSaysWhy) {
+  Modems m;
+  m.Add("Lab", "127.0.0.2:2121", false, {2024, 3, 1, 10, 0, 0}, 1, 0, "Lab");
+  m.Add("Rack", "127.0.0.3", false, {2024, 3, 2, 10, 0, 0}, 2, 0, "Rack");
+  const StartCase& c = GetParam();
+  const StartModemChoice choice = ChooseStartModem(m, {c.modem, c.name});
+  EXPECT_EQ(choice.Name, c.wantName);
+  EXPECT_EQ(choice.Address, c.wantAddress);
+  EXPECT_EQ(choice.Add, c.add);
+  EXPECT_EQ(choice.Error.empty(), *c.wantName != '\0') << choice.Error;
+}
+
+INSTANTIATE_TEST_SUITE_P(Requests, StartModemTest,
+                         testing::Values(StartCase{"lab", "", "Lab", "127.0.0.2:2121", false},    // a name, any case
+                                         StartCase{"127.0.0.3", "", "Rack", "127.0.0.3", false},  // a stored address
+                                         StartCase{"127.0.0.4:2121", "", "127.0.0.4:2121", "127.0.0.4:2121", true},
+                                         StartCase{"127.0.0.3", "Spare", "Spare", "127.0.0.3",
+                                                   true},  // stored again by name
+                                         StartCase{"127.0.0.2:2121", "Lab", "Lab", "127.0.0.2:2121", false},
+                                         StartCase{"127.0.0.5", "Lab", "", "", false},     // the name is taken
+                                         StartCase{"Nowhere", "", "", "", false},          // no modem, no address
+                                         StartCase{"127.0.0.1:99999", "", "", "", false},  // no port
+                                         StartCase{"", "", "", "", false}));
 
 }  // namespace
 }  // namespace specterm

@@ -273,6 +273,31 @@ TEST_F(StartupTest, ARememberedModemWithUpdatesRunningConnectsAfterShowing) {
   EXPECT_TRUE(testsupport::WaitUntil([&] { return !f.timerConnection->isActive(); }, std::chrono::seconds(5)));
 }
 
+TEST_F(StartupTest, AModemFromTheCommandLineStartsUpdatingAndJoinsTheRecentMenu) {
+  SaveRegSetting("Halden Modems", "ModemCount", "1");
+  SaveRegSetting("Halden Modems", "LastModem", "Bench");
+  StoreModem(1, "Bench", "127.0.0.2", {2024, 1, 1, 0, 0, 0});
+  SaveRegSetting("Configuration", "StopUpdates", "True");
+  form = std::make_unique<frmMain>();
+  form->SetStartModem({"127.0.0.4:2121", ""});
+  ASSERT_TRUE(form->Form_Load()) << form->StartModemError();
+  frmMain& f = *form;
+  EXPECT_EQ(f.windowTitle(), "Halden Spectrum Analyzer [Connected to 127.0.0.4:2121] - Version 1.0.14");
+  EXPECT_TRUE(f.timerConnection->isActive());
+  EXPECT_FALSE(f.tbMain->Pressed("StopGo"));
+  EXPECT_EQ(f.Directory().CurrentLink().Address, "127.0.0.4:2121");
+  EXPECT_EQ(f.mnuCommSel[0]->text(), "127.0.0.4:2121");
+  EXPECT_EQ(f.mnuCommSel[1]->text(), "Bench");
+
+  // A name that is no stored modem and no address: the window stays hidden.
+  Close();
+  form = std::make_unique<frmMain>();
+  form->SetStartModem({"Nowhere", ""});
+  EXPECT_FALSE(form->Form_Load());
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_NE(form->StartModemError().find("Nowhere"), std::string::npos);
+}
+
 TEST_F(StartupTest, AStoredLastModemMissingFromTheDirectoryCountsAsNone) {
   SaveRegSetting("Halden Modems", "LastModem", "Gone");
   SaveRegSetting("Configuration", "StopUpdates", "False");

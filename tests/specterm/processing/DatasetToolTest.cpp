@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "processing/DataSetExport.h"
 #include "processing/Recording.h"
+#include "processing/TraceCsv.h"
 
 #include <gtest/gtest.h>
 
@@ -125,6 +126,23 @@ TEST(DatasetTool, ARecordingCountsAsItsBlocks) {
   const RunResult empty = RunTool(Tool(), {"--kind", "raw", dir.File("empty.rec")}, dir);
   EXPECT_EQ(empty.exitCode, 1);
   EXPECT_NE(empty.err.find("holds no whole data set"), std::string::npos) << empty.err;
+}
+
+TEST(DatasetTool, CsvKindIsTheTableOfTheTracesTheRunKept) {
+  testsupport::TempDir dir;
+  const std::vector<std::string> blocks = {blocks::ToneBlock(700000, 1, 30, 4), blocks::ToneBlock(700000, 1, 31, 5)};
+  testsupport::WriteFile(dir.File("a.bin"), blocks[0]);
+  testsupport::WriteFile(dir.File("b.bin"), blocks[1]);
+  const RunResult run =
+      RunTool(Tool(), {"--kind", "csv", "--average", "off", dir.File("a.bin"), dir.File("b.bin")}, dir);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  auto expected = Chain(blocks, {true, false, true});
+  expected->Traces.TraceShown = {true, true, false, true};
+  const std::string table = specterm::TraceCsvText(*expected, {});
+  // The same table; the comment line names the block file's time.
+  EXPECT_EQ(run.out.substr(run.out.find("\r\n")), table.substr(table.find("\r\n")));
+  EXPECT_EQ(run.out.rfind("# modem: \"\", time: 20", 0), 0u) << run.out.substr(0, 80);
+  EXPECT_NE(run.out.find("\r\nfrequency_mhz,current_db,previous_db,peak_hold_db\r\n"), std::string::npos);
 }
 
 TEST(DatasetTool, RawAndTransformedDataSets) {

@@ -134,9 +134,15 @@ TEST_F(PlotRenderTest, FitViewHasAmplitudeLinesEveryTenDbBelowTheLabelBand) {
     } else {
       ++skipped;
       EXPECT_EQ(At(812.5, y), background) << "line in the label band at " << -y << " dB";
-      EXPECT_LT(LegendColumns(labelRows).first, 0) << "label in the label band at " << -y << " dB";
+      // The rows just above the frame hold the labels' unit instead.
+      if (y < frame.PlotTop - 2 * pic.TextHeight()) {
+        EXPECT_LT(LegendColumns(labelRows).first, 0) << "label in the label band at " << -y << " dB";
+      }
     }
   }
+  const QRect unitRows(0, Py(frame.PlotTop - pic.TextHeight()), labelRight,
+                       Py(frame.PlotTop) - Py(frame.PlotTop - pic.TextHeight()));
+  EXPECT_GE(LegendColumns(unitRows).first, 0) << "the unit caption \"" << kAmplitudeUnitCaption << "\"";
   EXPECT_GE(drawn, 20);
   EXPECT_GE(skipped, 1);
   // Between the lines, nothing; nothing beyond +/-120 dB either.

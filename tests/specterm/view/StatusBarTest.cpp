@@ -129,5 +129,19 @@ TEST_F(StatusPanelTest, HidingTheRowOfTheLastSelectionForgetsIt) {
   EXPECT_EQ(f.Navigator().Selection().LastSelectedPoint, 0);
 }
 
+TEST_F(StatusPanelTest, SampleRatePanelTipNamesTheResolutionBandwidth) {
+  const std::pair<std::uint16_t, const char*> rates[] = {{0, "12.207 kHz (sample rate 50.000 MHz"},
+                                                         {1, "6.104 kHz (sample rate 25.000 MHz"},
+                                                         {3, "1.526 kHz (sample rate 6.250 MHz"}};
+  frmMain& f = Open();
+  EXPECT_EQ(f.sbStatus->PanelWidget("SampleRate")->toolTip(), "Sample Rate");
+  for (const auto& [k, bandwidth] : rates) {
+    ShowBlock(f, blocks::ZeroBlock(700000, k));
+    const QString tip = f.sbStatus->PanelWidget("SampleRate")->toolTip();
+    EXPECT_TRUE(tip.startsWith("Sample Rate")) << tip.toStdString();
+    EXPECT_TRUE(tip.contains(QStringLiteral("Resolution bandwidth %1").arg(bandwidth))) << tip.toStdString();
+  }
+}
+
 }  // namespace
 }  // namespace specterm
