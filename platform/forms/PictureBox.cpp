@@ -175,20 +175,39 @@ void PictureBox::SyncImageSize() {
   image_ = std::move(grown);
 }
 
-double PictureBox::PixelX(double x) const {
-  return (x - static_cast<double>(ScaleLeft())) * PixelWidth() / static_cast<double>(ScaleWidth());
+void PictureBox::SetScaleInsets(const QMargins& insets) {
+  if (insets == insets_) return;
+  insets_ = insets;
+  ApplyClip();
 }
 
-double PictureBox::PixelY(double y) const {
-  return (y - static_cast<double>(ScaleTop())) * PixelHeight() / static_cast<double>(ScaleHeight());
+ScaleMapping PictureBox::Mapping() const {
+  ScaleMapping m;
+  m.Left = ScaleLeft();
+  m.Top = ScaleTop();
+  m.Width = ScaleWidth();
+  m.Height = ScaleHeight();
+  const bool inset = scaleMode_ == vbUser;
+  const int left = inset ? insets_.left() : 0;
+  const int top = inset ? insets_.top() : 0;
+  const int width = inset ? PixelWidth() - left - insets_.right() : PixelWidth();
+  const int height = inset ? PixelHeight() - top - insets_.bottom() : PixelHeight();
+  m.Area = QRectF(left, top, std::max(1, width), std::max(1, height));
+  return m;
 }
 
-double PictureBox::ScaleFromPixelX(double px) const {
-  return static_cast<double>(ScaleLeft()) + px * static_cast<double>(ScaleWidth()) / PixelWidth();
+void PictureBox::SetClipToScaleArea(bool on) {
+  if (on == clipToArea_) return;
+  clipToArea_ = on;
+  ApplyClip();
 }
 
-double PictureBox::ScaleFromPixelY(double py) const {
-  return static_cast<double>(ScaleTop()) + py * static_cast<double>(ScaleHeight()) / PixelHeight();
+void PictureBox::ApplyClip() {
+  if (!painter_) return;
+  if (clipToArea_)
+    painter_->setClipRect(Mapping().Area);
+  else
+    painter_->setClipping(false);
 }
 
 void PictureBox::SetDrawWidth(int width) { drawWidth_ = std::max(1, width); }
@@ -213,6 +232,7 @@ QPainter& PictureBox::Painter() {
     SyncImageSize();
     painter_ = std::make_unique<QPainter>(&image_);
     painter_->setRenderHint(QPainter::Antialiasing, false);
+    ApplyClip();
   }
   return *painter_;
 }
@@ -358,15 +378,9 @@ void PictureBox::Polyline(std::span<const QPointF> points, std::int64_t color) {
   }
   QPainter& p = Painter();
   // The scale's mapping, taken once for all points.
-  const double originX = ScaleLeft();
-  const double originY = ScaleTop();
-  const double pixelsX = PixelWidth();
-  const double pixelsY = PixelHeight();
-  const double unitsX = ScaleWidth();
-  const double unitsY = ScaleHeight();
-  // The same arithmetic as PixelX and PixelY.
-  const auto toPixelX = [&](double x) { return (x - originX) * pixelsX / unitsX; };
-  const auto toPixelY = [&](double y) { return (y - originY) * pixelsY / unitsY; };
+  const ScaleMapping mapping = Mapping();
+  const auto toPixelX = [&](double x) { return mapping.PixelX(x); };
+  const auto toPixelY = [&](double y) { return mapping.PixelY(y); };
   polylineLines_.clear();
   double x0 = toPixelX(points[0].x());
   double y0 = toPixelY(points[0].y());
@@ -444,7 +458,7 @@ void PictureBox::Circle(float x, float y, float radius, std::int64_t color) {
   PreparePen(color);
   const double cx = PixelX(x);
   const double cy = PixelY(y);
-  const double r = std::abs(static_cast<double>(radius) * PixelWidth() / static_cast<double>(ScaleWidth()));
+  const double r = std::abs(Mapping().PixelsX(radius));
   currentX_ = x;
   currentY_ = y;
   if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(r)) return;
@@ -492,13 +506,13 @@ void PictureBox::Print(const QString& text) {
 
 float PictureBox::TextWidth(const QString& text) const {
   const QFontMetricsF metrics(font_, &image_);
-  return static_cast<float>(metrics.horizontalAdvance(text) * static_cast<double>(ScaleWidth()) / PixelWidth());
+  return static_cast<float>(Mapping().UnitsX(metrics.horizontalAdvance(text)));
 }
 
 float PictureBox::TextHeight(const QString& text) const {
   const QFontMetricsF metrics(font_, &image_);
   const auto lines = std::max<qsizetype>(1, text.count(QLatin1Char('\n')) + 1);
-  return static_cast<float>(lines * metrics.height() * static_cast<double>(ScaleHeight()) / PixelHeight());
+  return static_cast<float>(Mapping().UnitsY(lines * metrics.height()));
 }
 
 void PictureBox::PrintRotated(const QString& text, float x, float y, const QString& faceName, int heightPixels,

@@ -132,8 +132,8 @@ void MouseModes::DragEnd(int button) {
     const float dx = std::abs(m.DragCornerX - m.DragAnchorX);
     const float dy = std::abs(m.DragCornerY - m.DragAnchorY);
     if (dx > view_.MinViewWidth()) {
-      const double dxPixels = dx / view.Width * view_.PixelSize().width();
-      const double dyPixels = dy / view.Height * view_.PixelSize().height();
+      const double dxPixels = view_.Mapping().PixelsX(dx);
+      const double dyPixels = view_.Mapping().PixelsY(dy);
       ViewRect box;
       if (dxPixels > dyPixels) {
         box.Width = dx;

@@ -16,8 +16,6 @@
 #include "view/PlotOverlay.h"
 #include "view/ViewState.h"
 
-#include <QSize>
-
 #include <array>
 #include <optional>
 #include <string>
@@ -30,6 +28,7 @@ class QWidget;
 
 namespace forms {
 class PictureBox;
+struct ScaleMapping;
 }  // namespace forms
 
 namespace specterm {
@@ -81,8 +80,12 @@ class PlotView {
   // The box about a location in which a click picks a point, 12 pixels
   // each way; it sizes the marker from now on.
   PickBox PickAt(float x, float y);
-  // The picture's size in pixels.
-  QSize PixelSize() const;
+  // The one mapping between the plot space and the picture's pixels: the
+  // view window onto the plotting area inside the label bands, as the last
+  // redraw laid it out. Everything drawn on the plot and every mouse
+  // position goes through it; so does whatever lines up with the plot
+  // (x to a pixel column of picSpectrum and back: PixelX, X).
+  forms::ScaleMapping Mapping() const;
 
   // ----- The view window -----
   ViewRect Window() const;

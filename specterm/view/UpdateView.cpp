@@ -66,7 +66,7 @@ void PlotView::UpdateView() {
 
 void PlotView::SetPrevious() { view_.PreviousView = Window(); }
 
-QSize PlotView::PixelSize() const { return {c_.picSpectrum->PixelWidth(), c_.picSpectrum->PixelHeight()}; }
+forms::ScaleMapping PlotView::Mapping() const { return c_.picSpectrum->Mapping(); }
 
 PickBox PlotView::PickAt(float x, float y) {
   const forms::PictureBox& pic = *c_.picSpectrum;
