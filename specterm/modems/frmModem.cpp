@@ -49,6 +49,7 @@ frmModem::frmModem(ModemDirectory& directory, QWidget* parent) : QDialog(parent)
   txtModemName->setObjectName(QStringLiteral("txtModemName"));
   txtIPA = new forms::EntryBox(this);
   txtIPA->setObjectName(QStringLiteral("txtIPA"));
+  txtIPA->SetAllowedCharacters(QString::fromLatin1(kAddressKeys.data(), static_cast<qsizetype>(kAddressKeys.size())));
   txtStatus = ReadOnlyBox(this, "txtStatus");
   txtLastComm = ReadOnlyBox(this, "txtLastComm");
   txtModemName->setMinimumWidth(kBoxWidth);

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -111,6 +112,36 @@ TEST_F(ModemDialogsTest, AddingChecksTheBoxesAndMakesTheModemCurrent) {
   EXPECT_TRUE(f.mnuCommRecent->menuAction()->isEnabled());
   EXPECT_EQ(Recent(f), QStringList{"Bench A"});
   EXPECT_EQ(CloseAndRead(), (Strings{"Bench A", "Bench A@10.0.0.5#1"}));
+}
+
+TEST_F(ModemDialogsTest, TheAddressBoxKeepsAddressCharactersAndHasItsEditingKeys) {
+  frmMain& f = Open();
+  forms::DialogSeam::QueueForm([](QDialog& d) {
+    auto& form = static_cast<frmModem&>(d);
+    d.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    form.txtModemName->setText("Bench");
+    form.txtIPA->setFocus(Qt::TabFocusReason);
+    form.txtIPA->setText("127.0.0.1");
+    QTest::keyClicks(form.txtIPA, "5");
+    QTest::keyClick(form.txtIPA, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form.txtIPA->text(), "127.0.0.1");
+    QTest::keyClick(form.txtIPA, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(form.txtIPA, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(form.txtIPA, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(form.txtIPA->text(), "");
+    EXPECT_EQ(QApplication::clipboard()->text(), "127.0.0.1");
+    QTest::keyClick(form.txtIPA, Qt::Key_V, Qt::ControlModifier);
+    // Neither a character that no key code names nor pasted letters get in.
+    QTest::sendKeyEvent(QTest::Click, form.txtIPA, static_cast<Qt::Key>(0x20AC), QStringLiteral("\u20AC"),
+                        Qt::NoModifier);
+    QApplication::clipboard()->setText(QStringLiteral("2x\u20AC"));
+    QTest::keyClick(form.txtIPA, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(form.txtIPA->text(), "127.0.0.12");
+    form.cmdOK->click();
+  });
+  f.mnuCommAdd->trigger();
+  EXPECT_EQ(f.Directory().Address(), "127.0.0.12");
 }
 
 TEST_F(ModemDialogsTest, ANameInAnotherLetterCaseAsksToOverwrite) {
