@@ -103,6 +103,13 @@ void ModemDirectory::Load(bool updatesStopped) {
   }
 }
 
+void ModemDirectory::RemoveModem(int position) {
+  const Modems::ModemPtr removed = modemList_.Item(position);
+  for (const Modems::ModemPtr& modem : modemList_)
+    if (modem->Index > removed->Index) --modem->Index;
+  modemList_.Remove(position);
+}
+
 void ModemDirectory::Save() const { SaveModemDirectory(modemList_, storedModemCount_, lastModem_); }
 
 void ModemDirectory::UpdateModems() {

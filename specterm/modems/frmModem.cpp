@@ -192,6 +192,11 @@ void frmModem::cmdOK_Click() {
     AddModem(name, address);
   } else if (!OverwriteModem(name, address)) {
     return;
+  } else if (editing) {
+    // Renamed onto another modem: that record takes the edit, and the
+    // modem that was edited is gone into it, so no name is stored twice
+    // and no address is lost.
+    directory_.RemoveModem(directory_.ModemList().Position(modemName_));
   }
   directory_.SetLastModem(name);
   directory_.UpdateModems();

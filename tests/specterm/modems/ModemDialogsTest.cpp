@@ -190,6 +190,29 @@ TEST_F(ModemDialogsTest, TheManagersAddKeepsTheCurrentModemAndPropertiesRenameIn
   EXPECT_EQ(CloseAndRead(), (Strings{"Bench C", "Bench A@10.0.0.5#1", "Bench C@10.0.0.7#2", "Bench D@10.0.0.8#3"}));
 }
 
+TEST_F(ModemDialogsTest, RenamingOntoAnotherModemsNameLeavesOneRecordWithTheTypedAddress) {
+  Store({{"Alpha", "10.0.0.1"}, {"Bravo", "10.0.0.2"}, {"Charlie", "10.0.0.3"}}, "Charlie");
+  frmMain& f = Open();
+  forms::DialogSeam::QueueMsgBoxAnswer(forms::vbOK);
+  QueueManage([](frmModemSelect& s) {
+    s.listModems->setCurrentRow(2);
+    s.cmdProps->click();
+    EXPECT_EQ(s.listModems->count(), 2);
+    EXPECT_EQ(s.listModems->currentItem()->text(), "ALPHA");
+    s.cmdOK->click();
+  });
+  forms::DialogSeam::QueueForm([](QDialog& d) {
+    auto& form = static_cast<frmModem&>(d);
+    form.txtModemName->setText("ALPHA");
+    form.cmdOK->click();
+  });
+  f.mnuCommManage->trigger();
+  EXPECT_EQ(forms::DialogSeam::Shown().back().title, "OK to Overwrite");
+  EXPECT_EQ(f.Directory().LastModem(), "ALPHA");
+  EXPECT_EQ(Recent(f), (QStringList{"ALPHA", "Bravo"}));
+  EXPECT_EQ(CloseAndRead(), (Strings{"ALPHA", "ALPHA@10.0.0.3#1", "Bravo@10.0.0.2#2"}));
+}
+
 TEST_F(ModemDialogsTest, RemovingRenumbersAndTheLastRemovalEmptiesTheMenu) {
   Store({{"A", "10.0.0.1"}, {"B", "10.0.0.2"}, {"C", "10.0.0.3"}}, "B");
   frmMain& f = Open();
