@@ -193,10 +193,22 @@ void InCursorPen(forms::PictureBox& pic, Draw draw) {
 
 }  // namespace
 
+namespace {
+
+void DrawCursorVertical(forms::PictureBox& pic, float x, const PlotFrame& frame) {
+  if (x >= frame.PlotLeft && x <= frame.Right) pic.Line(x, frame.PlotTop, x, frame.Bottom, kCursorColor);
+}
+
+void DrawCursorHorizontal(forms::PictureBox& pic, float y, const PlotFrame& frame) {
+  if (y >= frame.PlotTop && y <= frame.Bottom) pic.Line(frame.PlotLeft, y, frame.Right, y, kCursorColor);
+}
+
+}  // namespace
+
 void DrawCursorCross(forms::PictureBox& pic, float x, float y, const PlotFrame& frame) {
   InCursorPen(pic, [&] {
-    if (x >= frame.PlotLeft && x <= frame.Right) pic.Line(x, frame.PlotTop, x, frame.Bottom, kCursorColor);
-    if (y >= frame.PlotTop && y <= frame.Bottom) pic.Line(frame.PlotLeft, y, frame.Right, y, kCursorColor);
+    DrawCursorVertical(pic, x, frame);
+    DrawCursorHorizontal(pic, y, frame);
   });
 }
 
@@ -211,15 +223,22 @@ void DrawCursorJoin(forms::PictureBox& pic, const std::array<float, 4>& cursorPo
 }
 
 void DrawCursorLines(forms::PictureBox& pic, const std::array<float, 4>& cursorPos, const PlotFrame& frame) {
-  bool both = true;
-  for (std::size_t c = 0; c < 2; ++c) {
-    if (cursorPos[c * 2] == -1.0f) {
-      both = false;
-      continue;
-    }
-    DrawCursorCross(pic, cursorPos[c * 2], cursorPos[c * 2 + 1], frame);
-  }
-  if (both) DrawCursorJoin(pic, cursorPos, frame);
+  const bool first = cursorPos[0] != -1.0f;
+  const bool second = cursorPos[2] != -1.0f;
+  // Inverted lines drawn twice on the same pixels would vanish: a line of
+  // the second cursor that lies on one of the first is drawn once, and so
+  // is a joining line that runs along them.
+  const forms::ScaleMapping mapping = pic.Mapping();
+  const auto pixel = [](double v) { return std::floor(v + 0.5); };
+  const bool sameColumn = first && second && pixel(mapping.PixelX(cursorPos[0])) == pixel(mapping.PixelX(cursorPos[2]));
+  const bool sameRow = first && second && pixel(mapping.PixelY(cursorPos[1])) == pixel(mapping.PixelY(cursorPos[3]));
+  if (first) DrawCursorCross(pic, cursorPos[0], cursorPos[1], frame);
+  if (second)
+    InCursorPen(pic, [&] {
+      if (!sameColumn) DrawCursorVertical(pic, cursorPos[2], frame);
+      if (!sameRow) DrawCursorHorizontal(pic, cursorPos[3], frame);
+    });
+  if (first && second && !sameColumn && !sameRow) DrawCursorJoin(pic, cursorPos, frame);
 }
 
 void DrawRubberBand(forms::PictureBox& pic, float x1, float y1, float x2, float y2, bool filled) {

@@ -102,6 +102,8 @@ PlotMarks DrawPlot(forms::PictureBox& pic, const PlotScene& scene, const Derived
 
 // The cursors' lines across the plotting area of frame and, with both
 // placed, the line between them, cut to that area; inverted and dotted.
+// Lines that coincide on the picture are drawn once, so that they stay
+// visible; drawn again with the same positions, all of it is erased.
 void DrawCursorLines(forms::PictureBox& pic, const std::array<float, 4>& cursorPos, const PlotFrame& frame);
 // One cursor's vertical and horizontal line through (x, y), and the line
 // joining the two cursors, cut to the plotting area: each drawn again
