@@ -2,11 +2,15 @@
 // 1100 x 600 picture and on a 3840 x 2160 one (a 4K monitor, maximised):
 // all four traces, grids and labels, threshold line, both cursors and the
 // selection marker, at the fit view and zoomed in. Runs on Qt's offscreen
-// platform. The arguments are the picture's width and height.
+// platform. The arguments are the picture's width and height. Beside each
+// size the program times the baseline of filling a picture of that size
+// with one colour, and prints every redraw as a ratio to it, so that a slow
+// machine shows as a slow baseline rather than as a slow redraw.
 //
 //   build/bin/specterm_view_bench --benchmark_repetitions=10
 //       --benchmark_report_aggregates_only=true
 
+#include "BenchRatios.h"
 #include "TestBlocks.h"
 #include "forms/PictureBox.h"
 #include "window/frmMain.h"
@@ -18,8 +22,10 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -66,7 +72,7 @@ void BM_UpdateViewFit(benchmark::State& state) {
     benchmark::DoNotOptimize(f.View().Overlay().Marker.Shown);
   }
 }
-BENCHMARK(BM_UpdateViewFit)->Apply(PictureSizes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UpdateViewFit)->Apply(PictureSizes)->Apply(bench::RatioReporter::AddMin)->Unit(benchmark::kMillisecond);
 
 // Zoomed in about the carrier: wider pens, finer grid.
 void BM_UpdateViewZoomed(benchmark::State& state) {
@@ -78,7 +84,18 @@ void BM_UpdateViewZoomed(benchmark::State& state) {
     benchmark::DoNotOptimize(f.View().Overlay().Marker.Shown);
   }
 }
-BENCHMARK(BM_UpdateViewZoomed)->Apply(PictureSizes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UpdateViewZoomed)->Apply(PictureSizes)->Apply(bench::RatioReporter::AddMin)->Unit(benchmark::kMillisecond);
+
+// The baseline: a picture of the same size filled with one colour.
+void BM_FillPicture(benchmark::State& state) {
+  QImage picture(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), QImage::Format_RGB32);
+  unsigned colour = 0;
+  for (auto _ : state) {
+    picture.fill(qRgb(0, 0, static_cast<int>(++colour & 0xFF)));
+    benchmark::DoNotOptimize(picture.constBits());
+  }
+}
+BENCHMARK(BM_FillPicture)->Apply(PictureSizes)->Apply(bench::RatioReporter::AddMin)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
@@ -91,7 +108,12 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
+  bench::RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  std::printf("\nRatios to filling a picture of the same size (fastest repetitions):\n");
+  for (const char* size : {"/1100/600", "/3840/2160"})
+    for (const char* redraw : {"BM_UpdateViewFit", "BM_UpdateViewZoomed"})
+      reporter.PrintRatio(std::string(redraw) + size, std::string("BM_FillPicture") + size);
   benchmark::Shutdown();
   return 0;
 }

@@ -5,7 +5,10 @@
 // at once. The caller's split real/imaginary arrays are packed into an
 // aligned per-thread interleaved buffer: FFTW's SIMD kernels want
 // interleaved data, and the copy also frees the caller from FFTW's alignment
-// and in-place rules.
+// and in-place rules. Measured for 4096 points (specterm_processing_bench):
+// a split-array guru plan on the caller's arrays costs about 1.7 times the
+// interleaved transform, the two copies about 0.2 times it, and an in-place
+// plan on one buffer more than the out-of-place one.
 
 #include "FFT.h"
 
@@ -126,11 +129,17 @@ PlanCache<T>& Plans() {
   return cache;
 }
 
-// The calling thread's interleaved input and output buffers, grown on demand.
+// The calling thread's interleaved input and output buffers, grown on
+// demand, and the plan it used last: a block after block of one size then
+// finds its plan without taking the cache's lock. Plans live as long as the
+// cache, so the remembered one stays valid.
 template <class T>
 struct Scratch {
   ComplexBuffer<T> in;
   ComplexBuffer<T> out;
+  unsigned planSize = 0;
+  int planSign = 0;
+  typename T::Plan plan = nullptr;
 
   bool Reserve(std::size_t n) {
     if (in.Size() >= n) return true;
@@ -140,6 +149,14 @@ struct Scratch {
     in = std::move(newIn);
     out = std::move(newOut);
     return true;
+  }
+
+  typename T::Plan PlanFor(unsigned n, int sign) {
+    if (plan && planSize == n && planSign == sign) return plan;
+    plan = Plans<T>().Get(n, sign);
+    planSize = n;
+    planSign = sign;
+    return plan;
   }
 };
 
@@ -250,8 +267,8 @@ int Transform(unsigned n, int inverse, const typename T::Real* realIn, const typ
   // FFTW takes the size as an int.
   if (n > static_cast<unsigned>(std::numeric_limits<int>::max())) return -1;
   try {
-    typename T::Plan plan = Plans<T>().Get(n, inverse ? FFTW_BACKWARD : FFTW_FORWARD);
     Scratch<T>& scratch = ThreadScratch<T>();
+    typename T::Plan plan = scratch.PlanFor(n, inverse ? FFTW_BACKWARD : FFTW_FORWARD);
     if (!plan || !scratch.Reserve(n)) return -2;
     typename T::Complex* in = scratch.in.Data();
     typename T::Complex* out = scratch.out.Data();

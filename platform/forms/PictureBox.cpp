@@ -301,12 +301,18 @@ bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double left, do
       t1 = std::min(t1, t);
     }
   }
+  // An end that is not cut stays exactly where it was, so that a caller can
+  // tell a cut end by comparing.
   const double ox = x1;
   const double oy = y1;
-  x1 = ox + t0 * dx;
-  y1 = oy + t0 * dy;
-  x2 = ox + t1 * dx;
-  y2 = oy + t1 * dy;
+  if (t0 > 0.0) {
+    x1 = ox + t0 * dx;
+    y1 = oy + t0 * dy;
+  }
+  if (t1 < 1.0) {
+    x2 = ox + t1 * dx;
+    y2 = oy + t1 * dy;
+  }
   return true;
 }
 
@@ -316,32 +322,61 @@ bool PictureBox::ClipToCanvas(double& x1, double& y1, double& x2, double& y2) co
   return ClipSegment(x1, y1, x2, y2, -margin, -margin, image_.width() + margin, image_.height() + margin);
 }
 
-// Within the image grown by the clipping margin: no clipping needed.
-bool PictureBox::InsideCanvas(double x, double y) const {
-  const double margin = kClipMargin + drawWidth_;
-  return x >= -margin && y >= -margin && x <= image_.width() + margin && y <= image_.height() + margin;
+std::optional<PixelPen> PictureBox::RasterPen(std::int64_t color) const {
+  if (drawMode_ != vbCopyPen && drawMode_ != vbInvert) return std::nullopt;
+  // Wide lines in copy mode are laid down as parallel one-pixel strokes;
+  // wide inverted ones are the painter's.
+  if (drawWidth_ > 1 && drawMode_ != vbCopyPen) return std::nullopt;
+  const std::uint32_t bgr = color < 0 ? foreColor_ : static_cast<std::uint32_t>(color);
+  // Styles apply to one-pixel pens only, as on the classic device context.
+  return PixelPen{RgbFromColorRef(bgr), drawMode_ == vbInvert,
+                  drawWidth_ > 1 ? std::span<const std::uint8_t>() : PixelPattern(drawStyle_)};
 }
 
-void PictureBox::DrawPixelLine(double x1, double y1, double x2, double y2) {
+PixelCanvas PictureBox::Canvas() {
+  SyncImageSize();
+  // Writing through bits() is safe while a painter is open on the image: the
+  // painter detached it when it began, and Image() ends the painter before
+  // anyone can share it again.
+  const int stride = static_cast<int>(image_.bytesPerLine() / 4);
+  auto* bits = reinterpret_cast<std::uint32_t*>(image_.bits());
+  canvasOrigin_ = QPoint();
+  if (!clipToArea_) return {bits, image_.width(), image_.height(), stride};
+  // Cut to the scale's area, as the painter's clip is: the canvas starts at
+  // the area's top left pixel, and lines are moved by as much.
+  const QRect area = Mapping().Area.toRect().intersected(image_.rect());
+  if (area.isEmpty()) return {bits, 0, 0, stride};
+  canvasOrigin_ = area.topLeft();
+  return {bits + static_cast<std::ptrdiff_t>(area.top()) * stride + area.left(), area.width(), area.height(), stride};
+}
+
+void PictureBox::DrawRasterLine(const PixelCanvas& canvas, QPoint a, QPoint b, const PixelPen& pen) const {
+  a -= canvasOrigin_;
+  b -= canvasOrigin_;
+  if (drawWidth_ <= 1) {
+    forms::DrawPixelLine(canvas, a, b, pen);
+    return;
+  }
+  // Strokes side by side across the line's main direction, and a square of
+  // the pen's width at the start to close the joint with the line before it.
+  const int low = -(drawWidth_ - 1) / 2;
+  const int high = drawWidth_ / 2;
+  const bool across = std::abs(b.x() - a.x()) >= std::abs(b.y() - a.y());
+  for (int o = low; o <= high; ++o) {
+    const QPoint offset = across ? QPoint(0, o) : QPoint(o, 0);
+    forms::DrawPixelLine(canvas, a + offset, b + offset, pen);
+  }
+  FillPixels(canvas, a.x() + low, a.y() + low, a.x() + high, a.y() + high, pen);
+}
+
+void PictureBox::DrawPixelLine(double x1, double y1, double x2, double y2, const std::optional<PixelPen>& pen) {
   if (!ClipToCanvas(x1, y1, x2, y2)) return;
   const QPoint a(RoundPixel(x1), RoundPixel(y1));
   const QPoint b(RoundPixel(x2), RoundPixel(y2));
-  QPainter& p = Painter();
-  if (!WideLinesByStrokes()) {
-    p.drawLine(a, b);
-  } else {
-    // Strokes side by side across the line's main direction, and a square
-    // of the pen's width at the start to close the joint with the line
-    // before it.
-    const int low = -(drawWidth_ - 1) / 2;
-    const int high = drawWidth_ / 2;
-    const bool across = std::abs(b.x() - a.x()) >= std::abs(b.y() - a.y());
-    for (int o = low; o <= high; ++o) {
-      const QPoint offset = across ? QPoint(0, o) : QPoint(o, 0);
-      p.drawLine(a + offset, b + offset);
-    }
-    p.fillRect(QRect(a.x() + low, a.y() + low, drawWidth_, drawWidth_), p.pen().color());
-  }
+  if (pen)
+    DrawRasterLine(Canvas(), a, b, *pen);
+  else
+    Painter().drawLine(a, b);
   Changed();
 }
 
@@ -355,8 +390,9 @@ void PictureBox::Cls() {
 }
 
 void PictureBox::Line(float x1, float y1, float x2, float y2, std::int64_t color) {
-  PreparePen(color, PenUse::Line);
-  DrawPixelLine(PixelX(x1), PixelY(y1), PixelX(x2), PixelY(y2));
+  const std::optional<PixelPen> pen = RasterPen(color);
+  if (!pen) PreparePen(color, PenUse::Line);
+  DrawPixelLine(PixelX(x1), PixelY(y1), PixelX(x2), PixelY(y2), pen);
   currentX_ = x2;
   currentY_ = y2;
 }
@@ -365,36 +401,40 @@ void PictureBox::LineTo(float x2, float y2, std::int64_t color) { Line(currentX_
 
 void PictureBox::Polyline(std::span<const QPointF> points, std::int64_t color) {
   if (points.empty()) return;
-  PreparePen(color, PenUse::Line);
+  const std::optional<PixelPen> pen = RasterPen(color);
+  if (!pen) PreparePen(color, PenUse::Line);
   currentX_ = static_cast<float>(points.back().x());
   currentY_ = static_cast<float>(points.back().y());
   if (points.size() < 2) return;
-  // Wide strokes and inverted pixels are laid down segment by segment, as
-  // Line does.
-  if (WideLinesByStrokes() || drawMode_ != vbCopyPen) {
+  if (!pen) {
     for (std::size_t i = 1; i < points.size(); ++i)
-      DrawPixelLine(PixelX(points[i - 1].x()), PixelY(points[i - 1].y()), PixelX(points[i].x()), PixelY(points[i].y()));
+      DrawPixelLine(PixelX(points[i - 1].x()), PixelY(points[i - 1].y()), PixelX(points[i].x()), PixelY(points[i].y()),
+                    pen);
     return;
   }
-  QPainter& p = Painter();
   // The scale's mapping, taken once for all points.
   const ScaleMapping mapping = Mapping();
   const auto toPixelX = [&](double x) { return mapping.PixelX(x); };
   const auto toPixelY = [&](double y) { return mapping.PixelY(y); };
-  polylineLines_.clear();
+  const PixelCanvas canvas = Canvas();
+  // Within the image grown by the clipping margin: no clipping needed.
+  const double margin = kClipMargin + drawWidth_;
+  const double limitX = image_.width() + margin;
+  const double limitY = image_.height() + margin;
+  const auto near = [&](double x, double y) { return x >= -margin && y >= -margin && x <= limitX && y <= limitY; };
   double x0 = toPixelX(points[0].x());
   double y0 = toPixelY(points[0].y());
-  bool inside0 = InsideCanvas(x0, y0);
+  bool inside0 = near(x0, y0);
   // Pixels are only formed for points near the picture; far ones do not fit
   // an int.
   QPoint a = inside0 ? QPoint(RoundPixel(x0), RoundPixel(y0)) : QPoint();
   for (std::size_t i = 1; i < points.size(); ++i) {
     const double x1 = toPixelX(points[i].x());
     const double y1 = toPixelY(points[i].y());
-    const bool inside1 = InsideCanvas(x1, y1);
+    const bool inside1 = near(x1, y1);
     const QPoint b = inside1 ? QPoint(RoundPixel(x1), RoundPixel(y1)) : QPoint();
     if (inside0 && inside1) {
-      polylineLines_.emplace_back(a, b);
+      DrawRasterLine(canvas, a, b, *pen);
     } else {
       // A segment that leaves the picture is cut to it first.
       double ax = x0;
@@ -402,16 +442,13 @@ void PictureBox::Polyline(std::span<const QPointF> points, std::int64_t color) {
       double bx = x1;
       double by = y1;
       if (ClipToCanvas(ax, ay, bx, by))
-        polylineLines_.emplace_back(QPoint(RoundPixel(ax), RoundPixel(ay)), QPoint(RoundPixel(bx), RoundPixel(by)));
+        DrawRasterLine(canvas, QPoint(RoundPixel(ax), RoundPixel(ay)), QPoint(RoundPixel(bx), RoundPixel(by)), *pen);
     }
     x0 = x1;
     y0 = y1;
     a = b;
     inside0 = inside1;
   }
-  // One call, so that the painter joins the lines: a turning point is not
-  // left out by both lines that meet there.
-  if (!polylineLines_.empty()) p.drawLines(polylineLines_.data(), static_cast<int>(polylineLines_.size()));
   Changed();
 }
 

@@ -7,6 +7,8 @@
 // mode restores every pixel exactly when a figure is drawn a second time.
 // Mouse events are reported in scale units.
 
+#include "forms/PixelLines.h"
+
 #include <QCursor>
 #include <QFont>
 #include <QImage>
@@ -20,6 +22,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -159,10 +162,9 @@ class PictureBox : public QWidget {
   void Cls();
   void Line(float x1, float y1, float x2, float y2, std::int64_t color = -1);
   void LineTo(float x2, float y2, std::int64_t color = -1);
-  // Joined lines from each point to the next, in scale units, in one painter
-  // call: as that many Line calls would draw them, except that in copy mode
-  // the pixel where the line turns back is not left out. CurrentX/CurrentY
-  // move to the last point.
+  // Joined lines from each point to the next, in scale units, as that many
+  // Line calls would draw them, with the scale's mapping taken once.
+  // CurrentX/CurrentY move to the last point.
   void Polyline(std::span<const QPointF> points, std::int64_t color = -1);
   void Box(float x1, float y1, float x2, float y2, std::int64_t color = -1);
   void FilledBox(float x1, float y1, float x2, float y2, std::int64_t color = -1);
@@ -225,13 +227,18 @@ class PictureBox : public QWidget {
   void FollowWidgetScale();
   void SyncImageSize();
   bool ClipToCanvas(double& x1, double& y1, double& x2, double& y2) const;
-  bool InsideCanvas(double x, double y) const;
-  void DrawPixelLine(double x1, double y1, double x2, double y2);
+  // The pen that the direct rasteriser lays down for the drawing state, or
+  // none where the painter draws (wide inverted pens, other draw modes).
+  std::optional<PixelPen> RasterPen(std::int64_t color) const;
+  // The pixels lines may reach: the whole image, or the scale's area while
+  // drawing is cut to it (its top left pixel then at canvasOrigin_).
+  PixelCanvas Canvas();
+  void DrawPixelLine(double x1, double y1, double x2, double y2, const std::optional<PixelPen>& pen);
+  void DrawRasterLine(const PixelCanvas& canvas, QPoint a, QPoint b, const PixelPen& pen) const;
   void ApplyCursor();
   void ApplyClip();
 
   QImage image_;
-  std::vector<QLine> polylineLines_;  // reused by Polyline
   std::unique_ptr<QPainter> painter_;
   // The pen last given to the painter, so that runs of lines in one pen do
   // not set it again.
@@ -249,6 +256,7 @@ class PictureBox : public QWidget {
   int scaleMode_ = vbTwips;
   QMargins insets_;
   bool clipToArea_ = false;
+  QPoint canvasOrigin_;
   float scaleLeft_ = 0;
   float scaleTop_ = 0;
   float scaleWidth_ = 1;

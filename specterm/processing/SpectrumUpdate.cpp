@@ -101,8 +101,9 @@ double WindowWeight(std::size_t n) {
   return 0.5 * std::cos((static_cast<double>(n) - half + 0.5) * kWindowPi / half - 0.5) + 0.5;
 }
 
-void WindowSmooth(const std::array<float, kSampleCount>& in, std::array<float, kSampleCount>& out) {
-  ApplyWeights(in.data(), Window().weights.data(), out.data(), kSampleCount);
+void WindowSmooth(const std::array<float, kSampleCount>& inI, const std::array<float, kSampleCount>& inQ,
+                  std::array<float, kSampleCount>& outI, std::array<float, kSampleCount>& outQ) {
+  ApplyWeights(inI.data(), inQ.data(), Window().weights.data(), outI.data(), outQ.data(), kSampleCount);
 }
 
 SpectrumUpdater::SpectrumUpdater(std::shared_ptr<const FftLibrary> fft) : fft_(std::move(fft)) {
@@ -128,8 +129,7 @@ UpdateOutcome SpectrumUpdater::Update(SpectrumState& state, const UpdateOptions&
   const float* inI = block.IData.data();
   const float* inQ = block.QData.data();
   if (options.WindowSpectrum) {
-    WindowSmooth(block.IData, windowedI);
-    WindowSmooth(block.QData, windowedQ);
+    WindowSmooth(block.IData, block.QData, windowedI, windowedQ);
     inI = windowedI.data();
     inQ = windowedQ.data();
   }
@@ -150,8 +150,7 @@ UpdateOutcome SpectrumUpdater::Update(SpectrumState& state, const UpdateOptions&
   const double rate = block.SampleRate;
   const double centre = block.CenterFreq;
   const double scale = static_cast<double>(block.SpanScale);
-#pragma GCC ivdep
-  for (std::size_t p = 0; p < kPointCount; ++p) x[p] = static_cast<float>((fractions_[p] * rate + centre) * scale);
+  ScaleFrequencies(fractions_.data(), rate, centre, scale, x.data(), kPointCount);
 
   Progress percent(progress);
   for (std::size_t bin = 0; bin < kSampleCount; bin += kRunLength) {
@@ -163,8 +162,10 @@ UpdateOutcome SpectrumUpdater::Update(SpectrumState& state, const UpdateOptions&
   }
 
   // Amplitude scale fit over the true extremes of the data set.
-  const auto [lowest, highest] = std::minmax_element(y.begin(), y.end());
-  outcome.Scroll = FitAmplitudeScale(*highest, *lowest, state.Amplitude);
+  float lowest = 0;
+  float highest = 0;
+  MinMax(y.data(), y.size(), lowest, highest);
+  outcome.Scroll = FitAmplitudeScale(highest, lowest, state.Amplitude);
 
   outcome.Accumulation = traces.Accumulate(options.VideoAverage, options.PeakHold);
   percent.Finish();

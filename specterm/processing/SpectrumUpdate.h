@@ -102,8 +102,10 @@ std::optional<ScrollSettings> FitAmplitudeScale(float max, float min, AmplitudeS
 // 0.5 x cos((n - 2048 + 0.5) x pi / 2048 - 0.5) + 0.5.
 double WindowWeight(std::size_t n);
 
-// Windows a working copy of the samples; the input stays as it is.
-void WindowSmooth(const std::array<float, kSampleCount>& in, std::array<float, kSampleCount>& out);
+// Windows working copies of both sections' samples; the inputs stay as they
+// are.
+void WindowSmooth(const std::array<float, kSampleCount>& inI, const std::array<float, kSampleCount>& inQ,
+                  std::array<float, kSampleCount>& outI, std::array<float, kSampleCount>& outQ);
 
 // Runs the update with one FFT library. Holds no data set of its own.
 class SpectrumUpdater {

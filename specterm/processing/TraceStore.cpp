@@ -1,5 +1,7 @@
 #include "TraceStore.h"
 
+#include "SpectrumKernels.h"
+
 namespace specterm {
 
 namespace {
@@ -47,9 +49,7 @@ AccumulationTexts TraceStore::Accumulate(bool videoAverage, bool peakHold) {
       // The mean of the dB values, weighted in double precision.
       const double keep = static_cast<double>(n - 1) / static_cast<double>(n);
       const double add = 1.0 / static_cast<double>(n);
-#pragma GCC ivdep
-      for (std::size_t p = 0; p < kPointCount; ++p)
-        average[p] = static_cast<float>(keep * static_cast<double>(average[p]) + add * static_cast<double>(y[p]));
+      BlendInto(average.data(), y.data(), keep, add, kPointCount);
     }
   }
   if (peakHold) {
@@ -59,8 +59,7 @@ AccumulationTexts TraceStore::Accumulate(bool videoAverage, bool peakHold) {
       TraceX[kPeakHoldRow] = x;
       peak = y;
     } else {
-#pragma GCC ivdep
-      for (std::size_t p = 0; p < kPointCount; ++p) peak[p] = y[p] > peak[p] ? y[p] : peak[p];
+      MaxInto(peak.data(), y.data(), kPointCount);
     }
   }
   return texts;

@@ -61,8 +61,15 @@ bool ClipSegment(QPointF& a, QPointF& b, const ClipArea& area) {
   return true;
 }
 
+bool Inside(const QPointF& p, const ClipArea& area) {
+  return p.x() >= area.Left && p.x() <= area.Right && p.y() >= area.Top && p.y() <= area.Bottom;
+}
+
+// Exactly the same point (QPointF's own comparison allows for rounding).
+bool Same(const QPointF& a, const QPointF& b) { return a.x() == b.x() && a.y() == b.y(); }
+
 // One piece of a trace, cut to the area: each run that stays inside is one
-// polyline.
+// polyline. Most segments lie wholly inside and need no cutting.
 void DrawClippedPiece(forms::PictureBox& pic, std::span<const QPointF> points, const ClipArea& area,
                       std::uint32_t colour, std::vector<QPointF>& run) {
   run.clear();
@@ -70,20 +77,32 @@ void DrawClippedPiece(forms::PictureBox& pic, std::span<const QPointF> points, c
     if (run.size() >= 2) pic.Polyline(run, colour);
     run.clear();
   };
+  bool inside0 = !points.empty() && Inside(points[0], area);
   for (std::size_t i = 1; i < points.size(); ++i) {
+    const bool inside1 = Inside(points[i], area);
+    const bool bothInside = inside0 && inside1;
+    inside0 = inside1;
+    if (bothInside) {
+      if (run.empty()) run.push_back(points[i - 1]);
+      run.push_back(points[i]);
+      continue;
+    }
     QPointF a = points[i - 1];
     QPointF b = points[i];
-    if (!ClipSegment(a, b, area)) {
+    // Zoomed in, most of a trace lies beyond one side of the area.
+    const bool beyond = (a.x() < area.Left && b.x() < area.Left) || (a.x() > area.Right && b.x() > area.Right) ||
+                        (a.y() < area.Top && b.y() < area.Top) || (a.y() > area.Bottom && b.y() > area.Bottom);
+    if (beyond || !ClipSegment(a, b, area)) {
       flush();
       continue;
     }
-    if (run.empty() || run.back() != a) {
+    if (run.empty() || !Same(run.back(), a)) {
       flush();
       run.push_back(a);
     }
     run.push_back(b);
     // Cut short at its end: the trace leaves the area here.
-    if (b != points[i]) flush();
+    if (!Same(b, points[i])) flush();
   }
   flush();
 }

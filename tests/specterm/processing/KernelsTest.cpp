@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -28,16 +29,20 @@ TEST(Kernels, DecodeSamplesForEveryByteValueAndOffset) {
 }
 
 TEST(Kernels, WindowWeightsAreAppliedInDoublePrecision) {
-  std::vector<float> in(4096 + 5);
+  std::vector<float> in(4096 + 5), inQ(in.size());
   std::vector<double> w(in.size());
   std::mt19937 random(3);
   for (std::size_t i = 0; i < in.size(); ++i) {
     in[i] = specterm::DecodeSample(static_cast<std::uint8_t>(random()));
+    inQ[i] = specterm::DecodeSample(static_cast<std::uint8_t>(random()));
     w[i] = specterm::WindowWeight(i % 4096 + 1);
   }
-  std::vector<float> out(in.size());
-  specterm::ApplyWeights(in.data(), w.data(), out.data(), in.size());
-  for (std::size_t i = 0; i < in.size(); ++i) ASSERT_EQ(out[i], static_cast<float>(double(in[i]) * w[i])) << i;
+  std::vector<float> out(in.size()), outQ(in.size());
+  specterm::ApplyWeights(in.data(), inQ.data(), w.data(), out.data(), outQ.data(), in.size());
+  for (std::size_t i = 0; i < in.size(); ++i) {
+    ASSERT_EQ(out[i], static_cast<float>(double(in[i]) * w[i])) << i;
+    ASSERT_EQ(outQ[i], static_cast<float>(double(inQ[i]) * w[i])) << i;
+  }
 }
 
 float Straightforward(float re, float im) {
@@ -75,6 +80,41 @@ TEST(Kernels, DecibelsMatchTheStraightforwardDoubleComputation) {
         << re[i] << " " << im[i] << ": " << y[i] << " vs " << expected;
   }
   EXPECT_LT(differing, re.size() / 10000);
+}
+
+}  // namespace
+
+namespace {
+
+// The row kernels against their scalar forms, at a length that takes the
+// tail paths too.
+TEST(Kernels, RowKernelsMatchTheirScalarForms) {
+  constexpr std::size_t n = 2048 + 13;
+  std::mt19937 random(9);
+  std::uniform_real_distribution<float> level(-30.0f, 90.0f);
+  std::vector<float> y(n), average(n), peak(n);
+  std::vector<double> fractions(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    y[i] = level(random);
+    average[i] = level(random);
+    peak[i] = level(random);
+    fractions[i] = (static_cast<double>(i) - n / 2.0) / 4096.0;
+  }
+  std::vector<float> x(n), blended = average, held = peak;
+  specterm::ScaleFrequencies(fractions.data(), 250.0, 7000.0, 10.0, x.data(), n);
+  specterm::BlendInto(blended.data(), y.data(), 6.0 / 7.0, 1.0 / 7.0, n);
+  specterm::MaxInto(held.data(), y.data(), n);
+  for (std::size_t i = 0; i < n; ++i) {
+    ASSERT_EQ(x[i], static_cast<float>((fractions[i] * 250.0 + 7000.0) * 10.0)) << i;
+    ASSERT_EQ(blended[i], static_cast<float>(6.0 / 7.0 * double(average[i]) + 1.0 / 7.0 * double(y[i]))) << i;
+    ASSERT_EQ(held[i], std::max(peak[i], y[i])) << i;
+  }
+  for (const std::size_t count : {std::size_t{1}, std::size_t{15}, n}) {
+    float lowest = 0, highest = 0;
+    specterm::MinMax(y.data(), count, lowest, highest);
+    EXPECT_EQ(lowest, *std::min_element(y.begin(), y.begin() + count)) << count;
+    EXPECT_EQ(highest, *std::max_element(y.begin(), y.begin() + count)) << count;
+  }
 }
 
 }  // namespace
