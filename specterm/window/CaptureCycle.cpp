@@ -147,16 +147,16 @@ void CaptureCycle::ShowCycleFailure(const QString& text) {
 }
 
 void CaptureCycle::ConnectInCycle(bool ShowStatus, std::function<void()> then) {
-  Connect(ShowStatus, link_.SingleStepping, std::move(then), ConnectFailure::Retries);
+  Connect(ShowStatus, link_.SingleStepping, std::move(then), ConnectFrom::Cycle);
 }
 
-void CaptureCycle::Connect(bool ShowStatus, bool NoTimerStart, std::function<void()> then, ConnectFailure onFailure) {
+void CaptureCycle::Connect(bool ShowStatus, bool NoTimerStart, std::function<void()> then, ConnectFrom from) {
   const auto finish = [this, then = std::move(then)] {
     EndBusyCursor();
     connecting_ = false;
     if (then) then();
   };
-  BeginBusyCursor();
+  if (from == ConnectFrom::Command) BeginBusyCursor();
   connecting_ = true;
   Ftp->Create();
   if (!Ftp->ConnectedToInternet()) {
@@ -178,7 +178,7 @@ void CaptureCycle::Connect(bool ShowStatus, bool NoTimerStart, std::function<voi
   if (ShowStatus)
     status_.SetStatusText(QStringLiteral("Attempting connection to ") + Text(modem_.Name) +
                           QStringLiteral(" (<Ctrl>S to Abort)..."));
-  Ftp->ConnectToServer(address, "", "", [this, ShowStatus, NoTimerStart, onFailure, address, finish] {
+  Ftp->ConnectToServer(address, "", "", [this, ShowStatus, NoTimerStart, from, address, finish] {
     if (Ftp->IsConnected()) {
       if (ShowStatus)
         status_.SetStatusText(QStringLiteral("Successful connection established to ") + Text(modem_.Name) +
@@ -191,7 +191,7 @@ void CaptureCycle::Connect(bool ShowStatus, bool NoTimerStart, std::function<voi
         link_.StopUpdates = false;
         c_.mnuCommStopGo->setText(QString::fromLatin1(kStopCaption));
       }
-    } else if (onFailure == ConnectFailure::Retries && link_.Connected) {
+    } else if (from == ConnectFrom::Cycle && link_.Connected) {
       // The modem was reached before: the updates go on, and the next cycle
       // connects afresh, so polling recovers by itself when the modem does.
       ReleaseSession();

@@ -127,11 +127,14 @@ class CaptureCycle : public QObject, public DirectoryLink {
  private:
   // Takes the directory's modem for what follows; false when there is none.
   bool TakeModem();
-  // Inside a running cycle, a failed connection is shown (link image and
-  // "Status" text) and the updates go on: the next cycle connects afresh.
-  enum class ConnectFailure { Stops, Retries };
+  // Who connects: a command (start-up, Go, Single Step), with the busy
+  // pointer while it waits, and a failure stops the updates; or the
+  // running cycle, which works in the background without the busy pointer
+  // (the link image and the "Status" panel tell its state), and a failure
+  // is shown while the updates go on: the next cycle connects afresh.
+  enum class ConnectFrom { Command, Cycle };
   void Connect(bool ShowStatus, bool NoTimerStart, std::function<void()> then = {},
-               ConnectFailure onFailure = ConnectFailure::Stops);
+               ConnectFrom from = ConnectFrom::Command);
   // The cycle's own connections.
   void ConnectInCycle(bool ShowStatus, std::function<void()> then);
   // A capture step failed: shown until a connection succeeds again.

@@ -66,6 +66,21 @@ TEST_F(CaptureCycleTest, StartupWithUpdatesStoppedWaitsForGo) {
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+// The running cycle works in the background: the pointer over the window
+// stays what the mouse mode made it, whatever its connections wait for.
+TEST_F(CaptureCycleTest, RunningCyclesNeverShowTheBusyPointer) {
+  StartSim({"--fault", "slow=150"});
+  frmMain& f = OpenOnSim(/*stopUpdates=*/false);
+  ASSERT_TRUE(WaitUntil([&] { return f.Cycle().DataSets() >= 1; }, 60s));
+  bool busy = false;
+  QTimer sample;
+  QObject::connect(&sample, &QTimer::timeout, [&] { busy = busy || QApplication::overrideCursor() != nullptr; });
+  sample.start(0);
+  const int before = f.Cycle().DataSets();
+  ASSERT_TRUE(WaitUntil([&] { return f.Cycle().DataSets() >= before + 2; }, 60s));
+  EXPECT_FALSE(busy);
+}
+
 TEST_F(CaptureCycleTest, HaltBeforeTheFirstConnectionHoldsItBack) {
   StartSim();
   frmMain& f = OpenOnSim(/*stopUpdates=*/false);
