@@ -308,6 +308,13 @@ PlotMarks DrawPlot(forms::PictureBox& pic, const PlotScene& scene, const Derived
   DrawAmplitudeGrid(pic, scene, frame, params.Height.Ky);
   DrawFrequencyGrid(pic, scene, frame, params.Width.Kx);
 
+  if (!scene.Guidance.empty()) {
+    const QString guidance = QString::fromStdString(scene.Guidance);
+    pic.SetCurrentX(frame.PlotLeft + (frame.Right - frame.PlotLeft - pic.TextWidth(guidance)) / 2.0f);
+    pic.SetCurrentY(frame.PlotTop + (frame.Bottom - frame.PlotTop - pic.TextHeight(guidance)) / 2.0f);
+    pic.PrintInline(guidance);
+  }
+
   // The minimum peak threshold across the plotting area, where it lies in
   // the view.
   if (frame.PlotTop < -scene.MinPeakThreshold && -scene.MinPeakThreshold <= frame.Bottom) {

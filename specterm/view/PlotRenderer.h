@@ -54,6 +54,8 @@ struct PlotScene {
   float SpanScale = 1;
   std::string FreqFormat;
   float MinPeakThreshold = 0;
+  // A line of guidance across the middle of the plotting area.
+  std::string Guidance;
   bool CursorsOn = false;
   std::array<float, 4> CursorPos{};  // Cursor1X, Cursor1Y, Cursor2X, Cursor2Y; x = -1: not placed
   bool MarkerShown = false;

@@ -72,6 +72,8 @@ class PlotView {
   // cursors, the marker and the figures at once, inverted over the picture,
   // so that those drawn before go without a redraw.
   void SetThreshold(float minPeakThreshold) { overlay_.MinPeakThreshold = minPeakThreshold; }
+  // A line of guidance in the field, drawn from the next redraw on.
+  void SetGuidance(const std::string& text) { overlay_.Guidance = text; }
   void ShowCursors(const CursorLines& cursors);
   void ShowMarker(const SelectionMarker& marker);
   void ShowFigures(const GestureFigures& figures);

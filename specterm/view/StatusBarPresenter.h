@@ -33,6 +33,9 @@ class StatusBarPresenter {
   void ShowStatusMessage(const QString& text);
   // The "Status" text without starting the timer.
   void SetStatusText(const QString& text);
+  // What the "Status" panel says when it has nothing else to say: an empty
+  // text, a redraw or the end of a notice show it. Empty by default.
+  void SetRestingText(const QString& text);
   void SetPanelText(const QString& key, const QString& text);
   QString PanelText(const QString& key) const;
   // An editor lies over the panel: its own text waits until it is gone.
@@ -59,6 +62,7 @@ class StatusBarPresenter {
  private:
   StatusControls& c_;
   ToolbarControls& toolbar_;
+  QString resting_;
 };
 
 }  // namespace specterm

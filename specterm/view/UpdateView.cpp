@@ -43,6 +43,7 @@ void PlotView::UpdateView() {
   scene.SpanScale = block.SpanScale;
   scene.FreqFormat = block.FreqFormat;
   scene.MinPeakThreshold = overlay_.MinPeakThreshold;
+  scene.Guidance = overlay_.Guidance;
   scene.CursorsOn = overlay_.Cursors.Shown;
   scene.CursorPos = overlay_.Cursors.Pos;
   scene.MarkerShown = overlay_.Marker.Shown;

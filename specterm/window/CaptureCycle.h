@@ -94,7 +94,11 @@ class CaptureCycle : public QObject, public DirectoryLink {
   void EnableStopGo(bool enabled) override;
   void EnableSingleStep(bool enabled) override;
 
-  // Arms the first connection, after start-up.
+  // After start-up, with the directory loaded: arms the first connection
+  // when a modem is remembered and updates run; otherwise shows the idle
+  // state as it is (with no modem to poll, stopped).
+  void StartUp();
+  // Arms the first connection.
   void StartConnectionTimer();
   void timerConnection_Timer();
   void timerPoll_Timer();
@@ -127,6 +131,10 @@ class CaptureCycle : public QObject, public DirectoryLink {
  private:
   // Takes the directory's modem for what follows; false when there is none.
   bool TakeModem();
+  void SetStopUpdates(bool stopped);
+  // While nothing runs, the way to go on: in the field when no modem is
+  // stored, in the "Status" panel when updates are stopped.
+  void ShowIdleGuidance();
   // Who connects: a command (start-up, Go, Single Step), with the busy
   // pointer while it waits, and a failure stops the updates; or the
   // running cycle, which works in the background without the busy pointer
@@ -135,8 +143,8 @@ class CaptureCycle : public QObject, public DirectoryLink {
   enum class ConnectFrom { Command, Cycle };
   void Connect(bool ShowStatus, bool NoTimerStart, std::function<void()> then = {},
                ConnectFrom from = ConnectFrom::Command);
-  // The cycle's own connections.
-  void ConnectInCycle(bool ShowStatus, std::function<void()> then);
+  // The cycle's own connections, without status texts.
+  void ConnectInCycle(std::function<void()> then);
   // A capture step failed: shown until a connection succeeds again.
   void ShowCycleFailure(const QString& text);
   void TriggerCapture(std::function<void(bool)> then);
