@@ -2,6 +2,7 @@
 
 #include "base/Twips.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QMouseEvent>
@@ -624,10 +625,34 @@ void PictureBox::paintEvent(QPaintEvent*) {
 
 void PictureBox::resizeEvent(QResizeEvent*) { SyncImageSize(); }
 
+void PictureBox::HoldButton(int button) {
+  if (pressedButtons_ == 0) qApp->installEventFilter(this);
+  pressedButtons_ |= button;
+}
+
+void PictureBox::TakePress() {
+  if (pressedButtons_ == 0) return;
+  pressedButtons_ = 0;
+  qApp->removeEventFilter(this);
+  emit PressTaken();
+}
+
+bool PictureBox::eventFilter(QObject* watched, QEvent* event) {
+  if (pressedButtons_ == 0 || !watched->isWidgetType() || watched == this) return false;
+  const auto* widget = static_cast<QWidget*>(watched);
+  if (event->type() == QEvent::Show && widget->isWindow() && (widget->isModal() || widget->windowType() == Qt::Popup)) {
+    TakePress();
+  } else if (event->type() == QEvent::MouseButtonRelease &&
+             (QtButton(static_cast<QMouseEvent*>(event)->button()) & pressedButtons_) != 0) {
+    TakePress();
+  }
+  return false;
+}
+
 void PictureBox::mousePressEvent(QMouseEvent* event) {
   const int button = QtButton(event->button());
   if (button == 0) return;
-  pressedButtons_ |= button;
+  HoldButton(button);
   suppressClick_ = false;
   emit MouseDown(button, QtShift(event->modifiers()), static_cast<float>(ScaleFromPixelX(event->position().x())),
                  static_cast<float>(ScaleFromPixelY(event->position().y())));
@@ -644,6 +669,7 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
   if (button == 0) return;
   const bool wasPressed = (pressedButtons_ & button) != 0;
   pressedButtons_ &= ~button;
+  if (pressedButtons_ == 0) qApp->removeEventFilter(this);
   emit MouseUp(button, QtShift(event->modifiers()), static_cast<float>(ScaleFromPixelX(event->position().x())),
                static_cast<float>(ScaleFromPixelY(event->position().y())));
   // Released over the picture after a press on it: a click. The release that
@@ -659,7 +685,7 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
 void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) {
   const int button = QtButton(event->button());
   if (button == 0) return;
-  pressedButtons_ |= button;
+  HoldButton(button);
   suppressClick_ = true;
   emit DblClick();
 }

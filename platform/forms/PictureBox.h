@@ -207,6 +207,10 @@ class PictureBox : public QWidget {
   // After a release that makes no click (outside the picture, or the end of
   // a double click), so that a press can always be seen to end.
   void NoClick();
+  // Another window took the mouse while buttons were held on the picture:
+  // a modal window or a menu opened, or the release went elsewhere. The
+  // press has ended without a release or a click.
+  void PressTaken();
   void DblClick();
 
  protected:
@@ -216,6 +220,7 @@ class PictureBox : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QPainter& Painter();
@@ -236,6 +241,10 @@ class PictureBox : public QWidget {
   void DrawPixelLine(double x1, double y1, double x2, double y2, const std::optional<PixelPen>& pen);
   void DrawRasterLine(const PixelCanvas& canvas, QPoint a, QPoint b, const PixelPen& pen) const;
   void ApplyCursor();
+  // Buttons held on the picture: the application's windows are watched for
+  // one that takes the mouse from it.
+  void HoldButton(int button);
+  void TakePress();
   void ApplyClip();
 
   QImage image_;

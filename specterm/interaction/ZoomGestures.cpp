@@ -85,6 +85,18 @@ void MouseModes::DragMove(float x, float y) {
   }
 }
 
+// The gesture ends where it is: its figures go and nothing zooms.
+void MouseModes::DragCancel() {
+  MouseState& m = mouse_;
+  m.SeedLeft = m.SeedRight = m.SeedTop = m.SeedBottom = kNoSeed;
+  m.OuterLeft = m.OuterTop = m.OuterRight = m.OuterBottom = 0;
+  view_.ShowFigures({});
+  if (m.Mode == MouseMode::Select)
+    ShowSelectPointer();
+  else
+    ShowModePointer();
+}
+
 void MouseModes::DragEnd(int button) {
   MouseState& m = mouse_;
   m.SeedLeft = m.SeedRight = m.SeedTop = m.SeedBottom = kNoSeed;
