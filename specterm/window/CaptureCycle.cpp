@@ -26,6 +26,8 @@ constexpr const char* kStopCaption = "&Stop Data Set Updates";
 constexpr const char* kCaptureFailedText = "The capture request to the Halden modem [%1] failed; retrying...";
 constexpr const char* kReconnectFailedText = "The Halden modem [%1] cannot be reached; retrying...";
 constexpr const char* kOverlongReadText = "The Halden modem [%1] sent more than a data set; it was cut, retrying...";
+constexpr const char* kBandNotDrawableText =
+    "The data set of the Halden modem [%1] was not shown: its band is too narrow to draw at its centre frequency";
 constexpr const char* kReadFailedText = "The data set of the Halden modem [%1] cannot be read; retrying...";
 // The way on while nothing runs.
 constexpr const char* kNoModemGuidance = "No modem yet: Communications > Add Halden Modem";
@@ -357,6 +359,11 @@ void CaptureCycle::ReadSpectrum(std::function<void(bool)> then) {
 }
 
 void CaptureCycle::ShowDataSet(const std::string& block) {
+  // A band the plot cannot represent would leave it without a view.
+  if (!BandDrawable(block)) {
+    status_.ShowStatusMessage(QString::fromLatin1(kBandNotDrawableText).arg(Text(modem_.Name)));
+    return;
+  }
   spectrum_.ParseBlock(block);
   view_.SetSpanCaptions(spectrum_.Block().SpanCaptions);
   const std::uint64_t generation = Ftp->Generation();
