@@ -3,13 +3,18 @@
 #include "forms/VirtualKeys.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QValidator>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace forms {
 namespace {
@@ -48,27 +53,66 @@ class Raised {
 
 }  // namespace
 
-// Refuses an edit that lengthens the text beyond MaxLength.
-class EntryBox::LengthLimit : public QValidator {
+// What the user brings in keeps only the allowed characters; an edit that
+// lengthens the text beyond MaxLength is refused.
+class EntryBox::EditRules : public QValidator {
  public:
-  explicit LengthLimit(EntryBox& box) : QValidator(&box), box_(box) {}
-  State validate(QString& input, int&) const override {
+  explicit EditRules(EntryBox& box) : QValidator(&box), box_(box) {}
+  State validate(QString& input, int& pos) const override {
+    if (box_.userEdit_ && !box_.allowed_.isEmpty()) KeepAllowed(input, pos);
     const int max = box_.maxLength_;
-    if (max > 0 && input.size() > max && input.size() > box_.shownLength_) return Invalid;
+    if (max > 0 && input.size() > max && input.size() > box_.shownText_.size()) return Invalid;
     return Acceptable;
   }
 
  private:
+  // Only what the edit brought in is filtered: the part between what it
+  // left of the text before and after it.
+  void KeepAllowed(QString& input, int& pos) const {
+    const QString& before = box_.shownText_;
+    qsizetype head = 0;
+    while (head < input.size() && head < before.size() && input[head] == before[head]) ++head;
+    qsizetype tail = 0;
+    while (tail < input.size() - head && tail < before.size() - head &&
+           input[input.size() - 1 - tail] == before[before.size() - 1 - tail])
+      ++tail;
+    QString kept = input.left(head);
+    qsizetype newPos = pos;
+    for (qsizetype i = head; i < input.size() - tail; ++i) {
+      if (box_.allowed_.contains(input[i]))
+        kept += input[i];
+      else if (i < pos)
+        --newPos;
+    }
+    if (kept.size() == input.size() - tail) return;
+    kept += input.right(tail);
+    input = kept;
+    pos = static_cast<int>(std::clamp<qsizetype>(newPos, 0, input.size()));
+  }
+
   EntryBox& box_;
+};
+
+// The line edit takes the user's input for the lifetime of the object.
+class EntryBox::UserEdit {
+ public:
+  explicit UserEdit(EntryBox& box) : box_(box), outer_(!box.userEdit_) { box_.userEdit_ = true; }
+  ~UserEdit() {
+    if (outer_) box_.userEdit_ = false;
+  }
+  UserEdit(const UserEdit&) = delete;
+  UserEdit& operator=(const UserEdit&) = delete;
+
+ private:
+  EntryBox& box_;
+  bool outer_;
 };
 
 EntryBox::EntryBox(QWidget* parent) : EntryBox(QString(), parent) {}
 
-EntryBox::EntryBox(const QString& text, QWidget* parent) : QLineEdit(text, parent) {
-  shownLength_ = static_cast<int>(text.size());
-  setValidator(new LengthLimit(*this));
-  connect(this, &QLineEdit::textChanged, this,
-          [this](const QString& shown) { shownLength_ = static_cast<int>(shown.size()); });
+EntryBox::EntryBox(const QString& text, QWidget* parent) : QLineEdit(text, parent), shownText_(text) {
+  setValidator(new EditRules(*this));
+  connect(this, &QLineEdit::textChanged, this, [this](const QString& shown) { shownText_ = shown; });
 }
 
 EntryBox::~EntryBox() { WatchEvents(false); }
@@ -205,6 +249,7 @@ void EntryBox::keyPressEvent(QKeyEvent* event) {
   }
   const int typed = KeyAsciiFromEvent(*event);
   if (typed == 0) {
+    const UserEdit edit(*this);
     QLineEdit::keyPressEvent(event);
     return;
   }
@@ -215,6 +260,7 @@ void EntryBox::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
+  const UserEdit edit(*this);
   if (keyAscii != typed && keyAscii >= ' ') {
     // Another character instead of the one typed.
     insert(QString(QChar(keyAscii)));
@@ -232,6 +278,7 @@ void EntryBox::mousePressEvent(QMouseEvent* event) {
     return;
   }
   keepSelection_ = false;
+  const UserEdit edit(*this);
   QLineEdit::mousePressEvent(event);
 }
 
@@ -249,7 +296,25 @@ void EntryBox::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
     return;
   }
+  // The middle button pastes the selection.
+  const UserEdit edit(*this);
   QLineEdit::mouseReleaseEvent(event);
+}
+
+void EntryBox::contextMenuEvent(QContextMenuEvent* event) {
+  // The menu's Paste runs while it is open.
+  const UserEdit edit(*this);
+  QLineEdit::contextMenuEvent(event);
+}
+
+void EntryBox::dropEvent(QDropEvent* event) {
+  const UserEdit edit(*this);
+  QLineEdit::dropEvent(event);
+}
+
+void EntryBox::inputMethodEvent(QInputMethodEvent* event) {
+  const UserEdit edit(*this);
+  QLineEdit::inputMethodEvent(event);
 }
 
 bool EntryBox::RefusePress(const QMouseEvent& press) {

@@ -20,7 +20,10 @@
 // has the focus now.
 //
 // MaxLength limits what the user types or pastes, never a text the program
-// sets, as the classic property does.
+// sets, as the classic property does. Likewise the allowed characters: what
+// the user brings in by any door (typing, also characters no key code
+// names, pasting, dropping, composing) loses the characters outside the
+// set; the rest is kept in order.
 
 #include <QLineEdit>
 
@@ -43,6 +46,9 @@ class EntryBox : public QLineEdit {
   int SelLength() const;
   QString SelText() const { return selectedText(); }
   void SetSelection(int start, int length);
+  // Empty: every character.
+  void SetAllowedCharacters(const QString& allowed) { allowed_ = allowed; }
+  const QString& AllowedCharacters() const { return allowed_; }
 
   // The focus moves on to the next control, as a Tab typed into the box;
   // or to a given control. Both pass Validate first; false when it kept the
@@ -69,11 +75,15 @@ class EntryBox : public QLineEdit {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
   bool focusNextPrevChild(bool next) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  class LengthLimit;
+  class EditRules;
+  class UserEdit;
 
   // Runs Validate; true when the focus may go.
   bool MayLeave();
@@ -85,7 +95,9 @@ class EntryBox : public QLineEdit {
   void WatchEvents(bool on);
 
   int maxLength_ = 0;
-  int shownLength_ = 0;         // length of the text before the edit under way
+  QString shownText_;  // the text before the edit under way
+  QString allowed_;
+  bool userEdit_ = false;       // the line edit is taking the user's input
   bool inFocusEvent_ = false;   // a focus event's handler is running
   bool validated_ = false;      // the focus change under way has passed Validate
   bool refocusing_ = false;     // the focus comes back after a refused change

@@ -2,6 +2,7 @@
 
 #include "base/Twips.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QMouseEvent>
@@ -175,20 +176,39 @@ void PictureBox::SyncImageSize() {
   image_ = std::move(grown);
 }
 
-double PictureBox::PixelX(double x) const {
-  return (x - static_cast<double>(ScaleLeft())) * PixelWidth() / static_cast<double>(ScaleWidth());
+void PictureBox::SetScaleInsets(const QMargins& insets) {
+  if (insets == insets_) return;
+  insets_ = insets;
+  ApplyClip();
 }
 
-double PictureBox::PixelY(double y) const {
-  return (y - static_cast<double>(ScaleTop())) * PixelHeight() / static_cast<double>(ScaleHeight());
+ScaleMapping PictureBox::Mapping() const {
+  ScaleMapping m;
+  m.Left = ScaleLeft();
+  m.Top = ScaleTop();
+  m.Width = ScaleWidth();
+  m.Height = ScaleHeight();
+  const bool inset = scaleMode_ == vbUser;
+  const int left = inset ? insets_.left() : 0;
+  const int top = inset ? insets_.top() : 0;
+  const int width = inset ? PixelWidth() - left - insets_.right() : PixelWidth();
+  const int height = inset ? PixelHeight() - top - insets_.bottom() : PixelHeight();
+  m.Area = QRectF(left, top, std::max(1, width), std::max(1, height));
+  return m;
 }
 
-double PictureBox::ScaleFromPixelX(double px) const {
-  return static_cast<double>(ScaleLeft()) + px * static_cast<double>(ScaleWidth()) / PixelWidth();
+void PictureBox::SetClipToScaleArea(bool on) {
+  if (on == clipToArea_) return;
+  clipToArea_ = on;
+  ApplyClip();
 }
 
-double PictureBox::ScaleFromPixelY(double py) const {
-  return static_cast<double>(ScaleTop()) + py * static_cast<double>(ScaleHeight()) / PixelHeight();
+void PictureBox::ApplyClip() {
+  if (!painter_) return;
+  if (clipToArea_)
+    painter_->setClipRect(Mapping().Area);
+  else
+    painter_->setClipping(false);
 }
 
 void PictureBox::SetDrawWidth(int width) { drawWidth_ = std::max(1, width); }
@@ -213,6 +233,7 @@ QPainter& PictureBox::Painter() {
     SyncImageSize();
     painter_ = std::make_unique<QPainter>(&image_);
     painter_->setRenderHint(QPainter::Antialiasing, false);
+    ApplyClip();
   }
   return *painter_;
 }
@@ -318,11 +339,21 @@ PixelCanvas PictureBox::Canvas() {
   // Writing through bits() is safe while a painter is open on the image: the
   // painter detached it when it began, and Image() ends the painter before
   // anyone can share it again.
-  return {reinterpret_cast<std::uint32_t*>(image_.bits()), image_.width(), image_.height(),
-          static_cast<int>(image_.bytesPerLine() / 4)};
+  const int stride = static_cast<int>(image_.bytesPerLine() / 4);
+  auto* bits = reinterpret_cast<std::uint32_t*>(image_.bits());
+  canvasOrigin_ = QPoint();
+  if (!clipToArea_) return {bits, image_.width(), image_.height(), stride};
+  // Cut to the scale's area, as the painter's clip is: the canvas starts at
+  // the area's top left pixel, and lines are moved by as much.
+  const QRect area = Mapping().Area.toRect().intersected(image_.rect());
+  if (area.isEmpty()) return {bits, 0, 0, stride};
+  canvasOrigin_ = area.topLeft();
+  return {bits + static_cast<std::ptrdiff_t>(area.top()) * stride + area.left(), area.width(), area.height(), stride};
 }
 
 void PictureBox::DrawRasterLine(const PixelCanvas& canvas, QPoint a, QPoint b, const PixelPen& pen) const {
+  a -= canvasOrigin_;
+  b -= canvasOrigin_;
   if (drawWidth_ <= 1) {
     forms::DrawPixelLine(canvas, a, b, pen);
     return;
@@ -383,15 +414,9 @@ void PictureBox::Polyline(std::span<const QPointF> points, std::int64_t color) {
     return;
   }
   // The scale's mapping, taken once for all points.
-  const double originX = ScaleLeft();
-  const double originY = ScaleTop();
-  const double pixelsX = PixelWidth();
-  const double pixelsY = PixelHeight();
-  const double unitsX = ScaleWidth();
-  const double unitsY = ScaleHeight();
-  // The same arithmetic as PixelX and PixelY.
-  const auto toPixelX = [&](double x) { return (x - originX) * pixelsX / unitsX; };
-  const auto toPixelY = [&](double y) { return (y - originY) * pixelsY / unitsY; };
+  const ScaleMapping mapping = Mapping();
+  const auto toPixelX = [&](double x) { return mapping.PixelX(x); };
+  const auto toPixelY = [&](double y) { return mapping.PixelY(y); };
   const PixelCanvas canvas = Canvas();
   // Within the image grown by the clipping margin: no clipping needed.
   const double margin = kClipMargin + drawWidth_;
@@ -471,7 +496,7 @@ void PictureBox::Circle(float x, float y, float radius, std::int64_t color) {
   PreparePen(color);
   const double cx = PixelX(x);
   const double cy = PixelY(y);
-  const double r = std::abs(static_cast<double>(radius) * PixelWidth() / static_cast<double>(ScaleWidth()));
+  const double r = std::abs(Mapping().PixelsX(radius));
   currentX_ = x;
   currentY_ = y;
   if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(r)) return;
@@ -519,13 +544,13 @@ void PictureBox::Print(const QString& text) {
 
 float PictureBox::TextWidth(const QString& text) const {
   const QFontMetricsF metrics(font_, &image_);
-  return static_cast<float>(metrics.horizontalAdvance(text) * static_cast<double>(ScaleWidth()) / PixelWidth());
+  return static_cast<float>(Mapping().UnitsX(metrics.horizontalAdvance(text)));
 }
 
 float PictureBox::TextHeight(const QString& text) const {
   const QFontMetricsF metrics(font_, &image_);
   const auto lines = std::max<qsizetype>(1, text.count(QLatin1Char('\n')) + 1);
-  return static_cast<float>(lines * metrics.height() * static_cast<double>(ScaleHeight()) / PixelHeight());
+  return static_cast<float>(Mapping().UnitsY(lines * metrics.height()));
 }
 
 void PictureBox::PrintRotated(const QString& text, float x, float y, const QString& faceName, int heightPixels,
@@ -600,10 +625,34 @@ void PictureBox::paintEvent(QPaintEvent*) {
 
 void PictureBox::resizeEvent(QResizeEvent*) { SyncImageSize(); }
 
+void PictureBox::HoldButton(int button) {
+  if (pressedButtons_ == 0) qApp->installEventFilter(this);
+  pressedButtons_ |= button;
+}
+
+void PictureBox::TakePress() {
+  if (pressedButtons_ == 0) return;
+  pressedButtons_ = 0;
+  qApp->removeEventFilter(this);
+  emit PressTaken();
+}
+
+bool PictureBox::eventFilter(QObject* watched, QEvent* event) {
+  if (pressedButtons_ == 0 || !watched->isWidgetType() || watched == this) return false;
+  const auto* widget = static_cast<QWidget*>(watched);
+  if (event->type() == QEvent::Show && widget->isWindow() && (widget->isModal() || widget->windowType() == Qt::Popup)) {
+    TakePress();
+  } else if (event->type() == QEvent::MouseButtonRelease &&
+             (QtButton(static_cast<QMouseEvent*>(event)->button()) & pressedButtons_) != 0) {
+    TakePress();
+  }
+  return false;
+}
+
 void PictureBox::mousePressEvent(QMouseEvent* event) {
   const int button = QtButton(event->button());
   if (button == 0) return;
-  pressedButtons_ |= button;
+  HoldButton(button);
   suppressClick_ = false;
   emit MouseDown(button, QtShift(event->modifiers()), static_cast<float>(ScaleFromPixelX(event->position().x())),
                  static_cast<float>(ScaleFromPixelY(event->position().y())));
@@ -620,6 +669,7 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
   if (button == 0) return;
   const bool wasPressed = (pressedButtons_ & button) != 0;
   pressedButtons_ &= ~button;
+  if (pressedButtons_ == 0) qApp->removeEventFilter(this);
   emit MouseUp(button, QtShift(event->modifiers()), static_cast<float>(ScaleFromPixelX(event->position().x())),
                static_cast<float>(ScaleFromPixelY(event->position().y())));
   // Released over the picture after a press on it: a click. The release that
@@ -635,7 +685,7 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
 void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) {
   const int button = QtButton(event->button());
   if (button == 0) return;
-  pressedButtons_ |= button;
+  HoldButton(button);
   suppressClick_ = true;
   emit DblClick();
 }

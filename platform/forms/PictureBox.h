@@ -13,7 +13,9 @@
 #include <QFont>
 #include <QImage>
 #include <QLine>
+#include <QMargins>
 #include <QPoint>
+#include <QRectF>
 #include <QString>
 #include <QWidget>
 
@@ -65,6 +67,28 @@ inline constexpr int vbAltMask = 4;
 // not finite.
 bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double left, double top, double right, double bottom);
 
+// Where a scale lies on the picture: its rectangle (Left, Top, Width,
+// Height, in scale units) maps onto a rectangle of pixels, the area. Double
+// precision, no rounding; positions outside the area map linearly beyond it.
+struct ScaleMapping {
+  double Left = 0;
+  double Top = 0;
+  double Width = 1;
+  double Height = 1;
+  QRectF Area{0, 0, 1, 1};
+
+  // Positions: scale units to pixels of the picture, and back.
+  double PixelX(double x) const { return Area.left() + (x - Left) * Area.width() / Width; }
+  double PixelY(double y) const { return Area.top() + (y - Top) * Area.height() / Height; }
+  double X(double px) const { return Left + (px - Area.left()) * Width / Area.width(); }
+  double Y(double py) const { return Top + (py - Area.top()) * Height / Area.height(); }
+  // Lengths: scale units to pixels, and back.
+  double PixelsX(double units) const { return units * Area.width() / Width; }
+  double PixelsY(double units) const { return units * Area.height() / Height; }
+  double UnitsX(double pixels) const { return pixels * Width / Area.width(); }
+  double UnitsY(double pixels) const { return pixels * Height / Area.height(); }
+};
+
 // Colours are 0x00BBGGRR values, red in the low byte.
 QRgb RgbFromColorRef(std::uint32_t bgr);
 std::uint32_t ColorRefFromRgb(QRgb rgb);
@@ -89,12 +113,22 @@ class PictureBox : public QWidget {
   int ScaleMode() const { return scaleMode_; }
   void SetScaleMode(int mode);
 
+  // The user scale maps onto the picture less these insets, in pixels (a
+  // plot keeps its labels there); drawing still reaches the whole picture.
+  // Pixel and twip scales always take the whole picture.
+  void SetScaleInsets(const QMargins& insets);
+  const QMargins& ScaleInsets() const { return insets_; }
+  // The one mapping between scale units and pixels that drawing, text
+  // measures and mouse events all use.
+  ScaleMapping Mapping() const;
   // Conversions between scale units and pixels of the image (double
-  // precision, no rounding).
-  double PixelX(double x) const;
-  double PixelY(double y) const;
-  double ScaleFromPixelX(double px) const;
-  double ScaleFromPixelY(double py) const;
+  // precision, no rounding), through Mapping().
+  double PixelX(double x) const { return Mapping().PixelX(x); }
+  double PixelY(double y) const { return Mapping().PixelY(y); }
+  double ScaleFromPixelX(double px) const { return Mapping().X(px); }
+  double ScaleFromPixelY(double py) const { return Mapping().Y(py); }
+  // While set, drawing is cut to the scale's area.
+  void SetClipToScaleArea(bool on);
   // Size of the picture in pixels (the widget's size, at least 1 x 1).
   int PixelWidth() const { return std::max(1, width()); }
   int PixelHeight() const { return std::max(1, height()); }
@@ -173,6 +207,10 @@ class PictureBox : public QWidget {
   // After a release that makes no click (outside the picture, or the end of
   // a double click), so that a press can always be seen to end.
   void NoClick();
+  // Another window took the mouse while buttons were held on the picture:
+  // a modal window or a menu opened, or the release went elsewhere. The
+  // press has ended without a release or a click.
+  void PressTaken();
   void DblClick();
 
  protected:
@@ -182,6 +220,7 @@ class PictureBox : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QPainter& Painter();
@@ -196,10 +235,17 @@ class PictureBox : public QWidget {
   // The pen that the direct rasteriser lays down for the drawing state, or
   // none where the painter draws (wide inverted pens, other draw modes).
   std::optional<PixelPen> RasterPen(std::int64_t color) const;
+  // The pixels lines may reach: the whole image, or the scale's area while
+  // drawing is cut to it (its top left pixel then at canvasOrigin_).
   PixelCanvas Canvas();
   void DrawPixelLine(double x1, double y1, double x2, double y2, const std::optional<PixelPen>& pen);
   void DrawRasterLine(const PixelCanvas& canvas, QPoint a, QPoint b, const PixelPen& pen) const;
   void ApplyCursor();
+  // Buttons held on the picture: the application's windows are watched for
+  // one that takes the mouse from it.
+  void HoldButton(int button);
+  void TakePress();
+  void ApplyClip();
 
   QImage image_;
   std::unique_ptr<QPainter> painter_;
@@ -217,6 +263,9 @@ class PictureBox : public QWidget {
   bool penValid_ = false;
   bool repaintPending_ = false;
   int scaleMode_ = vbTwips;
+  QMargins insets_;
+  bool clipToArea_ = false;
+  QPoint canvasOrigin_;
   float scaleLeft_ = 0;
   float scaleTop_ = 0;
   float scaleWidth_ = 1;

@@ -74,6 +74,9 @@ int KeyAsciiFromEvent(const QKeyEvent& event) {
     default:
       break;
   }
+  const Qt::KeyboardModifiers chord = event.modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+  if (chord == Qt::ControlModifier && event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z)
+    return event.key() - Qt::Key_A + 1;
   const QString text = event.text();
   if (text.size() != 1) return 0;
   const char16_t c = text.at(0).unicode();

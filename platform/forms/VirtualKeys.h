@@ -40,8 +40,10 @@ int QtKeyFromVirtual(int virtualKey);
 int ShiftFromQt(Qt::KeyboardModifiers modifiers);
 
 // The character code a key press types (KeyAscii): Enter 13, Esc 27,
-// Backspace 8, otherwise the first character of the text when it is a single
-// 8-bit character; 0 when the key types nothing.
+// Backspace 8, Ctrl with a letter its control character (Ctrl+A 1 ...
+// Ctrl+Z 26, whatever text the platform gives it), otherwise the first
+// character of the text when it is a single 8-bit character; 0 when the key
+// types nothing or a character beyond 8 bits.
 int KeyAsciiFromEvent(const QKeyEvent& event);
 
 }  // namespace forms

@@ -6,6 +6,7 @@
 #include "interaction/Cursors.h"
 
 #include "forms/KeyedToolBar.h"
+#include "forms/PictureBox.h"
 #include "processing/Processing.h"
 #include "vbformat/VbFormat.h"
 #include "view/PlotView.h"
@@ -123,8 +124,8 @@ void Cursors::mnuViewZoomCursors_Click() {
   const auto& pos = cursors_.CursorPos;
   const double dx = std::abs(static_cast<double>(pos[2]) - pos[0]);
   const double dy = std::abs(static_cast<double>(pos[3]) - pos[1]);
-  const double dxPixels = dx / view.Width * view_.PixelSize().width();
-  const double dyPixels = dy / view.Height * view_.PixelSize().height();
+  const double dxPixels = view_.Mapping().PixelsX(dx);
+  const double dyPixels = view_.Mapping().PixelsY(dy);
   const double minWidth = 2.0 * view_.MinViewWidth();
   ViewRect zoomed = view;
   if (dx == 0 && dy == 0) {

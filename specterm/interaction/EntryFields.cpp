@@ -133,6 +133,9 @@ void EntryFields::Refuse(const QString& notice, bool& Cancel) {
   status_.ShowStatusMessage(notice);
   forms::Beep();
   Cancel = true;
+  // The box stays open for a correction: an Esc that was refused no longer
+  // cancels what is typed next.
+  entry_.EntryCancelled = false;
 }
 
 // --- the point box ----------------------------------------------------------------

@@ -37,6 +37,8 @@ void Interaction::ViewPopupClosing() { modes_.ViewPopupClosing(); }
 
 void Interaction::EndClick() { modes_.EndClick(); }
 
+void Interaction::AbandonClick() { modes_.AbandonClick(); }
+
 bool Interaction::ClickPending() const { return modes_.ClickPending(); }
 
 void Interaction::ClickAtSelectedLocation() { modes_.ClickAtSelection(); }

@@ -53,6 +53,8 @@ class Interaction {
   void ViewPopupClosing();
   // The click has been handled (or no click follows the press).
   void EndClick();
+  // Another window took the mouse from a press on the plot.
+  void AbandonClick();
   // A press on the plot whose click has not been handled yet.
   bool ClickPending() const;
   // A data set was processed: its reference location, and the point moves

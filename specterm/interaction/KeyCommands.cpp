@@ -24,6 +24,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <set>
+
 namespace specterm {
 namespace {
 
@@ -32,9 +34,12 @@ constexpr float kLargeSteps = 10.0f;
 
 // Watches every key event of the application and acts on those of one
 // window: a release goes to Form_KeyUp before the control that has the
-// focus sees it (once, however far it then travels up the widgets), and a
-// text box may not keep a key that is the shortcut of one of the window's
-// enabled menu items, so that the shortcut runs the item.
+// focus sees it, and a text box may not keep a key that is the shortcut of
+// one of the window's enabled menu items, so that the shortcut runs the
+// item. Only a release whose press the window received while it previewed
+// keys acts, and it acts once, however far it then travels up the widgets:
+// the Enter that closed a dialog or the Esc that closed a menu is released
+// over the window, but it was not the window's key.
 class KeyPreviewFilter : public QObject {
  public:
   KeyPreviewFilter(QWidget* window, Interaction& input) : QObject(window), window_(window), input_(input) {
@@ -44,24 +49,25 @@ class KeyPreviewFilter : public QObject {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     const QEvent::Type type = event->type();
+    if (watched == window_ && (type == QEvent::WindowDeactivate || type == QEvent::WindowBlocked)) {
+      // The keys held now are let go elsewhere.
+      pressed_.clear();
+      return false;
+    }
     if (type != QEvent::KeyRelease && type != QEvent::KeyPress && type != QEvent::ShortcutOverride) return false;
     if (!watched->isWidgetType() || window_ == nullptr || static_cast<QWidget*>(watched)->window() != window_)
       return false;
     const auto* key = static_cast<QKeyEvent*>(event);
     if (type == QEvent::ShortcutOverride) return IsMenuShortcut(*key);
-    // A release that no widget takes travels up to the window: it counts at
-    // its first stop only. Every press starts afresh.
+    // A held key's repeats count once, when it is let go.
+    if (key->isAutoRepeat()) return false;
     if (type == QEvent::KeyPress) {
-      lastRelease_ = nullptr;
+      if (input_.KeyPreview()) pressed_.insert(key->key());
       return false;
     }
-    if (key == lastRelease_) return false;
-    lastRelease_ = key;
-    // A held key's repeats count once, when it is let go.
-    if (input_.KeyPreview() && !key->isAutoRepeat()) {
-      const int code = forms::VirtualKeyFromQt(key->key());
-      if (code != 0) input_.Form_KeyUp(code, forms::ShiftFromQt(key->modifiers()));
-    }
+    if (pressed_.erase(key->key()) == 0 || !input_.KeyPreview()) return false;
+    const int code = forms::VirtualKeyFromQt(key->key());
+    if (code != 0) input_.Form_KeyUp(code, forms::ShiftFromQt(key->modifiers()));
     return false;
   }
 
@@ -75,7 +81,8 @@ class KeyPreviewFilter : public QObject {
 
   QPointer<QWidget> window_;
   Interaction& input_;
-  const QKeyEvent* lastRelease_ = nullptr;
+  // The keys pressed in the window whose release has not come yet.
+  std::set<int> pressed_;
 };
 
 // Sends presses on the window's bare client area to Form_MouseDown.

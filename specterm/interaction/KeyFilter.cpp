@@ -25,8 +25,6 @@ constexpr std::array<std::string_view, 15> kCharacterSets = {
     "9876543210.",               // 14
 };
 
-constexpr std::string_view kAddressKeys = "0123456789.:";
-
 bool Contains(std::string_view text, char c) { return text.find(c) != std::string_view::npos; }
 
 bool ContainsEither(std::string_view text, char c) {
@@ -109,6 +107,8 @@ FilteredKey FilterKey(int keyAscii, std::string_view allowed, const EntryText& b
 
 FilteredKey FilterAddressKey(int keyAscii, const EntryText& box) {
   if (keyAscii == kKeyBack || keyAscii == kKeyEscape) return Pass(keyAscii);
+  for (const int editing : {kCtrlA, kCtrlC, kCtrlV, kCtrlX, kCtrlZ})
+    if (keyAscii == editing) return Pass(keyAscii);
   if (keyAscii <= 0 || keyAscii > 255) return Reject();
   const char key = static_cast<char>(keyAscii);
   if (!Contains(kAddressKeys, key)) return Reject();

@@ -25,6 +25,12 @@ inline constexpr int kThresholdKeys = 1;
 inline constexpr int kKeyBack = 8;
 inline constexpr int kKeyReturn = 13;
 inline constexpr int kKeyEscape = 27;
+// What Ctrl with a letter types: its place in the alphabet.
+inline constexpr int kCtrlA = 1;
+inline constexpr int kCtrlC = 3;
+inline constexpr int kCtrlV = 22;
+inline constexpr int kCtrlX = 24;
+inline constexpr int kCtrlZ = 26;
 
 // What the filter reads of the box. Positions count characters of Text.
 struct EntryText {
@@ -41,11 +47,15 @@ struct FilteredKey {
   int Caret = 0;  // the caret after a rewrite: where typing goes on
 };
 
+// The characters of an address box.
+inline constexpr std::string_view kAddressKeys = "0123456789.:";
+
 // Filters one typed character for a box that accepts `allowed`.
 FilteredKey FilterKey(int keyAscii, std::string_view allowed, const EntryText& box);
 
 // An address box takes the digits and the dots of an IPv4 address, and one
-// ":" before a port number.
+// ":" before a port number; it is a dialog's own box, so its editing keys
+// (Ctrl+A, C, X, V and Z) pass to it.
 FilteredKey FilterAddressKey(int keyAscii, const EntryText& box);
 
 }  // namespace specterm

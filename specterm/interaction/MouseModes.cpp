@@ -20,6 +20,8 @@
 #include <QCursor>
 #include <QMenu>
 
+#include <utility>
+
 namespace specterm {
 namespace {
 
@@ -159,6 +161,7 @@ void MouseModes::ViewPopupClosing() {
   c_.mnuViewDone->setVisible(false);
   // The pop-up took the button's release: the right click ends here, before
   // a command chosen from the menu runs.
+  if (std::exchange(popupClick_, false)) mouse_.ClickButton = forms::vbRightButton;
   if (mouse_.ClickButton == forms::vbRightButton) Click();
 }
 
@@ -242,6 +245,13 @@ void MouseModes::EndClick() {
   emit ClickEnded();
 }
 
+void MouseModes::AbandonClick() {
+  if (mouse_.ClickButton == 0) return;
+  if (mouse_.ClickButton == forms::vbRightButton && c_.mnuViewDone->isVisible()) popupClick_ = true;
+  if (DragsWith(mouse_.ClickButton)) DragCancel();
+  EndClick();
+}
+
 void MouseModes::SelectClick(float x, float y) {
   const QPointF click = navigation_.Pick(x, y);
   x = static_cast<float>(click.x());
@@ -270,6 +280,7 @@ void MouseModes::ClickAtSelection() {
 }
 
 void MouseModes::MouseDown(int button, float x, float y) {
+  popupClick_ = false;
   mouse_.ClickButton = static_cast<std::int16_t>(button);
   mouse_.PointerMoved = false;
   // What each button does in each mode is the table's (InputBindings),

@@ -62,6 +62,11 @@ class MouseModes : public QObject {
   bool ClickPending() const { return mouse_.ClickButton != 0; }
   // The click has been handled (or no click follows the press).
   void EndClick();
+  // A message box or a menu took the mouse while the button was held: the
+  // click ends without its action and a gesture's figures go. The right
+  // button's own pop-up is the exception: its click still ends as the
+  // pop-up closes, but nothing waits on it meanwhile.
+  void AbandonClick();
 
   // ----- The plot's mouse -----
   void MouseDown(int button, float x, float y);
@@ -112,6 +117,7 @@ class MouseModes : public QObject {
   bool DragsWith(int button) const;
   void DragMove(float x, float y);
   void DragEnd(int button);
+  void DragCancel();
   PlotBox ZoomInBox() const;
   PlotBox SeedBox() const;
   PlotBox OuterBox() const;
@@ -124,6 +130,8 @@ class MouseModes : public QObject {
   PlotView& view_;
   StatusBarPresenter& status_;
   MouseState mouse_;
+  // The right click whose pop-up is open.
+  bool popupClick_ = false;
 };
 
 // The image of imgCursors that shows the pointer of a mouse mode.

@@ -84,6 +84,18 @@ void MouseModes::DragMove(float x, float y) {
   }
 }
 
+// The gesture ends where it is: its figures go and nothing zooms.
+void MouseModes::DragCancel() {
+  MouseState& m = mouse_;
+  m.SeedLeft = m.SeedRight = m.SeedTop = m.SeedBottom = kNoSeed;
+  m.OuterLeft = m.OuterTop = m.OuterRight = m.OuterBottom = 0;
+  view_.ShowFigures({});
+  if (m.Mode == MouseMode::Select)
+    ShowSelectPointer();
+  else
+    ShowModePointer();
+}
+
 void MouseModes::DragEnd(int button) {
   MouseState& m = mouse_;
   m.SeedLeft = m.SeedRight = m.SeedTop = m.SeedBottom = kNoSeed;
@@ -131,8 +143,8 @@ void MouseModes::DragEnd(int button) {
     const float dx = std::abs(m.DragCornerX - m.DragAnchorX);
     const float dy = std::abs(m.DragCornerY - m.DragAnchorY);
     if (dx > view_.MinViewWidth()) {
-      const double dxPixels = dx / view.Width * view_.PixelSize().width();
-      const double dyPixels = dy / view.Height * view_.PixelSize().height();
+      const double dxPixels = view_.Mapping().PixelsX(dx);
+      const double dyPixels = view_.Mapping().PixelsY(dy);
       ViewRect box;
       if (dxPixels > dyPixels) {
         box.Width = dx;

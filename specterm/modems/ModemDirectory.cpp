@@ -116,6 +116,13 @@ bool ModemDirectory::ApplyStartRequest() {
   return true;
 }
 
+void ModemDirectory::RemoveModem(int position) {
+  const Modems::ModemPtr removed = modemList_.Item(position);
+  for (const Modems::ModemPtr& modem : modemList_)
+    if (modem->Index > removed->Index) --modem->Index;
+  modemList_.Remove(position);
+}
+
 void ModemDirectory::Save() const { SaveModemDirectory(modemList_, storedModemCount_, lastModem_); }
 
 void ModemDirectory::UpdateModems() {

@@ -94,6 +94,9 @@ class ModemDirectory {
 
   // ----- For the modem dialogs -----
   Modems& EditModemList() { return modemList_; }
+  // Removes a modem; the ones stored after it move up a place, so the
+  // records stay numbered 1..Count.
+  void RemoveModem(int position);
   void SetLastModem(const std::string& name) { lastModem_ = name; }
   // "... [Connected to <LastModem>] ..."
   void ShowConnectedTitle();

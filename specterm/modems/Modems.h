@@ -36,6 +36,8 @@ class Modems {
   bool Exists(const std::string& key) const;
   // Position of the first record whose Name equals name exactly, or 0.
   int Index(const std::string& name) const;
+  // 1-based position of the record keyed key (letter case aside), or 0.
+  int Position(const std::string& key) const { return Find(key) + 1; }
   // Renames every record named OldKey to NewKey and keys every record by its
   // name; returns the position of the last renamed record, or 0. A rename
   // that would give two records the same key throws std::invalid_argument

@@ -49,6 +49,7 @@ frmModem::frmModem(ModemDirectory& directory, QWidget* parent) : QDialog(parent)
   txtModemName->setObjectName(QStringLiteral("txtModemName"));
   txtIPA = new forms::EntryBox(this);
   txtIPA->setObjectName(QStringLiteral("txtIPA"));
+  txtIPA->SetAllowedCharacters(QString::fromLatin1(kAddressKeys.data(), static_cast<qsizetype>(kAddressKeys.size())));
   txtStatus = ReadOnlyBox(this, "txtStatus");
   txtLastComm = ReadOnlyBox(this, "txtLastComm");
   txtModemName->setMinimumWidth(kBoxWidth);
@@ -191,6 +192,11 @@ void frmModem::cmdOK_Click() {
     AddModem(name, address);
   } else if (!OverwriteModem(name, address)) {
     return;
+  } else if (editing) {
+    // Renamed onto another modem: that record takes the edit, and the
+    // modem that was edited is gone into it, so no name is stored twice
+    // and no address is lost.
+    directory_.RemoveModem(directory_.ModemList().Position(modemName_));
   }
   directory_.SetLastModem(name);
   directory_.UpdateModems();

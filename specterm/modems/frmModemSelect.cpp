@@ -129,31 +129,33 @@ void frmModemSelect::cmdAdd_Click() {
 void frmModemSelect::cmdProps_Click() {
   const int row = SelectedRow();
   if (row < 0) return;
-  const Modems::ModemPtr modem = directory_.ModemList().Item(row + 1);
-  const std::string name = modem->Name;
+  const std::string name = directory_.ModemList().Item(row + 1)->Name;
   directory_.SetLastModem(name);
+  int result = QDialog::Rejected;
   {
     frmModem form(directory_, this);
-    forms::ShowModal(form);
+    result = forms::ShowModal(form);
   }
-  // A renamed current modem stays the current one by its new name.
-  if (KeysEqual(openedWith_, name)) openedWith_ = modem->Name;
-  FillList(row);
+  if (result != QDialog::Accepted) {
+    FillList(row);
+    return;
+  }
+  // The modem as it is called now: renamed, or gone into the modem whose
+  // name it took. A current modem stays the current one by that name.
+  const std::string now = directory_.LastModem();
+  if (KeysEqual(openedWith_, name)) openedWith_ = now;
+  FillList(directory_.ModemList().Position(now) - 1);
 }
 
 void frmModemSelect::cmdRemove_Click() {
   const int row = SelectedRow();
   if (row < 0) return;
-  Modems& modems = directory_.EditModemList();
-  const Modems::ModemPtr removed = modems.Item(row + 1);
+  const Modems::ModemPtr removed = directory_.ModemList().Item(row + 1);
   const int answer =
       forms::MsgBox(QStringLiteral("Are you sure you wish to remove ") + Text(removed->Name) + QStringLiteral("?"),
                     forms::vbYesNo | forms::vbExclamation, QStringLiteral("OK to Remove"), this);
   if (answer != forms::vbYes) return;
-  // The stored records stay numbered 1..Count.
-  for (const Modems::ModemPtr& modem : modems)
-    if (modem->Index > removed->Index) --modem->Index;
-  modems.Remove(row + 1);
+  directory_.RemoveModem(row + 1);
   delete listModems->takeItem(row);
   directory_.UpdateModems();
   if (listModems->count() > 0) listModems->setCurrentRow(row == 0 ? 0 : row - 1);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace specterm {
 
@@ -76,6 +77,50 @@ std::array<std::string, kSpanPresetCount> SpanPresetCaptions(float spanScale) {
   return captions;
 }
 
+namespace {
+
+// The band edges in plot x units, for the header's centre and rate.
+struct Band {
+  float Low;
+  float High;
+  SpanChoice Choice;
+};
+
+Band BandOf(std::uint32_t centerField, std::uint16_t rateExponent, double& centerFreq, double& rateDivisor,
+            double& sampleRate) {
+  // Step 2: centre frequency and rate divisor 2^(k+1), k limited to 12.
+  centerFreq = static_cast<double>(centerField) / kCenterFieldDivisor;
+  const unsigned k = std::min<unsigned>(rateExponent, kMaxRateExponent);
+  rateDivisor = std::ldexp(1.0, static_cast<int>(k + 1));
+  // Steps 4, 5 and 7: band edges, span and display multiplier.
+  sampleRate = kRateNumerator / rateDivisor;
+  const float low = static_cast<float>(centerFreq - kBandEdgeFraction * sampleRate);
+  const float high = static_cast<float>(centerFreq + kBandEdgeFraction * sampleRate);
+  const SpanChoice choice = ChooseSpanScale(high - low);
+  return {low * choice.SpanScale, high * choice.SpanScale, choice};
+}
+
+// Distinct single-precision values the band must span to be drawn.
+constexpr float kMinBandSteps = 16.0f;
+
+}  // namespace
+
+bool BandDrawable(std::span<const std::uint8_t> block) {
+  double centerFreq = 0;
+  double rateDivisor = 0;
+  double sampleRate = 0;
+  const Band band =
+      BandOf(BigEndian(block, kCenterOffset, 4), static_cast<std::uint16_t>(BigEndian(block, kRateOffset, 2)),
+             centerFreq, rateDivisor, sampleRate);
+  const float edge = std::max(std::abs(band.Low), std::abs(band.High));
+  const float step = std::nextafter(edge, std::numeric_limits<float>::infinity()) - edge;
+  return std::isfinite(band.High - band.Low) && band.High - band.Low >= kMinBandSteps * step;
+}
+
+bool BandDrawable(std::string_view block) {
+  return BandDrawable(std::span(reinterpret_cast<const std::uint8_t*>(block.data()), block.size()));
+}
+
 void ParseBlock(std::span<const std::uint8_t> block, SampleBlock& into) {
   // Step 1: fixed pieces, padded on the right with spaces.
   into.StatusWord = static_cast<std::uint16_t>(BigEndian(block, kStatusOffset, 2));
@@ -87,27 +132,18 @@ void ParseBlock(std::span<const std::uint8_t> block, SampleBlock& into) {
   const std::uint8_t* first = SectionBytes(block, kFirstSectionOffset, firstPadded);
   const std::uint8_t* second = SectionBytes(block, kSecondSectionOffset, secondPadded);
 
-  // Step 2: centre frequency and rate divisor 2^(k+1), k limited to 12.
-  into.CenterFreq = static_cast<double>(into.CenterField) / kCenterFieldDivisor;
-  const unsigned k = std::min<unsigned>(into.RateExponent, kMaxRateExponent);
-  into.RateDivisor = std::ldexp(1.0, static_cast<int>(k + 1));
-
   // Step 3 (stuck-start repair) is applied after decoding, below.
   const bool stuckStart = StuckStart(first) && StuckStart(second);
 
-  // Steps 4, 5 and 7: band edges, span and display multiplier.
-  into.SampleRate = kRateNumerator / into.RateDivisor;
-  const float low = static_cast<float>(into.CenterFreq - kBandEdgeFraction * into.SampleRate);
-  const float high = static_cast<float>(into.CenterFreq + kBandEdgeFraction * into.SampleRate);
-  const float span = high - low;
-  const SpanChoice choice = ChooseSpanScale(span);
+  const Band band = BandOf(into.CenterField, into.RateExponent, into.CenterFreq, into.RateDivisor, into.SampleRate);
+  const SpanChoice& choice = band.Choice;
   // Step 6: the captions depend only on SpanScale.
   if (choice.SpanScale != into.SpanScale || into.SpanCaptions[0].empty())
     into.SpanCaptions = SpanPresetCaptions(choice.SpanScale);
   into.SpanScale = choice.SpanScale;
   into.FreqFormat = choice.FreqFormat;
-  into.BandLow = low * into.SpanScale;
-  into.BandHigh = high * into.SpanScale;
+  into.BandLow = band.Low;
+  into.BandHigh = band.High;
 
   // Step 8: the samples.
   DecodeSamples(first, into.IData.data(), kSampleCount);

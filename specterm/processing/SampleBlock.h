@@ -75,4 +75,11 @@ std::array<std::string, kSpanPresetCount> SpanPresetCaptions(float spanScale);
 void ParseBlock(std::span<const std::uint8_t> block, SampleBlock& into);
 void ParseBlock(std::string_view block, SampleBlock& into);
 
+// Whether the band a block's header describes can be drawn. The plot's
+// coordinates are single precision: at the highest centre frequencies with
+// the narrowest rates the band edges fall on fewer than a handful of
+// distinct values, and the view would have no width.
+bool BandDrawable(std::span<const std::uint8_t> block);
+bool BandDrawable(std::string_view block);
+
 }  // namespace specterm

@@ -13,25 +13,22 @@
 namespace specterm {
 
 ColumnMap PlotView::Columns() const {
-  const forms::PictureBox& pic = *c_.picSpectrum;
-  const PlotFrame frame = MeasureFrame(pic, spectrum_.Block().FreqFormat);
-  const double left = pic.ScaleLeft();
-  const double right = left + static_cast<double>(pic.ScaleWidth());
-  const double pixelLeft = pic.PixelX(left);
+  // The view window maps onto the plotting area; the waterfall's rows take
+  // the same columns.
+  const forms::ScaleMapping m = Mapping();
   ColumnMap map;
-  map.Scale = (pic.PixelX(right) - pixelLeft) / (right - left);
-  map.Origin = pixelLeft - map.Scale * left;
+  map.Scale = m.Area.width() / m.Width;
+  map.Origin = m.Area.left() - map.Scale * m.Left;
   // The frame's line is the plot's, not the rows'.
-  map.First = static_cast<int>(std::floor(pic.PixelX(frame.PlotLeft) + 0.5)) + 1;
-  map.Last = std::min(pic.PixelWidth(), static_cast<int>(std::floor(pic.PixelX(frame.Right) + 0.5))) - 1;
-  map.First = std::max(map.First, 0);
+  map.First = std::max(static_cast<int>(std::floor(m.Area.left() + 0.5)) + 1, 0);
+  map.Last = std::min(c_.picSpectrum->PixelWidth(), static_cast<int>(std::floor(m.Area.right() + 0.5))) - 1;
   return map;
 }
 
 LevelRange PlotView::VisibleLevels() const {
-  // Plot y is the level negated; the labels' band takes the view's top.
-  const PlotFrame frame = MeasureFrame(*c_.picSpectrum, spectrum_.Block().FreqFormat);
-  return {-frame.PlotTop, -frame.Bottom};
+  // Plot y is the level negated; the plotting area shows the whole view.
+  const forms::ScaleMapping m = Mapping();
+  return {static_cast<float>(-m.Top), static_cast<float>(-(m.Top + m.Height))};
 }
 
 }  // namespace specterm

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace specterm {
 
@@ -48,6 +49,8 @@ struct GestureFigures {
 
 struct PlotOverlay {
   float MinPeakThreshold = 0;
+  // One line of guidance across the middle of the field; empty for none.
+  std::string Guidance;
   CursorLines Cursors;
   SelectionMarker Marker;
   // Drawn over the picture as they come; a redraw ends them.

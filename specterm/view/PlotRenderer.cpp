@@ -45,8 +45,9 @@ struct ClipArea {
 // The plotting area less a margin of pixels on each side, so that a pen of
 // that many pixels drawn inside it does not reach beyond it.
 ClipArea PlottingArea(const forms::PictureBox& pic, const PlotFrame& frame, int marginPixels) {
-  const double mx = marginPixels * static_cast<double>(pic.ScaleWidth()) / pic.PixelWidth();
-  const double my = marginPixels * static_cast<double>(pic.ScaleHeight()) / pic.PixelHeight();
+  const forms::ScaleMapping mapping = pic.Mapping();
+  const double mx = mapping.UnitsX(marginPixels);
+  const double my = mapping.UnitsY(marginPixels);
   return {frame.PlotLeft + mx, frame.PlotTop + my, frame.Right - mx, frame.Bottom - my};
 }
 
@@ -131,7 +132,8 @@ void DrawTraces(forms::PictureBox& pic, const PlotScene& scene, const PlotFrame&
 }
 
 void DrawAmplitudeGrid(forms::PictureBox& pic, const PlotScene& scene, const PlotFrame& frame, int ky) {
-  const float labelX = pic.ScaleLeft() + pic.ScaleWidth() / 256.0f;
+  // The label column starts a 256th of the picture's width from its left.
+  const auto labelX = static_cast<float>(pic.ScaleFromPixelX(pic.PixelWidth() / 256.0));
   const float textHeight = pic.TextHeight();
   const float halfText = textHeight / 2.0f;
   // Zoomed out, lines of the table's step would crowd their labels into one
@@ -139,7 +141,7 @@ void DrawAmplitudeGrid(forms::PictureBox& pic, const PlotScene& scene, const Plo
   const int step = AmplitudeGridStep(ky, textHeight);
   for (const std::int32_t i : AmplitudeGridLines(pic.ScaleTop(), pic.ScaleHeight(), step)) {
     const float y = static_cast<float>(i) / 100.0f;
-    // Lines in the label band are left out with their labels.
+    // A line on the top edge would lie on the frame.
     if (!(frame.PlotTop < y)) continue;
     pic.Line(frame.PlotLeft, y, frame.Right, y, Slot(scene, kSlotGridLines));
     pic.SetCurrentX(labelX);
@@ -155,15 +157,15 @@ void DrawAmplitudeGrid(forms::PictureBox& pic, const PlotScene& scene, const Plo
 }
 
 void DrawFrequencyGrid(forms::PictureBox& pic, const PlotScene& scene, const PlotFrame& frame, int kx) {
-  const float left = pic.ScaleLeft() + frame.Margin + pic.TextWidth(QString::fromLatin1(kFirstFrequencyLineText));
-  const std::vector<double> lines = FrequencyGridLines(left, frame.Right, scene.BandLow, scene.BandHigh, kx);
+  const std::vector<double> lines = FrequencyGridLines(frame.PlotLeft, frame.Right, scene.BandLow, scene.BandHigh, kx);
   if (lines.empty()) return;
   const int heightPixels =
       static_cast<int>(RoundHalfEven(kFrequencyLabelHeightTwips / static_cast<double>(kTwipsPerPixel)));
   // The upright text is centred on its line and rises from just above the
   // frame into the label band.
-  const double halfTextX = heightPixels / 2.0 * pic.ScaleWidth() / pic.PixelWidth();
-  const double gapY = kFrequencyLabelGapPixels * pic.ScaleHeight() / pic.PixelHeight();
+  const forms::ScaleMapping mapping = pic.Mapping();
+  const double halfTextX = mapping.UnitsX(heightPixels / 2.0);
+  const double gapY = mapping.UnitsY(kFrequencyLabelGapPixels);
   const QString face = QString::fromLatin1(kLegendFontFace);
   const auto labelTop = static_cast<float>(frame.PlotTop - gapY);
   for (const double x : lines) {
@@ -179,21 +181,25 @@ void DrawFrequencyGrid(forms::PictureBox& pic, const PlotScene& scene, const Plo
 
 PlotFrame MeasureFrame(const forms::PictureBox& pic, const std::string& freqFormat) {
   PlotFrame f;
-  const float left = pic.ScaleLeft();
-  const float top = pic.ScaleTop();
-  const float width = pic.ScaleWidth();
-  const float height = pic.ScaleHeight();
-  f.LabelWidth = pic.TextWidth(QString::fromLatin1(kWidestAmplitudeLabel));
-  f.Margin = width / 128.0f;
-  f.PlotLeft = left + f.Margin + f.LabelWidth;
-  f.Right = left + width;
-  f.Bottom = top + height;
-  // The format's width, from horizontal units to pixels to vertical units.
-  const double pixels = static_cast<double>(pic.TextWidth(QString::fromStdString(freqFormat))) * pic.PixelWidth() /
-                        static_cast<double>(width);
-  f.LabelBand = static_cast<float>(pixels * static_cast<double>(height) / pic.PixelHeight());
-  f.PlotTop = top + f.LabelBand;
+  const forms::ScaleMapping mapping = pic.Mapping();
+  // The label column: the widest amplitude label and a 128th of the
+  // picture's width beside it.
+  const double column = mapping.PixelsX(pic.TextWidth(QString::fromLatin1(kWidestAmplitudeLabel))) +
+                        pic.PixelWidth() / static_cast<double>(kMarginFraction);
+  // The label band: as high as the rotated labels of the format are long.
+  const double band = mapping.PixelsX(pic.TextWidth(QString::fromStdString(freqFormat)));
+  // Never all of the picture: a sliver of plotting area always remains.
+  f.LabelColumn = std::clamp(static_cast<int>(std::ceil(column)), 0, std::max(0, pic.PixelWidth() - 1));
+  f.LabelBand = std::clamp(static_cast<int>(std::ceil(band)), 0, std::max(0, pic.PixelHeight() - 1));
+  f.PlotLeft = pic.ScaleLeft();
+  f.PlotTop = pic.ScaleTop();
+  f.Right = pic.ScaleLeft() + pic.ScaleWidth();
+  f.Bottom = pic.ScaleTop() + pic.ScaleHeight();
   return f;
+}
+
+void MapViewOntoPlottingArea(forms::PictureBox& pic, const PlotFrame& frame) {
+  pic.SetScaleInsets(QMargins(frame.LabelColumn, frame.LabelBand, 0, 0));
 }
 
 namespace {
@@ -212,10 +218,22 @@ void InCursorPen(forms::PictureBox& pic, Draw draw) {
 
 }  // namespace
 
+namespace {
+
+void DrawCursorVertical(forms::PictureBox& pic, float x, const PlotFrame& frame) {
+  if (x >= frame.PlotLeft && x <= frame.Right) pic.Line(x, frame.PlotTop, x, frame.Bottom, kCursorColor);
+}
+
+void DrawCursorHorizontal(forms::PictureBox& pic, float y, const PlotFrame& frame) {
+  if (y >= frame.PlotTop && y <= frame.Bottom) pic.Line(frame.PlotLeft, y, frame.Right, y, kCursorColor);
+}
+
+}  // namespace
+
 void DrawCursorCross(forms::PictureBox& pic, float x, float y, const PlotFrame& frame) {
   InCursorPen(pic, [&] {
-    if (x >= frame.PlotLeft && x <= frame.Right) pic.Line(x, frame.PlotTop, x, frame.Bottom, kCursorColor);
-    if (y >= frame.PlotTop && y <= frame.Bottom) pic.Line(frame.PlotLeft, y, frame.Right, y, kCursorColor);
+    DrawCursorVertical(pic, x, frame);
+    DrawCursorHorizontal(pic, y, frame);
   });
 }
 
@@ -230,30 +248,41 @@ void DrawCursorJoin(forms::PictureBox& pic, const std::array<float, 4>& cursorPo
 }
 
 void DrawCursorLines(forms::PictureBox& pic, const std::array<float, 4>& cursorPos, const PlotFrame& frame) {
-  bool both = true;
-  for (std::size_t c = 0; c < 2; ++c) {
-    if (cursorPos[c * 2] == -1.0f) {
-      both = false;
-      continue;
-    }
-    DrawCursorCross(pic, cursorPos[c * 2], cursorPos[c * 2 + 1], frame);
-  }
-  if (both) DrawCursorJoin(pic, cursorPos, frame);
+  const bool first = cursorPos[0] != -1.0f;
+  const bool second = cursorPos[2] != -1.0f;
+  // Inverted lines drawn twice on the same pixels would vanish: a line of
+  // the second cursor that lies on one of the first is drawn once, and so
+  // is a joining line that runs along them.
+  const forms::ScaleMapping mapping = pic.Mapping();
+  const auto pixel = [](double v) { return std::floor(v + 0.5); };
+  const bool sameColumn = first && second && pixel(mapping.PixelX(cursorPos[0])) == pixel(mapping.PixelX(cursorPos[2]));
+  const bool sameRow = first && second && pixel(mapping.PixelY(cursorPos[1])) == pixel(mapping.PixelY(cursorPos[3]));
+  if (first) DrawCursorCross(pic, cursorPos[0], cursorPos[1], frame);
+  if (second)
+    InCursorPen(pic, [&] {
+      if (!sameColumn) DrawCursorVertical(pic, cursorPos[2], frame);
+      if (!sameRow) DrawCursorHorizontal(pic, cursorPos[3], frame);
+    });
+  if (first && second && !sameColumn && !sameRow) DrawCursorJoin(pic, cursorPos, frame);
 }
 
 void DrawRubberBand(forms::PictureBox& pic, float x1, float y1, float x2, float y2, bool filled) {
   const int mode = pic.DrawMode();
   pic.SetDrawMode(forms::vbInvert);
+  pic.SetClipToScaleArea(true);
   if (filled)
     pic.FilledBox(x1, y1, x2, y2, kRubberBandColor);
   else
     pic.Box(x1, y1, x2, y2, kRubberBandColor);
+  pic.SetClipToScaleArea(false);
   pic.SetDrawMode(mode);
 }
 
 void DrawSelectionMarker(forms::PictureBox& pic, float x, float y, float radius, std::uint32_t color) {
   pic.SetDrawMode(forms::vbInvert);
+  pic.SetClipToScaleArea(true);
   pic.Circle(x, y, radius, color);
+  pic.SetClipToScaleArea(false);
   pic.SetDrawMode(forms::vbCopyPen);
 }
 
@@ -270,6 +299,7 @@ PlotMarks DrawPlot(forms::PictureBox& pic, const PlotScene& scene, const Derived
   if (pic.FontName() != QLatin1String(kLegendFontFace)) pic.SetFontName(QString::fromLatin1(kLegendFontFace));
   if (pic.FontSize() != kLegendFontPoints) pic.SetFontSize(kLegendFontPoints);
   const PlotFrame frame = MeasureFrame(pic, scene.FreqFormat);
+  MapViewOntoPlottingArea(pic, frame);
 
   DrawTraces(pic, scene, frame, params.Height.TraceWidth);
 
@@ -284,9 +314,16 @@ PlotMarks DrawPlot(forms::PictureBox& pic, const PlotScene& scene, const Derived
   DrawAmplitudeGrid(pic, scene, frame, params.Height.Ky);
   DrawFrequencyGrid(pic, scene, frame, params.Width.Kx);
 
-  // The minimum peak threshold across the plotting area; in the label band
-  // above it, it would strike through the frequency labels.
-  if (frame.PlotTop < -scene.MinPeakThreshold) {
+  if (!scene.Guidance.empty()) {
+    const QString guidance = QString::fromStdString(scene.Guidance);
+    pic.SetCurrentX(frame.PlotLeft + (frame.Right - frame.PlotLeft - pic.TextWidth(guidance)) / 2.0f);
+    pic.SetCurrentY(frame.PlotTop + (frame.Bottom - frame.PlotTop - pic.TextHeight(guidance)) / 2.0f);
+    pic.PrintInline(guidance);
+  }
+
+  // The minimum peak threshold across the plotting area, where it lies in
+  // the view.
+  if (frame.PlotTop < -scene.MinPeakThreshold && -scene.MinPeakThreshold <= frame.Bottom) {
     pic.SetDrawStyle(forms::vbDashDotDot);
     pic.Line(frame.PlotLeft, -scene.MinPeakThreshold, frame.Right, -scene.MinPeakThreshold,
              Slot(scene, kSlotPeakThreshold));
@@ -295,8 +332,9 @@ PlotMarks DrawPlot(forms::PictureBox& pic, const PlotScene& scene, const Derived
 
   // The pick box and marker size: a fixed number of pixels about the last
   // pick location, in the current scale.
-  const double dx = static_cast<double>(kPickPixels) * pic.ScaleWidth() / pic.PixelWidth();
-  const double dy = static_cast<double>(kPickPixels) * pic.ScaleHeight() / pic.PixelHeight();
+  const forms::ScaleMapping mapping = pic.Mapping();
+  const double dx = mapping.UnitsX(kPickPixels);
+  const double dy = mapping.UnitsY(kPickPixels);
   const double centreX = (static_cast<double>(scene.PickLeft) + scene.PickRight) / 2.0;
   const double centreY = (static_cast<double>(scene.PickTop) + scene.PickBottom) / 2.0;
   marks.PickLeft = static_cast<float>(centreX - dx);

@@ -17,8 +17,6 @@
 #include "view/PlotOverlay.h"
 #include "view/ViewState.h"
 
-#include <QSize>
-
 #include <array>
 #include <optional>
 #include <string>
@@ -31,6 +29,7 @@ class QWidget;
 
 namespace forms {
 class PictureBox;
+struct ScaleMapping;
 }  // namespace forms
 
 namespace specterm {
@@ -74,6 +73,8 @@ class PlotView {
   // cursors, the marker and the figures at once, inverted over the picture,
   // so that those drawn before go without a redraw.
   void SetThreshold(float minPeakThreshold) { overlay_.MinPeakThreshold = minPeakThreshold; }
+  // A line of guidance in the field, drawn from the next redraw on.
+  void SetGuidance(const std::string& text) { overlay_.Guidance = text; }
   void ShowCursors(const CursorLines& cursors);
   void ShowMarker(const SelectionMarker& marker);
   void ShowFigures(const GestureFigures& figures);
@@ -91,6 +92,12 @@ class PlotView {
   // The amplitude range the plotting area shows: the view's, less the band
   // of the frequency labels above the area.
   LevelRange VisibleLevels() const;
+  // The one mapping between the plot space and the picture's pixels: the
+  // view window onto the plotting area inside the label bands, as the last
+  // redraw laid it out. Everything drawn on the plot and every mouse
+  // position goes through it; so does whatever lines up with the plot
+  // (x to a pixel column of picSpectrum and back: PixelX, X).
+  forms::ScaleMapping Mapping() const;
 
   // ----- The view window -----
   ViewRect Window() const;

@@ -30,7 +30,16 @@ void StatusBarPresenter::ShowStatusMessage(const QString& text) {
   c_.timerStatus->start();
 }
 
-void StatusBarPresenter::SetStatusText(const QString& text) { c_.sbStatus->SetPanelText(kStatusKey, text); }
+void StatusBarPresenter::SetStatusText(const QString& text) {
+  c_.sbStatus->SetPanelText(kStatusKey, text.isEmpty() ? resting_ : text);
+}
+
+void StatusBarPresenter::SetRestingText(const QString& text) {
+  if (text == resting_) return;
+  const bool resting = c_.sbStatus->PanelText(kStatusKey) == resting_;
+  resting_ = text;
+  if (resting) c_.sbStatus->SetPanelText(kStatusKey, resting_);
+}
 
 void StatusBarPresenter::SetPanelText(const QString& key, const QString& text) { c_.sbStatus->SetPanelText(key, text); }
 
@@ -80,7 +89,7 @@ void StatusBarPresenter::SetProgressPainted(bool painted) { c_.pbStatus->setUpda
 
 void StatusBarPresenter::timerStatus_Timer() {
   c_.timerStatus->stop();
-  c_.sbStatus->SetPanelText(kStatusKey, QString());
+  c_.sbStatus->SetPanelText(kStatusKey, resting_);
 }
 
 }  // namespace specterm

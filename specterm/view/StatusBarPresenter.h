@@ -33,6 +33,9 @@ class StatusBarPresenter {
   void ShowStatusMessage(const QString& text);
   // The "Status" text without starting the timer.
   void SetStatusText(const QString& text);
+  // What the "Status" panel says when it has nothing else to say: an empty
+  // text, a redraw or the end of a notice show it. Empty by default.
+  void SetRestingText(const QString& text);
   void SetPanelText(const QString& key, const QString& text);
   QString PanelText(const QString& key) const;
   // The "SampleRate" panel's tool tip names the resolution bandwidth of the
@@ -66,6 +69,7 @@ class StatusBarPresenter {
   StatusControls& c_;
   ToolbarControls& toolbar_;
   int reservedRoom_ = 0;
+  QString resting_;
 };
 
 }  // namespace specterm

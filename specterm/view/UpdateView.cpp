@@ -43,6 +43,7 @@ void PlotView::UpdateView() {
   scene.SpanScale = block.SpanScale;
   scene.FreqFormat = block.FreqFormat;
   scene.MinPeakThreshold = overlay_.MinPeakThreshold;
+  scene.Guidance = overlay_.Guidance;
   scene.CursorsOn = overlay_.Cursors.Shown;
   scene.CursorPos = overlay_.Cursors.Pos;
   scene.MarkerShown = overlay_.Marker.Shown;
@@ -66,7 +67,7 @@ void PlotView::UpdateView() {
 
 void PlotView::SetPrevious() { view_.PreviousView = Window(); }
 
-QSize PlotView::PixelSize() const { return {c_.picSpectrum->PixelWidth(), c_.picSpectrum->PixelHeight()}; }
+forms::ScaleMapping PlotView::Mapping() const { return c_.picSpectrum->Mapping(); }
 
 PickBox PlotView::PickAt(float x, float y) {
   const forms::PictureBox& pic = *c_.picSpectrum;

@@ -176,12 +176,12 @@ void PlotView::PanView(int keyCode) {
 }
 
 void PlotView::MoveCursor(float x, float y) const {
-  const ViewRect view = Window();
-  const double fx = (static_cast<double>(x) - view.Left) / static_cast<double>(view.Width);
-  const double fy = (static_cast<double>(y) - view.Top) / static_cast<double>(view.Height);
+  const forms::ScaleMapping mapping = Mapping();
+  const double fx = mapping.PixelX(x);
+  const double fy = mapping.PixelY(y);
   if (!std::isfinite(fx) || !std::isfinite(fy)) return;
-  const auto px = RoundHalfEven(std::clamp(c_.picSpectrum->PixelWidth() * fx, -kPointerReach, kPointerReach));
-  const auto py = RoundHalfEven(std::clamp(c_.picSpectrum->PixelHeight() * fy, -kPointerReach, kPointerReach));
+  const auto px = RoundHalfEven(std::clamp(fx, -kPointerReach, kPointerReach));
+  const auto py = RoundHalfEven(std::clamp(fy, -kPointerReach, kPointerReach));
   QCursor::setPos(c_.picSpectrum->mapToGlobal(QPoint(static_cast<int>(px), static_cast<int>(py))));
 }
 

@@ -27,6 +27,12 @@ constexpr const char* kStopCaption = "&Stop Data Set Updates";
 constexpr const char* kCaptureFailedText = "The capture request to the Halden modem [%1] failed; retrying...";
 constexpr const char* kReconnectFailedText = "The Halden modem [%1] cannot be reached; retrying...";
 constexpr const char* kOverlongReadText = "The Halden modem [%1] sent more than a data set; it was cut, retrying...";
+constexpr const char* kBandNotDrawableText =
+    "The data set of the Halden modem [%1] was not shown: its band is too narrow to draw at its centre frequency";
+constexpr const char* kReadFailedText = "The data set of the Halden modem [%1] cannot be read; retrying...";
+// The way on while nothing runs.
+constexpr const char* kNoModemGuidance = "No modem yet: Communications > Add Halden Modem";
+constexpr const char* kStartHint = "Updates are stopped: Communications > Start Data Set Updates (Ctrl+S) starts them";
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
@@ -61,12 +67,26 @@ CaptureCycle::~CaptureCycle() = default;
 // The stopped state that a failed connection leaves.
 void CaptureCycle::ShowStopped() {
   toolbar_.tbMain->SetPressed(QStringLiteral("StopGo"), true);
-  link_.StopUpdates = true;
+  SetStopUpdates(true);
   c_.mnuCommStopGo->setText(QString::fromLatin1(kStartCaption));
 }
 
-void CaptureCycle::ApplyStopUpdates(bool stopped) {
+void CaptureCycle::SetStopUpdates(bool stopped) {
   link_.StopUpdates = stopped;
+  ShowIdleGuidance();
+}
+
+void CaptureCycle::ShowIdleGuidance() {
+  const bool stoppedWithModem = link_.StopUpdates && !directory_.LastModem().empty();
+  status_.SetRestingText(stoppedWithModem ? QString::fromLatin1(kStartHint) : QString());
+  const std::string guidance = directory_.ModemList().Count() == 0 ? kNoModemGuidance : "";
+  if (view_.Overlay().Guidance == guidance) return;
+  view_.SetGuidance(guidance);
+  view_.UpdateView();
+}
+
+void CaptureCycle::ApplyStopUpdates(bool stopped) {
+  SetStopUpdates(stopped);
   if (stopped) {
     toolbar_.tbMain->SetPressed(QStringLiteral("StopGo"), true);
     status_.ShowLinkStatus(kImageNotCommunicating);
@@ -76,10 +96,16 @@ void CaptureCycle::ApplyStopUpdates(bool stopped) {
   }
 }
 
-void CaptureCycle::EnableStopGo(bool enabled) { toolbar_.tbMain->SetEnabled(QStringLiteral("StopGo"), enabled); }
+// The menu items and the toolbar buttons agree.
+void CaptureCycle::EnableStopGo(bool enabled) {
+  toolbar_.tbMain->SetEnabled(QStringLiteral("StopGo"), enabled);
+  c_.mnuCommStopGo->setEnabled(enabled);
+  ShowIdleGuidance();
+}
 
 void CaptureCycle::EnableSingleStep(bool enabled) {
   toolbar_.tbMain->SetEnabled(QStringLiteral("SingleStep"), enabled);
+  c_.mnuCommSingleStep->setEnabled(enabled);
 }
 
 void CaptureCycle::BeginBusyCursor() {
@@ -111,6 +137,18 @@ void CaptureCycle::Shutdown() {
   // A step still in flight is dropped with the session.
   AbandonLink();
   ReleaseSession();
+}
+
+void CaptureCycle::StartUp() {
+  if (directory_.LastModem().empty()) {
+    // Nothing to poll: the updates show as stopped until a modem is chosen
+    // and Go starts them.
+    if (!link_.StopUpdates) ApplyStopUpdates(true);
+    ShowIdleGuidance();
+    return;
+  }
+  ShowIdleGuidance();
+  if (!link_.StopUpdates) StartConnectionTimer();
 }
 
 void CaptureCycle::StartConnectionTimer() { c_.timerConnection->start(); }
@@ -147,17 +185,17 @@ void CaptureCycle::ShowCycleFailure(const QString& text) {
   status_.ShowStatusMessage(text.arg(Text(modem_.Name)));
 }
 
-void CaptureCycle::ConnectInCycle(bool ShowStatus, std::function<void()> then) {
-  Connect(ShowStatus, link_.SingleStepping, std::move(then), ConnectFailure::Retries);
+void CaptureCycle::ConnectInCycle(std::function<void()> then) {
+  Connect(false, link_.SingleStepping, std::move(then), ConnectFrom::Cycle);
 }
 
-void CaptureCycle::Connect(bool ShowStatus, bool NoTimerStart, std::function<void()> then, ConnectFailure onFailure) {
+void CaptureCycle::Connect(bool ShowStatus, bool NoTimerStart, std::function<void()> then, ConnectFrom from) {
   const auto finish = [this, then = std::move(then)] {
     EndBusyCursor();
     connecting_ = false;
     if (then) then();
   };
-  BeginBusyCursor();
+  if (from == ConnectFrom::Command) BeginBusyCursor();
   connecting_ = true;
   Ftp->Create();
   if (!Ftp->ConnectedToInternet()) {
@@ -179,20 +217,21 @@ void CaptureCycle::Connect(bool ShowStatus, bool NoTimerStart, std::function<voi
   if (ShowStatus)
     status_.SetStatusText(QStringLiteral("Attempting connection to ") + Text(modem_.Name) +
                           QStringLiteral(" (<Ctrl>S to Abort)..."));
-  Ftp->ConnectToServer(address, "", "", [this, ShowStatus, NoTimerStart, onFailure, address, finish] {
+  Ftp->ConnectToServer(address, "", "", [this, ShowStatus, NoTimerStart, from, address, finish] {
     if (Ftp->IsConnected()) {
       if (ShowStatus)
         status_.SetStatusText(QStringLiteral("Successful connection established to ") + Text(modem_.Name) +
                               QStringLiteral("..."));
-      status_.ShowLinkStatus(kImageConnected);
+      // Connected, but while the reads keep failing the failure stays shown.
+      if (!(from == ConnectFrom::Cycle && link_.LossReported)) status_.ShowLinkStatus(kImageConnected);
       link_.Connected = true;
       if (!NoTimerStart) {
         c_.timerPoll->start();
         toolbar_.tbMain->SetPressed(QStringLiteral("StopGo"), false);
-        link_.StopUpdates = false;
+        SetStopUpdates(false);
         c_.mnuCommStopGo->setText(QString::fromLatin1(kStopCaption));
       }
-    } else if (onFailure == ConnectFailure::Retries && link_.Connected) {
+    } else if (from == ConnectFrom::Cycle && link_.Connected) {
       // The modem was reached before: the updates go on, and the next cycle
       // connects afresh, so polling recovers by itself when the modem does.
       ReleaseSession();
@@ -283,8 +322,15 @@ void CaptureCycle::ReadSpectrum(std::function<void(bool)> then) {
       link_.ReadBusy = false;
       then(false);
     };
+    // While the reads keep failing, each reconnection says so.
+    const auto reconnect = [this, finish] {
+      ConnectInCycle([this, finish] {
+        if (Ftp->IsConnected()) ShowCycleFailure(QString::fromLatin1(kReadFailedText));
+        finish();
+      });
+    };
     if (link_.LossReported) {
-      ConnectInCycle(true, finish);
+      reconnect();
       return;
     }
     link_.LossReported = true;
@@ -306,17 +352,23 @@ void CaptureCycle::ReadSpectrum(std::function<void(bool)> then) {
     // connection to work on.
     if (answer == forms::vbYes) {
       link_.LossAccepted = true;
-      ConnectInCycle(true, finish);
+      reconnect();
       return;
     }
     finish();
   });
 }
 
-void CaptureCycle::ShowBlock(const std::string& block) {
+bool CaptureCycle::ShowBlock(const std::string& block) {
+  // A band the plot cannot represent would leave it without a view.
+  if (!BandDrawable(block)) {
+    status_.ShowStatusMessage(QString::fromLatin1(kBandNotDrawableText).arg(Text(modem_.Name)));
+    return false;
+  }
   spectrum_.ParseBlock(block);
   view_.SetSpanCaptions(spectrum_.Block().SpanCaptions);
   cmdUpdate_Click();
+  return true;
 }
 
 bool CaptureCycle::Halt() {
@@ -337,8 +389,7 @@ void CaptureCycle::ShowDataSet(const std::string& block) {
   lastArrival_ = QDateTime::currentMSecsSinceEpoch();
   emit BlockArrived(block, lastArrival_);
   const std::uint64_t generation = Ftp->Generation();
-  ShowBlock(block);
-  if (generation != Ftp->Generation()) return;
+  if (!ShowBlock(block) || generation != Ftp->Generation()) return;
   emit DataSetShown(++dataSets_);
   forms::NoteUnattended(QStringLiteral("drawn data set %1").arg(dataSets_));
 }
@@ -383,7 +434,7 @@ void CaptureCycle::timerPoll_Timer() {
         return;
       }
       Ftp->Pause(kCapturePause, [this, end] {
-        ConnectInCycle(false, [this, end] {
+        ConnectInCycle([this, end] {
           // Without a connection there is nothing to read this time.
           if (!Ftp->IsConnected()) {
             end();
@@ -394,7 +445,7 @@ void CaptureCycle::timerPoll_Timer() {
               end();
               return;
             }
-            ConnectInCycle(false, end);
+            ConnectInCycle(end);
           });
         });
       });
@@ -406,7 +457,7 @@ void CaptureCycle::timerPoll_Timer() {
     cycle();
     return;
   }
-  ConnectInCycle(false, [this, cycle, end] {
+  ConnectInCycle([this, cycle, end] {
     if (Ftp->IsConnected())
       cycle();
     else
@@ -418,7 +469,7 @@ void CaptureCycle::timerPoll_Timer() {
 
 void CaptureCycle::StopGo() {
   if (!link_.StopUpdates) {
-    link_.StopUpdates = true;
+    SetStopUpdates(true);
     c_.timerPoll->stop();
     // A halt in the first moments after start-up also holds the first
     // connection back.
@@ -440,7 +491,7 @@ void CaptureCycle::StopGo() {
     AbandonLink();
     ReleaseSession();
   }
-  link_.StopUpdates = false;
+  SetStopUpdates(false);
   toolbar_.tbMain->SetPressed(QStringLiteral("StopGo"), false);
   Connect(true, false, [this] {
     Ftp->Create();

@@ -95,7 +95,11 @@ class CaptureCycle : public QObject, public DirectoryLink {
   void EnableStopGo(bool enabled) override;
   void EnableSingleStep(bool enabled) override;
 
-  // Arms the first connection, after start-up.
+  // After start-up, with the directory loaded: arms the first connection
+  // when a modem is remembered and updates run; otherwise shows the idle
+  // state as it is (with no modem to poll, stopped).
+  void StartUp();
+  // Arms the first connection.
   void StartConnectionTimer();
   void timerConnection_Timer();
   void timerPoll_Timer();
@@ -111,7 +115,9 @@ class CaptureCycle : public QObject, public DirectoryLink {
   void ShowHeldDataSet();
   // Shows a block through the same update as the modem's data sets, for
   // data sets from elsewhere (a replay); it is not counted as the modem's.
-  void ShowBlock(const std::string& block);
+  // False when the band cannot be drawn: the "Status" panel says so and the
+  // plot keeps what it shows.
+  bool ShowBlock(const std::string& block);
   // Stops the updates for data sets from elsewhere: running updates halt as
   // by "StopGo", a step in flight is dropped. True when updates were
   // running.
@@ -141,13 +147,20 @@ class CaptureCycle : public QObject, public DirectoryLink {
  private:
   // Takes the directory's modem for what follows; false when there is none.
   bool TakeModem();
-  // Inside a running cycle, a failed connection is shown (link image and
-  // "Status" text) and the updates go on: the next cycle connects afresh.
-  enum class ConnectFailure { Stops, Retries };
+  void SetStopUpdates(bool stopped);
+  // While nothing runs, the way to go on: in the field when no modem is
+  // stored, in the "Status" panel when updates are stopped.
+  void ShowIdleGuidance();
+  // Who connects: a command (start-up, Go, Single Step), with the busy
+  // pointer while it waits, and a failure stops the updates; or the
+  // running cycle, which works in the background without the busy pointer
+  // (the link image and the "Status" panel tell its state), and a failure
+  // is shown while the updates go on: the next cycle connects afresh.
+  enum class ConnectFrom { Command, Cycle };
   void Connect(bool ShowStatus, bool NoTimerStart, std::function<void()> then = {},
-               ConnectFailure onFailure = ConnectFailure::Stops);
-  // The cycle's own connections.
-  void ConnectInCycle(bool ShowStatus, std::function<void()> then);
+               ConnectFrom from = ConnectFrom::Command);
+  // The cycle's own connections, without status texts.
+  void ConnectInCycle(std::function<void()> then);
   // A capture step failed: shown until a connection succeeds again.
   void ShowCycleFailure(const QString& text);
   void TriggerCapture(std::function<void(bool)> then);

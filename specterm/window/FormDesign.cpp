@@ -5,6 +5,7 @@
 #include "forms/KeyedStatusBar.h"
 #include "forms/KeyedToolBar.h"
 #include "forms/PictureBox.h"
+#include "interaction/KeyFilter.h"
 #include "modems/RegSettings.h"
 #include "view/Icons.h"
 #include "view/LayoutConstants.h"
@@ -323,6 +324,13 @@ void frmMain::BuildControls() {
   txtPoint = editor("txtPoint");
   txtFreq = editor("txtFreq");
   txtAmp = editor("txtAmp");
+  const auto keys = [](int set) {
+    const std::string_view characters = CharacterSet(set);
+    return QString::fromLatin1(characters.data(), static_cast<qsizetype>(characters.size()));
+  };
+  txtPoint->SetAllowedCharacters(keys(kPointKeys));
+  txtFreq->SetAllowedCharacters(keys(kFrequencyKeys));
+  txtAmp->SetAllowedCharacters(keys(kAmplitudeKeys));
 
   // Controls without a tool tip or caption, named for screen readers after
   // what they show or edit (the editors after their status panels).
@@ -336,6 +344,7 @@ void frmMain::BuildControls() {
   txtThreshold = new forms::EntryBox(QStringLiteral("0.00dB"), client);
   txtThreshold->setObjectName(QStringLiteral("txtThreshold"));
   txtThreshold->SetMaxLength(kThresholdBoxLength);
+  txtThreshold->SetAllowedCharacters(keys(kThresholdKeys));
   txtThreshold->setToolTip(QStringLiteral("Minimum Peak Threshold"));
   txtThreshold->setAlignment(Qt::AlignRight);
 

@@ -91,7 +91,7 @@ bool frmMain::Form_Load() {
   // The first transform plans the FFT and the first session sets up the
   // network library; done now, off this thread, neither stalls the window.
   cycle_.WarmUp();
-  if (!directory_.LastModem().empty() && !cycle_.StopUpdates()) cycle_.StartConnectionTimer();
+  cycle_.StartUp();
   return true;
 }
 

@@ -23,6 +23,8 @@ void frmMain::WireViewControls() {
   connect(picSpectrum, &forms::PictureBox::Click, this, &frmMain::picSpectrum_Click);
   // A press released where no click follows ends there too.
   connect(picSpectrum, &forms::PictureBox::NoClick, this, [this] { input_.EndClick(); });
+  // So does a press that a message box or a menu took from the plot.
+  connect(picSpectrum, &forms::PictureBox::PressTaken, this, [this] { input_.AbandonClick(); });
   // A data set that arrived while a button was held is shown once the click
   // has ended.
   connect(&modes_, &MouseModes::ClickEnded, this, [this] { cycle_.ShowHeldDataSet(); });

@@ -150,6 +150,37 @@ TEST_F(PictureBoxTest, PolylineDrawsWhatItsLinesDraw) {
   for (int dy = -1; dy <= 1; ++dy) EXPECT_EQ(pic.Image().pixel(100, 60 + dy), qRgb(255, 255, 255)) << dy;
 }
 
+// While drawing is cut to the scale's area, no line of any pen reaches the
+// insets, whether the painter or the direct rasteriser lays it down.
+TEST_F(PictureBoxTest, ClipToScaleAreaKeepsEveryPenOutOfTheInsets) {
+  pic.SetScaleInsets(QMargins(30, 10, 20, 15));
+  const QRect area(30, 10, 150, 95);
+  struct Pen {
+    int width, style, mode;
+  };
+  for (const Pen pen : {Pen{1, forms::vbSolid, forms::vbCopyPen}, Pen{1, forms::vbDot, forms::vbInvert},
+                        Pen{3, forms::vbSolid, forms::vbCopyPen}, Pen{3, forms::vbSolid, forms::vbInvert}}) {
+    SetUp();
+    const QImage before = pic.Image().copy();
+    pic.SetDrawWidth(pen.width);
+    pic.SetDrawStyle(pen.style);
+    pic.SetDrawMode(pen.mode);
+    pic.SetClipToScaleArea(true);
+    pic.Line(500, -200, 900, 200, 0xFFFFFF);
+    pic.Polyline(std::vector<QPointF>{{500, 150}, {700, -150}, {900, 150}}, 0xFFFFFF);
+    pic.SetClipToScaleArea(false);
+    const QImage& after = pic.Image();
+    int inside = 0;
+    for (int y = 0; y < after.height(); ++y)
+      for (int x = 0; x < after.width(); ++x)
+        if (after.pixel(x, y) != before.pixel(x, y)) {
+          EXPECT_TRUE(area.contains(x, y)) << pen.width << "/" << pen.mode << " at " << x << "," << y;
+          ++inside;
+        }
+    EXPECT_GT(inside, 50) << pen.width << "/" << pen.mode;
+  }
+}
+
 TEST_F(PictureBoxTest, ScaleModesMapUnitsToPixels) {
   // User scale: 300 x units over 200 pixels, 250 y units over 120 pixels.
   EXPECT_DOUBLE_EQ(pic.PixelX(700), 100.0);

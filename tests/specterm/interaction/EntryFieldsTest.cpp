@@ -1,12 +1,13 @@
 // The entry fields on the window: the panel clicks that open the in-place
-// boxes, typing through each box's filter, and each box's validation after
-// Enter and Esc.
+// boxes, typing and pasting through each box's filter, and each box's
+// validation after Enter and Esc.
 
 #include "FormFixture.h"
 #include "forms/KeyedStatusBar.h"
 #include "forms/PictureBox.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QTest>
 #include <QTimer>
 
@@ -130,6 +131,42 @@ TEST_F(EntryFieldsTest, EachBoxValidatesOnEnterAndEsc) {
     EXPECT_EQ(c.box->isVisible(), c.box == f.txtThreshold);
     EXPECT_TRUE(f.Input().KeyPreview());
   }
+}
+
+TEST_F(EntryFieldsTest, TextThatComesByAnyDoorKeepsOnlyTheBoxsCharacters) {
+  frmMain& f = OpenActive(false);
+  QApplication::clipboard()->setText(QStringLiteral("3abc\u20ACx4"));
+  for (const auto& [panel, valid] : {std::pair{"CurPoint", "1"}, {"Frequency", "70"}, {"Amplitude", "1"}}) {
+    SCOPED_TRACE(panel);
+    ClickPanel(f, panel);
+    auto* box = static_cast<forms::EntryBox*>(QApplication::focusWidget());
+    QTest::keyClicks(box, "12");
+    // A character that no key code names, then a paste.
+    QTest::sendKeyEvent(QTest::Click, box, static_cast<Qt::Key>(0x20AC), QStringLiteral("\u20AC"), Qt::NoModifier);
+    QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(box->text(), "1234");
+    box->setText(valid);
+    QTest::keyClick(box, Qt::Key_Escape);
+  }
+  // A unit the program wrote stays when the user pastes beside it.
+  f.txtThreshold->setFocus(Qt::TabFocusReason);
+  f.txtThreshold->setText("0.0dB");
+  f.txtThreshold->end(false);
+  QTest::keyClick(f.txtThreshold, Qt::Key_Insert, Qt::ShiftModifier);
+  EXPECT_EQ(f.txtThreshold->text(), "0.0dB34");
+}
+
+TEST_F(EntryFieldsTest, ACorrectionAfterARefusedEscIsApplied) {
+  frmMain& f = OpenActive(true);
+  ClickPanel(f, "CurPoint");
+  QTest::keyClicks(f.txtPoint, "0");
+  QTest::keyClick(f.txtPoint, Qt::Key_Escape);
+  ASSERT_EQ(QApplication::focusWidget(), f.txtPoint);
+  f.txtPoint->selectAll();
+  QTest::keyClicks(f.txtPoint, "7");
+  QTest::keyClick(f.txtPoint, Qt::Key_Return);
+  EXPECT_EQ(f.Navigator().Selection().SelectedPoint, 7);
+  EXPECT_EQ(Panel(f, "CurPoint"), "7");
 }
 
 }  // namespace

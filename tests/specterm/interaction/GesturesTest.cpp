@@ -203,5 +203,41 @@ TEST_F(GesturesTest, CursorsArePlacedReadOutAndZoomedTo) {
   EXPECT_TRUE(f.mnuViewZoomCursors->isEnabled());
 }
 
+TEST_F(GesturesTest, CursorsOnOneLineStayVisible) {
+  frmMain& f = OpenAt({550, -125, 300, 250});
+  f.mnuOptionsSnap->trigger();
+  const auto place = [&](int index, float x, float y) {
+    f.mnuViewCursor[static_cast<std::size_t>(index)]->trigger();
+    f.picSpectrum_MouseDown(1, 0, x, y);
+    f.picSpectrum_Click();
+  };
+  // Inverted black is white: the dotted lines' pixels along a column or a row.
+  const auto lit = [&](bool column, float at) {
+    const forms::ScaleMapping m = f.View().Mapping();
+    const QImage& picture = f.picSpectrum->Image();
+    const QRect area = m.Area.toRect();
+    const int fixed = static_cast<int>(std::lround(column ? m.PixelX(at) : m.PixelY(at)));
+    int n = 0;
+    for (int i = column ? area.top() : area.left(); i <= (column ? area.bottom() : area.right()); ++i)
+      n += picture.pixel(column ? QPoint(fixed, i) : QPoint(i, fixed)) == qRgb(255, 255, 255) ? 1 : 0;
+    return n;
+  };
+  place(0, 655, -43);
+  const int column = lit(true, 655);
+  const int row = lit(false, -43);
+  ASSERT_GT(column, 50);
+  ASSERT_GT(row, 50);
+  // At one place, then sharing the frequency, then the amplitude; the
+  // picture is the one a redraw makes.
+  for (const auto& [x, y] : {std::pair{655.0f, -43.0f}, {655.0f, -63.0f}, {705.0f, -43.0f}}) {
+    place(1, x, y);
+    EXPECT_GE(lit(true, 655), column) << x << ", " << y;
+    EXPECT_GE(lit(false, -43), row) << x << ", " << y;
+    const QImage placed = f.picSpectrum->Image().copy();
+    f.View().UpdateView();
+    EXPECT_EQ(f.picSpectrum->Image(), placed);
+  }
+}
+
 }  // namespace
 }  // namespace specterm

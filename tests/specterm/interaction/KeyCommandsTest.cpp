@@ -1,14 +1,17 @@
 // The view keys: arrows with Ctrl and Alt, the pan that follows a location
 // leaving the view, Home, End, Page Up and Page Down, and the window's
-// preview of key releases.
+// preview of key releases: only of keys pressed in the window, each once.
 
 #include "FormFixture.h"
 #include "forms/KeyedStatusBar.h"
 #include "forms/KeyedToolBar.h"
 #include "forms/PictureBox.h"
+#include "modems/frmModem.h"
 
 #include <QCursor>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 
 #include <cmath>
@@ -136,6 +139,54 @@ TEST_F(KeyCommandsTest, TheWindowPreviewsKeyReleasesOnceWhileItPreviews) {
   f.Input().SetKeyPreview(true);
   QTest::keyClick(f.picSpectrum, Qt::Key_Home);
   EXPECT_FLOAT_EQ(f.picSpectrum->ScaleWidth(), 300);
+}
+
+TEST_F(KeyCommandsTest, AKeyPressedInADialogOrAMenuDoesNothingWhenReleasedOverTheWindow) {
+  frmMain& f = OpenWithCarriers();
+  Select(f, 700, -20);
+  const float clickX = f.Navigator().Selection().ClickX;
+  // Enter confirms the Add dialog; its release comes to the window.
+  forms::DialogSeam::QueueForm([](QDialog& d) {
+    auto& form = static_cast<frmModem&>(d);
+    form.txtModemName->setText("Bench");
+    form.txtIPA->setText("127.0.0.2");
+    QTest::keyPress(form.txtModemName, Qt::Key_Return);
+  });
+  f.mnuCommAdd->trigger();
+  QTest::keyRelease(f.picSpectrum, Qt::Key_Return);
+  ASSERT_EQ(f.Directory().LastModem(), "Bench");
+  EXPECT_EQ(f.Navigator().Selection().ClickX, clickX);  // no click at the location
+  // Esc closes a menu; Zoom In mode stays.
+  f.tbMain->ClickButton("ZoomIn");
+  f.mnuView->popup(QPoint(0, 0));
+  QTest::keyPress(f.mnuView, Qt::Key_Escape);
+  QTest::keyRelease(f.picSpectrum, Qt::Key_Escape);
+  EXPECT_EQ(f.Modes().Mouse().Mode, MouseMode::ZoomIn);
+  // Pressed in the window, it acts.
+  QTest::keyClick(f.picSpectrum, Qt::Key_Escape);
+  EXPECT_EQ(f.Modes().Mouse().Mode, MouseMode::Select);
+}
+
+TEST_F(KeyCommandsTest, EveryReleaseActsOnceEvenRightAfterAnother) {
+  frmMain& f = OpenWithCarriers();
+  QTest::keyClick(f.picSpectrum, Qt::Key_T);
+  const std::int32_t top = f.Navigator().Selection().SelectedPoint;
+  ASSERT_NE(top, 0);
+  // Overlapping letters: each release steps once.
+  QTest::keyPress(f.picSpectrum, Qt::Key_P);
+  QTest::keyPress(f.picSpectrum, Qt::Key_N);
+  QTest::keyRelease(f.picSpectrum, Qt::Key_P);
+  EXPECT_NE(f.Navigator().Selection().SelectedPoint, top);
+  QTest::keyRelease(f.picSpectrum, Qt::Key_N);
+  EXPECT_EQ(f.Navigator().Selection().SelectedPoint, top);
+  // Ctrl let go before the arrow: the arrow still acts, as a plain one.
+  f.tbMain_ButtonClick("ZoomFitView");
+  Select(f, 700, -20);
+  QTest::keyPress(f.picSpectrum, Qt::Key_Control);
+  QTest::keyPress(f.picSpectrum, Qt::Key_Left, Qt::ControlModifier);
+  QTest::keyRelease(f.picSpectrum, Qt::Key_Control);
+  QTest::keyRelease(f.picSpectrum, Qt::Key_Left);
+  EXPECT_FLOAT_EQ(f.Navigator().Selection().SelectedX, 700 - f.View().PanStepX());
 }
 
 }  // namespace

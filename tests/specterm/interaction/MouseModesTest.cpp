@@ -8,6 +8,7 @@
 #include "vbformat/VbFormat.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
@@ -241,6 +242,55 @@ TEST_F(MouseModesTest, EscLeavesAZoomModeThenCancelsThresholdThenCursorPositioni
   EXPECT_EQ(f.Modes().Mouse().Mode, MouseMode::Select);
   EXPECT_TRUE(f.Modes().Mouse().PositioningThreshold);
   EXPECT_EQ(f.picSpectrum->MousePointer(), forms::vbCustom);
+}
+
+// A message box or a menu that opens while a button is held on the plot
+// takes the mouse: the click ends there, without its action, so that
+// nothing waits on it; a zoom box drawn meanwhile goes. A release that goes
+// elsewhere ends it too.
+TEST_F(MouseModesTest, AWindowThatTakesTheMouseEndsTheClick) {
+  frmMain& f = OpenFitted();
+  const ViewRect fit = f.View().Window();
+  struct Case {
+    const char* name;
+    Qt::MouseButton button;
+    bool drag;
+    bool releaseElsewhere;
+  };
+  for (const Case c :
+       {Case{"left, box", Qt::LeftButton, false, false}, Case{"zoom box, box", Qt::MiddleButton, true, false},
+        Case{"left, released elsewhere", Qt::LeftButton, false, true}}) {
+    const QPoint at = Point(f, 700, 0);
+    const QImage before = f.picSpectrum->Image().copy();
+    QTest::mousePress(f.picSpectrum, c.button, {}, at);
+    ASSERT_TRUE(f.Input().ClickPending()) << c.name;
+    if (c.drag)
+      for (float y : {-20.0f, -40.0f}) f.picSpectrum_MouseMove(forms::vbMiddleButton, 0, 720, y);
+    if (c.releaseElsewhere) {
+      QTest::mouseRelease(f.tbMain, c.button, {}, QPoint(2, 2));
+    } else {
+      QDialog box(&f);
+      box.setModal(true);
+      box.show();
+      EXPECT_FALSE(f.Input().ClickPending()) << c.name;
+      box.close();
+      // The release comes late, after the box: it makes no click.
+      QTest::mouseRelease(f.picSpectrum, c.button, {}, at);
+    }
+    EXPECT_FALSE(f.Input().ClickPending()) << c.name;
+    EXPECT_FLOAT_EQ(f.View().Window().Width, fit.Width) << c.name;
+    if (c.drag) {
+      EXPECT_EQ(f.picSpectrum->Image(), before) << c.name;
+    }
+  }
+  // The right button's pop-up: nothing waits on the click while it is open,
+  // and the click still ends the zoom mode as the pop-up closes.
+  f.tbMain->ClickButton("ZoomIn");
+  QTest::mousePress(f.picSpectrum, Qt::RightButton, {}, Point(f, 700, 0));
+  ASSERT_TRUE(f.mnuView->isVisible());
+  EXPECT_FALSE(f.Input().ClickPending());
+  f.mnuView->close();
+  ExpectSelectMode(f);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "CaptureTestSupport.h"
 #include "forms/KeyedStatusBar.h"
 #include "forms/KeyedToolBar.h"
+#include "forms/PictureBox.h"
 #include "vbformat/VbFormat.h"
 #include "view/Icons.h"
 
@@ -15,6 +16,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <set>
 
 namespace specterm {
 namespace {
@@ -64,6 +66,35 @@ TEST_F(CaptureCycleTest, StartupWithUpdatesStoppedWaitsForGo) {
   EXPECT_TRUE(f.Cycle().Link().Connected);
   EXPECT_TRUE(f.timerPoll->isActive());
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The running cycle works in the background: the pointer over the window
+// stays what the mouse mode made it, whatever its connections wait for.
+TEST_F(CaptureCycleTest, RunningCyclesNeverShowTheBusyPointer) {
+  StartSim({"--fault", "slow=150"});
+  frmMain& f = OpenOnSim(/*stopUpdates=*/false);
+  ASSERT_TRUE(WaitUntil([&] { return f.Cycle().DataSets() >= 1; }, 60s));
+  bool busy = false;
+  QTimer sample;
+  QObject::connect(&sample, &QTimer::timeout, [&] { busy = busy || QApplication::overrideCursor() != nullptr; });
+  sample.start(0);
+  const int before = f.Cycle().DataSets();
+  ASSERT_TRUE(WaitUntil([&] { return f.Cycle().DataSets() >= before + 2; }, 60s));
+  EXPECT_FALSE(busy);
+}
+
+// A header whose band single precision cannot hold: the data set is
+// refused and said, and the plot keeps its grid rather than going black.
+TEST_F(CaptureCycleTest, ABandTooNarrowToDrawIsRefusedAndSaid) {
+  StartSim({"--centre", "4294967295", "--rate-exponent", "12"});
+  frmMain& f = OpenOnSim(/*stopUpdates=*/false);
+  ASSERT_TRUE(WaitUntil([&] { return StatusText().contains("band is too narrow to draw"); }, 60s));
+  EXPECT_EQ(f.Cycle().DataSets(), 0);
+  const QImage& picture = f.picSpectrum->Image();
+  std::set<QRgb> colours;
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x) colours.insert(picture.pixel(x, y));
+  EXPECT_GT(colours.size(), 2u);
 }
 
 TEST_F(CaptureCycleTest, HaltBeforeTheFirstConnectionHoldsItBack) {

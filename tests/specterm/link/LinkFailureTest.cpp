@@ -85,6 +85,16 @@ TEST_F(LinkFailureTest, YesToTheLostLinkQuestionAsksOnceForTheWholeOutage) {
   ASSERT_TRUE(WaitUntil([&] { return Reads() >= reads + 3; }));
   EXPECT_EQ(BoxesTitled(kLostTitle), 1);
   EXPECT_FALSE(f.Cycle().Link().StopUpdates);
+  // While they fail, the reconnections do not pass for a working link.
+  bool green = false;
+  QTimer sample;
+  QObject::connect(&sample, &QTimer::timeout, [&] { green = green || StatusImageIs(kImageConnected); });
+  sample.start(0);
+  ASSERT_TRUE(WaitUntil([&] { return Reads() >= reads + 5; }));
+  EXPECT_FALSE(green);
+  EXPECT_TRUE(WaitUntil(
+      [&] { return StatusText() == "The data set of the Halden modem [Simulator] cannot be read; retrying..."; }));
+  sample.stop();
   ASSERT_TRUE(testing::SendControl(*sim, "fault deny=spectrum: off\n"));
   const int before = f.Cycle().DataSets();
   ASSERT_TRUE(WaitUntil([&] { return f.Cycle().DataSets() >= before + 2; }));

@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -115,6 +116,36 @@ TEST_F(ModemDialogsTest, AddingChecksTheBoxesAndMakesTheModemCurrent) {
   EXPECT_EQ(CloseAndRead(), (Strings{"Bench A", "Bench A@127.0.1.5#1"}));
 }
 
+TEST_F(ModemDialogsTest, TheAddressBoxKeepsAddressCharactersAndHasItsEditingKeys) {
+  frmMain& f = Open();
+  forms::DialogSeam::QueueForm([](QDialog& d) {
+    auto& form = static_cast<frmModem&>(d);
+    d.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    form.txtModemName->setText("Bench");
+    form.txtIPA->setFocus(Qt::TabFocusReason);
+    form.txtIPA->setText("127.0.0.1");
+    QTest::keyClicks(form.txtIPA, "5");
+    QTest::keyClick(form.txtIPA, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form.txtIPA->text(), "127.0.0.1");
+    QTest::keyClick(form.txtIPA, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(form.txtIPA, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(form.txtIPA, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(form.txtIPA->text(), "");
+    EXPECT_EQ(QApplication::clipboard()->text(), "127.0.0.1");
+    QTest::keyClick(form.txtIPA, Qt::Key_V, Qt::ControlModifier);
+    // Neither a character that no key code names nor pasted letters get in.
+    QTest::sendKeyEvent(QTest::Click, form.txtIPA, static_cast<Qt::Key>(0x20AC), QStringLiteral("\u20AC"),
+                        Qt::NoModifier);
+    QApplication::clipboard()->setText(QStringLiteral("2x\u20AC"));
+    QTest::keyClick(form.txtIPA, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(form.txtIPA->text(), "127.0.0.12");
+    form.cmdOK->click();
+  });
+  f.mnuCommAdd->trigger();
+  EXPECT_EQ(f.Directory().Address(), "127.0.0.12");
+}
+
 TEST_F(ModemDialogsTest, ANameInAnotherLetterCaseAsksToOverwrite) {
   Store({{"Bench A", "127.0.1.5"}, {"Bench B", "127.0.1.6"}}, "Bench B");
   frmMain& f = Open();
@@ -159,6 +190,29 @@ TEST_F(ModemDialogsTest, TheManagersAddKeepsTheCurrentModemAndPropertiesRenameIn
   EXPECT_EQ(f.windowTitle(), "Halden Spectrum Analyzer [Connected to Bench C] - Version 1.0.14");
   EXPECT_EQ(f.Directory().ModemList().Item(2)->LastComm.year, 2021);
   EXPECT_EQ(CloseAndRead(), (Strings{"Bench C", "Bench A@127.0.1.5#1", "Bench C@127.0.1.7#2", "Bench D@127.0.1.8#3"}));
+}
+
+TEST_F(ModemDialogsTest, RenamingOntoAnotherModemsNameLeavesOneRecordWithTheTypedAddress) {
+  Store({{"Alpha", "10.0.0.1"}, {"Bravo", "10.0.0.2"}, {"Charlie", "10.0.0.3"}}, "Charlie");
+  frmMain& f = Open();
+  forms::DialogSeam::QueueMsgBoxAnswer(forms::vbOK);
+  QueueManage([](frmModemSelect& s) {
+    s.listModems->setCurrentRow(2);
+    s.cmdProps->click();
+    EXPECT_EQ(s.listModems->count(), 2);
+    EXPECT_EQ(s.listModems->currentItem()->text(), "ALPHA");
+    s.cmdOK->click();
+  });
+  forms::DialogSeam::QueueForm([](QDialog& d) {
+    auto& form = static_cast<frmModem&>(d);
+    form.txtModemName->setText("ALPHA");
+    form.cmdOK->click();
+  });
+  f.mnuCommManage->trigger();
+  EXPECT_EQ(forms::DialogSeam::Shown().back().title, "OK to Overwrite");
+  EXPECT_EQ(f.Directory().LastModem(), "ALPHA");
+  EXPECT_EQ(Recent(f), (QStringList{"ALPHA", "Bravo"}));
+  EXPECT_EQ(CloseAndRead(), (Strings{"ALPHA", "ALPHA@10.0.0.3#1", "Bravo@10.0.0.2#2"}));
 }
 
 TEST_F(ModemDialogsTest, RemovingRenumbersAndTheLastRemovalEmptiesTheMenu) {

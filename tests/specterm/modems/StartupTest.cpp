@@ -181,9 +181,9 @@ TEST_F(StartupTest, EverySettingSurvivesCloseAndReopen) {
   for (std::size_t p = 0; p < 2; ++p)
     for (const StoredColor& c : kStoredColors)
       EXPECT_EQ(f.View().Palettes()[p][static_cast<std::size_t>(c.slot)], ExpectedColour(p, c.slot)) << c.valueName;
-  EXPECT_FALSE(f.Cycle().Link().StopUpdates);
-  EXPECT_FALSE(f.tbMain->Pressed("StopGo"));
-  EXPECT_EQ(f.mnuCommStopGo->text(), "&Stop Data Set Updates");
+  // Running updates were stored, but with no modem nothing can run.
+  EXPECT_TRUE(f.Cycle().Link().StopUpdates);
+  EXPECT_EQ(f.mnuCommStopGo->text(), "&Start Data Set Updates");
   EXPECT_EQ(f.View().Palettes()[0][kSlotSelectionMarker], 0x00FFFFu);  // not stored, set again
   EXPECT_EQ(f.View().CurrentPalette(), 1);
   EXPECT_TRUE(f.mnuOptionsPalette[1]->isChecked());
@@ -305,6 +305,33 @@ TEST_F(StartupTest, AStoredLastModemMissingFromTheDirectoryCountsAsNone) {
   EXPECT_EQ(f.windowTitle(), "Halden Spectrum Analyzer - Version 1.0.14");
   EXPECT_EQ(f.Directory().LastModem(), "");
   EXPECT_FALSE(f.timerConnection->isActive());  // nothing connects to an empty address
+}
+
+// With no modem, whatever was stored, nothing offers to run: menu items and
+// buttons agree, the updates read as stopped, and the field says where to
+// begin. Once a modem is chosen with the updates stopped, the "Status"
+// panel says how to start them.
+TEST_F(StartupTest, WithNoModemNothingOffersToRunAndTheWayOnIsShown) {
+  for (const char* stored : {"True", "False"}) {
+    SaveRegSetting("Configuration", "StopUpdates", stored);
+    frmMain& f = Open();
+    for (const char* key : {"StopGo", "SingleStep"}) EXPECT_FALSE(f.tbMain->Enabled(key)) << stored << key;
+    EXPECT_FALSE(f.mnuCommStopGo->isEnabled()) << stored;
+    EXPECT_FALSE(f.mnuCommSingleStep->isEnabled()) << stored;
+    EXPECT_EQ(f.mnuCommStopGo->text(), "&Start Data Set Updates") << stored;
+    EXPECT_EQ(f.View().Overlay().Guidance, "No modem yet: Communications > Add Halden Modem") << stored;
+    EXPECT_EQ(f.sbStatus->PanelText("Status"), "") << stored;
+    Close();
+  }
+  SaveRegSetting("Halden Modems", "ModemCount", "1");
+  SaveRegSetting("Halden Modems", "LastModem", "Bench");
+  StoreModem(1, "Bench", "127.0.0.1", {2024, 1, 1, 0, 0, 0});
+  SaveRegSetting("Configuration", "StopUpdates", "True");
+  frmMain& f = Open();
+  EXPECT_TRUE(f.mnuCommStopGo->isEnabled());
+  EXPECT_TRUE(f.mnuCommSingleStep->isEnabled());
+  EXPECT_EQ(f.View().Overlay().Guidance, "");
+  EXPECT_TRUE(f.sbStatus->PanelText("Status").contains("Start Data Set Updates"));
 }
 
 TEST_F(StartupTest, AStoredPlacementIsHeldToTheScreen) {

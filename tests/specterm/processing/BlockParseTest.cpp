@@ -73,6 +73,23 @@ TEST(ParseBlock, SpanScaleFollowsTheSpanForEveryExponent) {
   }
 }
 
+// The band is drawable wherever single precision leaves it a width: every
+// rate at ordinary centres, and the widest rates at the highest centre; not
+// the narrowest rates there.
+TEST(BandDrawable, OnlyBandsThatSinglePrecisionCannotHoldAreRefused) {
+  struct Case {
+    std::uint32_t centre;
+    std::uint16_t k;
+    bool drawable;
+  };
+  for (const Case c :
+       {Case{700000, 0, true}, Case{700000, 12, true}, Case{21500000, 12, true}, Case{0xFFFFFFFF, 0, true},
+        Case{0xFFFFFFFF, 12, false}, Case{0xFFFFFFFF, 40, false}, Case{0xFFFFFFFF, 11, false}}) {
+    EXPECT_EQ(specterm::BandDrawable(std::string_view(blocks::ZeroBlock(c.centre, c.k))), c.drawable)
+        << c.centre << "/" << c.k;
+  }
+}
+
 TEST(ChooseSpanScale, ThresholdsAreInclusiveAndUseSingles) {
   EXPECT_EQ(specterm::ChooseSpanScale(100.0f).SpanScale, 1.0f);
   EXPECT_EQ(specterm::ChooseSpanScale(99.99f).SpanScale, 10.0f);

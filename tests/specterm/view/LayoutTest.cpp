@@ -1,14 +1,21 @@
-// The window layout: the three size refusals and where the controls go.
+// The window layout: the three size refusals, where the controls go, and
+// the plot's view window on the plotting area at the first-run size.
 
 #include "FormFixture.h"
 #include "forms/KeyedStatusBar.h"
 #include "forms/KeyedToolBar.h"
 #include "forms/PictureBox.h"
+#include "interaction/Navigation.h"
+#include "processing/Processing.h"
 #include "view/LayoutConstants.h"
+#include "view/Palettes.h"
+#include "view/PlotRenderer.h"
+#include "view/PlotView.h"
 
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QTest>
 
 namespace specterm {
 namespace {
@@ -158,6 +165,29 @@ TEST_F(LayoutTest, MaximisingIsRecordedAndMinimisingLeavesTheLayout) {
   ASSERT_TRUE(testsupport::WaitUntil([&] { return f.isMaximized(); }));
   EXPECT_EQ(f.Layout().SavedWindowState(), 2);
   EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(LayoutTest, AtTheFirstRunSizeTheFittedViewShowsItsHighestPeakAndClicksPickIt) {
+  frmMain& f = OpenWithCarriers();
+  ASSERT_TRUE(SizeBecomes(f, QSize(794, 384)));
+  f.tbMain_ButtonClick("ZoomFitView");
+  const TraceStore& traces = f.Spectrum().Traces();
+  const float x = traces.TraceX[0][kHighPoint - 1];
+  const float y = -traces.TraceY[0][kHighPoint - 1];
+  // The peak is drawn where the view's one mapping puts it, inside the
+  // plotting area, below the frequency labels.
+  const forms::ScaleMapping mapping = f.View().Mapping();
+  const QPoint peak(static_cast<int>(std::lround(mapping.PixelX(x))), static_cast<int>(std::lround(mapping.PixelY(y))));
+  EXPECT_GT(peak.y(), MeasureFrame(*f.picSpectrum, f.Spectrum().Block().FreqFormat).LabelBand);
+  const QRgb trace = forms::RgbFromColorRef(f.View().Palettes()[0][kSlotSpectrumTrace]);
+  int drawn = 0;
+  const QImage& picture = f.picSpectrum->Image();
+  for (int dy = -2; dy <= 2; ++dy)
+    for (int dx = -2; dx <= 2; ++dx) drawn += picture.pixel(peak + QPoint(dx, dy)) == trace ? 1 : 0;
+  EXPECT_GT(drawn, 0);
+  // A click on that pixel converts through the same mapping and picks it.
+  QTest::mouseClick(f.picSpectrum, Qt::LeftButton, {}, peak);
+  EXPECT_EQ(f.Navigator().Selection().SelectedPoint, kHighPoint);
 }
 
 }  // namespace
