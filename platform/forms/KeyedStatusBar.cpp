@@ -2,6 +2,8 @@
 
 #include "base/Twips.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
@@ -23,13 +25,19 @@ class StatusPanel : public QWidget {
   }
 
   const QString& Key() const { return key_; }
+  const QString& Description() const { return description_; }
   const QString& Text() const { return text_; }
   void SetText(const QString& text) {
     if (text == text_) return;
     text_ = text;
     UpdateToolTip();
     update();
+    if (announced_) {
+      QAccessibleValueChangeEvent event(this, text_);
+      QAccessible::updateAccessibility(&event);
+    }
   }
+  void SetAnnounced(bool announced) { announced_ = announced; }
   const QPixmap& Picture() const { return picture_; }
   void SetPicture(const QPixmap& picture) {
     picture_ = picture;
@@ -107,11 +115,50 @@ class StatusPanel : public QWidget {
   int widthTwips_ = 0;
   int textInset_ = 0;
   bool covered_ = false;
+  bool announced_ = false;
   bool pressed_ = false;
   bool afterDouble_ = false;
 };
 
-KeyedStatusBar::KeyedStatusBar(QWidget* parent) : QWidget(parent) {}
+namespace {
+
+class StatusPanelAccessible : public QAccessibleWidget {
+ public:
+  explicit StatusPanelAccessible(StatusPanel* panel) : QAccessibleWidget(panel, QAccessible::StaticText) {}
+
+  QString text(QAccessible::Text t) const override {
+    const auto* panel = static_cast<const StatusPanel*>(widget());
+    switch (t) {
+      case QAccessible::Name:
+        // The tool tip shows a clipped text; the name stays the panel's.
+        return widget()->accessibleName().isEmpty() ? panel->Description() : widget()->accessibleName();
+      case QAccessible::Value:
+        return panel->Text();
+      case QAccessible::Description:
+        return {};
+      default:
+        return QAccessibleWidget::text(t);
+    }
+  }
+  QAccessible::State state() const override {
+    QAccessible::State s = QAccessibleWidget::state();
+    s.readOnly = true;
+    return s;
+  }
+};
+
+QAccessibleInterface* StatusPanelFactory(const QString& className, QObject* object) {
+  if (className != QLatin1String("QWidget")) return nullptr;
+  auto* panel = dynamic_cast<StatusPanel*>(object);
+  return panel != nullptr ? new StatusPanelAccessible(panel) : nullptr;
+}
+
+}  // namespace
+
+KeyedStatusBar::KeyedStatusBar(QWidget* parent) : QWidget(parent) {
+  static const bool factoryInstalled = (QAccessible::installFactory(StatusPanelFactory), true);
+  Q_UNUSED(factoryInstalled);
+}
 
 KeyedStatusBar::~KeyedStatusBar() = default;
 
@@ -147,6 +194,10 @@ QString KeyedStatusBar::PanelText(const QString& key) const {
 
 void KeyedStatusBar::SetPanelText(const QString& key, const QString& text) {
   if (StatusPanel* p = Find(key)) p->SetText(text);
+}
+
+void KeyedStatusBar::SetPanelAnnounced(const QString& key, bool announced) {
+  if (StatusPanel* p = Find(key)) p->SetAnnounced(announced);
 }
 
 QPixmap KeyedStatusBar::PanelPicture(const QString& key) const {

@@ -4,6 +4,10 @@
 // has a key, a text, an optional picture, a width in twips and a description
 // (shown as its tool tip). Panels sit left to right in the order they were
 // added; clicks and double clicks report the panel's key.
+//
+// Screen readers see each panel as a text named by its description, with
+// its text as the value; an announced panel tells them of each new text
+// (the others change as the pointer moves, too often to be read out).
 
 #include <QPixmap>
 #include <QString>
@@ -28,6 +32,7 @@ class KeyedStatusBar : public QWidget {
   QStringList Keys() const;
   QString PanelText(const QString& key) const;
   void SetPanelText(const QString& key, const QString& text);
+  void SetPanelAnnounced(const QString& key, bool announced);
   QPixmap PanelPicture(const QString& key) const;
   qint64 PanelPictureKey(const QString& key) const;
   void SetPanelPicture(const QString& key, const QPixmap& picture);

@@ -3,6 +3,8 @@
 #include "base/Twips.h"
 #include "forms/PictureBox.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -12,7 +14,64 @@
 
 namespace forms {
 
+namespace {
+
+// Set on the toolbar's buttons: whether the button holds a state.
+constexpr const char* kHoldsState = "forms_holdsState";
+
+// Every button is checkable underneath, so that the program can show any of
+// them pressed; what a screen reader is told follows what the button is for.
+class ToolButtonAccessible : public QAccessibleWidget {
+ public:
+  explicit ToolButtonAccessible(QToolButton* button) : QAccessibleWidget(button, QAccessible::PushButton) {}
+
+  QAccessible::Role role() const override {
+    if (HoldsState()) return QAccessible::CheckBox;
+    return Button()->menu() != nullptr ? QAccessible::ButtonMenu : QAccessible::PushButton;
+  }
+  QAccessible::State state() const override {
+    QAccessible::State s = QAccessibleWidget::state();
+    s.checkable = HoldsState();
+    s.checked = HoldsState() && Button()->isChecked();
+    s.pressed = Button()->isDown();
+    s.hasPopup = Button()->menu() != nullptr;
+    return s;
+  }
+  QString text(QAccessible::Text t) const override {
+    const QString text = QAccessibleWidget::text(t);
+    // The tool tip is all an icon button says.
+    return t == QAccessible::Name && text.isEmpty() ? widget()->toolTip() : text;
+  }
+  QStringList actionNames() const override {
+    if (!widget()->isEnabled()) return {};
+    QStringList names{HoldsState() ? toggleAction() : pressAction()};
+    if (Button()->menu() != nullptr) names << showMenuAction();
+    return names;
+  }
+  void doAction(const QString& name) override {
+    if (!widget()->isEnabled()) return;
+    if (name == pressAction() || name == toggleAction())
+      Button()->click();
+    else if (name == showMenuAction() && Button()->menu() != nullptr)
+      Button()->showMenu();
+  }
+  QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+ private:
+  QToolButton* Button() const { return static_cast<QToolButton*>(widget()); }
+  bool HoldsState() const { return widget()->property(kHoldsState).toBool(); }
+};
+
+QAccessibleInterface* ToolButtonFactory(const QString& className, QObject* object) {
+  if (className != QLatin1String("QToolButton") || !object->property(kHoldsState).isValid()) return nullptr;
+  return new ToolButtonAccessible(static_cast<QToolButton*>(object));
+}
+
+}  // namespace
+
 KeyedToolBar::KeyedToolBar(QWidget* parent) : QToolBar(parent) {
+  static const bool factoryInstalled = (QAccessible::installFactory(ToolButtonFactory), true);
+  Q_UNUSED(factoryInstalled);
   setMovable(false);
   setFloatable(false);
   setIconSize(QSize(16, 16));
@@ -54,6 +113,7 @@ void KeyedToolBar::AddButton(const QString& key, Style style, const QString& too
   // Every button can be shown pressed; only check buttons change that
   // themselves when clicked.
   button->setCheckable(true);
+  button->setProperty(kHoldsState, style == Style::Check);
   if (style == Style::DropDown) {
     entry.menu = new QMenu(button);
     button->setMenu(entry.menu);
@@ -116,6 +176,17 @@ QStringList KeyedToolBar::Keys() const {
   QStringList keys;
   for (const Entry& e : entries_) keys << e.key;
   return keys;
+}
+
+void KeyedToolBar::SetHoldsState(const QString& key, bool holdsState) {
+  Entry* e = Find(key);
+  if (e == nullptr || e->button == nullptr) return;
+  e->button->setProperty(kHoldsState, holdsState);
+}
+
+bool KeyedToolBar::HoldsState(const QString& key) const {
+  const Entry* e = Find(key);
+  return e != nullptr && e->button != nullptr && e->button->property(kHoldsState).toBool();
 }
 
 bool KeyedToolBar::Pressed(const QString& key) const {

@@ -5,6 +5,11 @@
 // the program says so), check buttons, buttons with a drop-down menu of keyed
 // items, and placeholders that hold another widget. Button presses report
 // their position in twips relative to the toolbar.
+//
+// Screen readers see a button that runs a command as a push button (a menu
+// button with a drop-down) and a button that holds a state (check buttons,
+// and normal buttons the program shows pressed for a mode or a switch) as a
+// check button, checked while it shows pressed.
 
 #include <QIcon>
 #include <QString>
@@ -38,6 +43,9 @@ class KeyedToolBar : public QToolBar {
 
   bool Exists(const QString& key) const;
   QStringList Keys() const;
+  // A normal button that the program shows pressed to tell a state.
+  void SetHoldsState(const QString& key, bool holdsState);
+  bool HoldsState(const QString& key) const;
   bool Pressed(const QString& key) const;
   void SetPressed(const QString& key, bool pressed);
   bool Enabled(const QString& key) const;

@@ -2,6 +2,8 @@
 
 #include "base/Twips.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -14,6 +16,13 @@
 
 namespace forms {
 namespace {
+
+// A picture for screen readers, named as the program names the box, with
+// the description the program keeps of what it shows.
+QAccessibleInterface* PictureBoxFactory(const QString& className, QObject* object) {
+  if (className != QLatin1String("forms::PictureBox")) return nullptr;
+  return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
+}
 
 // Pixel coordinates further out than this from the image are clipped before
 // they reach the painter, whose fixed-point arithmetic cannot take them.
@@ -97,6 +106,8 @@ std::uint32_t ColorRefFromRgb(QRgb rgb) {
 }
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent), image_(1, 1, QImage::Format_RGB32) {
+  static const bool factoryInstalled = (QAccessible::installFactory(PictureBoxFactory), true);
+  Q_UNUSED(factoryInstalled);
   image_.fill(RgbFromColorRef(backColor_));
   font_.setPointSizeF(8.0);
   setMouseTracking(true);

@@ -193,6 +193,9 @@ class PlotView {
   };
   std::optional<MarkerSpot> SpotOf(const SelectionMarker& marker) const;
   void DrawMarker(const MarkerSpot& spot);
+  // What a screen reader says the plot shows: the view's center and span,
+  // and the selected point with its level.
+  void Describe();
 
   PlotControls& c_;
   ToolbarControls& toolbar_;

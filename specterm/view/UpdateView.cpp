@@ -8,6 +8,7 @@
 #include "base/Twips.h"
 #include "forms/PictureBox.h"
 #include "processing/Processing.h"
+#include "vbformat/VbFormat.h"
 #include "view/PlotRenderer.h"
 #include "view/PlotView.h"
 #include "view/StatusBarPresenter.h"
@@ -61,8 +62,28 @@ void PlotView::UpdateView() {
   drawnMarker_ = marks.MarkerDrawn ? SpotOf(overlay_.Marker) : std::nullopt;
   drawnCursors_ = overlay_.Cursors.Shown ? std::optional<CursorLines>(overlay_.Cursors) : std::nullopt;
   overlay_.Figures = {};
+  Describe();
 
   status_.SetStatusText(QString());
+}
+
+void PlotView::Describe() {
+  const SampleBlock& block = spectrum_.Block();
+  const auto frequency = [&block](double x) {
+    return QString::fromStdString(vb::Format(x / 10.0 / static_cast<double>(block.SpanScale), block.FreqFormat));
+  };
+  const ViewRect view = Window();
+  QString text = QStringLiteral("Center ") + frequency(static_cast<double>(view.Left + view.Width / 2)) +
+                 QStringLiteral(", span ") + frequency(static_cast<double>(std::abs(view.Width)));
+  if (const std::optional<MarkerSpot> spot = SpotOf(overlay_.Marker)) {
+    text += QStringLiteral("; selected point ") + QString::number(overlay_.Marker.Point) + QStringLiteral(" of the ") +
+            QString::fromStdString(TraceName(overlay_.Marker.Trace)) + QStringLiteral(" trace at ") +
+            frequency(static_cast<double>(spot->X)) + QStringLiteral(", ") +
+            QString::fromStdString(vb::Format(-static_cast<double>(spot->Y), "0.000dB"));
+  } else {
+    text += QStringLiteral("; no point selected");
+  }
+  c_.picSpectrum->setAccessibleDescription(text);
 }
 
 void PlotView::SetPrevious() { view_.PreviousView = Window(); }
@@ -103,6 +124,7 @@ void PlotView::ShowMarker(const SelectionMarker& marker) {
   if (drawnMarker_) DrawMarker(*drawnMarker_);
   if (spot) DrawMarker(*spot);
   drawnMarker_ = spot;
+  Describe();
 }
 
 void PlotView::ShowCursors(const CursorLines& cursors) {

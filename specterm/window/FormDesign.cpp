@@ -304,6 +304,8 @@ void frmMain::BuildControls() {
   for (const PanelDesign& panel : kStatusPanels)
     sbStatus->AddPanel(QString::fromLatin1(panel.key), panel.width, QString::fromLatin1(panel.description),
                        QString::fromLatin1(panel.text));
+  // Screen readers read out what the program reports there.
+  sbStatus->SetPanelAnnounced(QStringLiteral("Status"), true);
 
   pbStatus = new QProgressBar(client);
   pbStatus->setObjectName(QStringLiteral("pbStatus"));

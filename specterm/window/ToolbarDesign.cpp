@@ -83,6 +83,10 @@ constexpr MenuDesign kSpanMenu[] = {
     {"FB8", "10.00MHz Span"}, {"FB9", "25.00MHz Span"},
 };
 
+// Normal buttons that show pressed while a state holds: updates stopped, a
+// zoom mode, the cursors shown. Screen readers see them as check buttons.
+constexpr const char* kMainStateButtons[] = {"StopGo", "ZoomWin", "ZoomIn", "ZoomOut", "Pan"};
+
 template <std::size_t N>
 void AddMenu(forms::KeyedToolBar* bar, const char* buttonKey, const MenuDesign (&items)[N]) {
   for (const MenuDesign& item : items)
@@ -113,6 +117,7 @@ void frmMain::BuildToolbars() {
   tbMain->SetPlaceholderWidget(QStringLiteral("PeakPoint"), comboPeakPoint);
   tbMain->SetEnabled(QStringLiteral("ZoomCursors"), false);
   tbMain->SetEnabled(QStringLiteral("CurPoint"), false);
+  for (const char* key : kMainStateButtons) tbMain->SetHoldsState(QString::fromLatin1(key), true);
 
   tbCursors = new forms::KeyedToolBar(client);
   tbCursors->setObjectName(QStringLiteral("tbCursors"));
@@ -124,6 +129,7 @@ void frmMain::BuildToolbars() {
   tbCursors->AddPlaceholder(QStringLiteral("Cursor2"), kCursorPlaceholderWidth);
   tbCursors->AddButton(QStringLiteral("CursorDelta"), Style::Default, QStringLiteral("View Cursors"),
                        imgCursorBar.Icon(QStringLiteral("CursorDelta")));
+  tbCursors->SetHoldsState(QStringLiteral("CursorDelta"), true);
   tbCursors->AddPlaceholder(QStringLiteral("Cursor3"), kCursorPlaceholderWidth);
 
   // The read-outs of the cursor row lie over the toolbar.
