@@ -13,12 +13,11 @@ The programs are watched from outside, and through their unattended log:
     "anonymous", orbscope as "melgar") and what they asked for;
   * /proc/PID/status gives each process's resident memory.
 
-With --held-gestures (or HALDEN_SOAK_HELD_GESTURES=1) the schedule also
-holds a mouse button, and a middle-button zoom box, on specterm's plot while
-a failing read raises a message box, and lets go while the box is open (the
-input comes through the programs' unattended input, HALDEN_INPUT_SCRIPT).
-It is off by default while a click that a message box interrupts still
-stops specterm's updates.
+The schedule also holds a mouse button, and a middle-button zoom box, on
+specterm's plot while a failing read raises a message box, and lets go while
+the box is open (the input comes through the programs' unattended input,
+HALDEN_INPUT_SCRIPT); --no-held-gestures (or HALDEN_SOAK_HELD_GESTURES=0)
+leaves them out.
 
 After each fault is lifted, both programs must draw a data set again
 within two of their poll periods; no message box may open while another is
@@ -27,7 +26,7 @@ memory must stay flat; every process must still run at the end. The last
 line is the summary:
   soak: N of M faults survived, D data sets drawn (specterm S, orbscope O)
 
-Usage: fault_soak.py --bin BUILD/bin [--seconds 180] [--seed 1] [--held-gestures]
+Usage: fault_soak.py --bin BUILD/bin [--seconds 180] [--seed 1] [--no-held-gestures]
 """
 
 import argparse
@@ -504,10 +503,10 @@ def main():
     parser.add_argument("--seconds", type=float, default=180, help="how long to keep switching faults")
     parser.add_argument("--seed", type=int, default=1, help="seed of the fault schedule and the simulator")
     parser.add_argument("--keep", action="store_true", help="keep the work folder (logs) at the end")
-    parser.add_argument("--held-gestures", action="store_true",
-                        default=os.environ.get("HALDEN_SOAK_HELD_GESTURES", "") not in ("", "0"),
+    parser.add_argument("--held-gestures", action=argparse.BooleanOptionalAction,
+                        default=os.environ.get("HALDEN_SOAK_HELD_GESTURES", "1") != "0",
                         help="also hold mouse gestures on specterm's plot while a message box opens "
-                             "(HALDEN_SOAK_HELD_GESTURES=1 does the same)")
+                             "(the default; HALDEN_SOAK_HELD_GESTURES=0 leaves them out)")
     args = parser.parse_args()
     soak = Soak(args)
     try:
