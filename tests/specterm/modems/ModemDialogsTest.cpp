@@ -193,7 +193,7 @@ TEST_F(ModemDialogsTest, TheManagersAddKeepsTheCurrentModemAndPropertiesRenameIn
 }
 
 TEST_F(ModemDialogsTest, RenamingOntoAnotherModemsNameLeavesOneRecordWithTheTypedAddress) {
-  Store({{"Alpha", "10.0.0.1"}, {"Bravo", "10.0.0.2"}, {"Charlie", "10.0.0.3"}}, "Charlie");
+  Store({{"Alpha", "127.0.0.1"}, {"Bravo", "127.0.0.2"}, {"Charlie", "127.0.0.3"}}, "Charlie");
   frmMain& f = Open();
   forms::DialogSeam::QueueMsgBoxAnswer(forms::vbOK);
   QueueManage([](frmModemSelect& s) {
@@ -212,7 +212,7 @@ TEST_F(ModemDialogsTest, RenamingOntoAnotherModemsNameLeavesOneRecordWithTheType
   EXPECT_EQ(forms::DialogSeam::Shown().back().title, "OK to Overwrite");
   EXPECT_EQ(f.Directory().LastModem(), "ALPHA");
   EXPECT_EQ(Recent(f), (QStringList{"ALPHA", "Bravo"}));
-  EXPECT_EQ(CloseAndRead(), (Strings{"ALPHA", "ALPHA@10.0.0.3#1", "Bravo@10.0.0.2#2"}));
+  EXPECT_EQ(CloseAndRead(), (Strings{"ALPHA", "ALPHA@127.0.0.3#1", "Bravo@127.0.0.2#2"}));
 }
 
 TEST_F(ModemDialogsTest, RemovingRenumbersAndTheLastRemovalEmptiesTheMenu) {
