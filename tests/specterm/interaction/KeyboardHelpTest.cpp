@@ -53,7 +53,10 @@ TEST_F(KeyboardHelpTest, ListsEveryMenuShortcutEveryPreviewedKeyAndEveryMouseGes
   std::vector<std::pair<QString, QString>> shortcuts;
   for (QAction* top : f.menuBar()->actions())
     if (top->menu() != nullptr) MenuShortcuts(*top->menu(), shortcuts);
-  for (const auto& [keys, caption] : shortcuts) {
+  for (const auto& shortcut : shortcuts) {
+    // Named copies: a lambda cannot capture structured bindings under clang 14.
+    const QString& keys = shortcut.first;
+    const QString& caption = shortcut.second;
     const bool listed = std::any_of(rows.begin(), rows.end(), [&](const auto& row) {
       return row.first == keys && row.second.endsWith(" > " + caption);
     });
