@@ -91,17 +91,18 @@ bool ApplyFault(FaultSet& f, const FaultChange& c, std::string* error) {
     return true;
   }
   if (name == "deny") {
+    // Names are kept without leading "/" (every spelling names the same
+    // pseudo-file), so that a name reads back as it was given and "off"
+    // lifts it however it is spelt.
+    std::string file = hasValue ? *c.value : std::string();
+    file.erase(0, file.find_first_not_of('/') == std::string::npos ? file.size() : file.find_first_not_of('/'));
     if (!c.on) {
       if (hasValue)
-        f.denied.erase(*c.value);
+        f.denied.erase(file);
       else
         f.denied.clear();
       return true;
     }
-    if (!hasValue || c.value->empty()) return needValue();
-    // Names are compared without a leading "/" (both spellings name a file).
-    std::string file = *c.value;
-    if (file.front() == '/') file.erase(0, 1);
     if (file.empty()) return needValue();
     f.denied.insert(file);
     return true;
