@@ -119,6 +119,12 @@ const std::string& DayRecording() {
   return path;
 }
 
+// False, with the benchmark skipped, when the day's recording is missing.
+bool RecordingWritten(benchmark::State& state, const std::string& file) {
+  if (file.empty()) state.SkipWithError("the day's recording could not be written");
+  return !file.empty();
+}
+
 // The window with its waterfall shown at 1100 x 600.
 void ShowWaterfall(specterm::frmMain& f) {
   f.picWaterfall->resize(1100, 600);
@@ -127,10 +133,7 @@ void ShowWaterfall(specterm::frmMain& f) {
 
 void BM_ReplayDay(benchmark::State& state) {
   const std::string& file = DayRecording();
-  if (file.empty()) {
-    state.SkipWithError("the day's recording could not be written");
-    return;
-  }
+  if (!RecordingWritten(state, file)) return;
   specterm::frmMain f;
   ShowWaterfall(f);
   const double before = ResidentMB();
@@ -154,10 +157,7 @@ BENCHMARK(BM_ReplayDay)->Unit(benchmark::kMillisecond);
 // back takes the waterfall's rows over but one.
 void BM_ReplayStep(benchmark::State& state) {
   const std::string& file = DayRecording();
-  if (file.empty()) {
-    state.SkipWithError("the day's recording could not be written");
-    return;
-  }
+  if (!RecordingWritten(state, file)) return;
   specterm::frmMain f;
   ShowWaterfall(f);
   f.RecordingReplay().Open(QString::fromStdString(file));
