@@ -4,14 +4,6 @@
 
 namespace modemsim {
 
-namespace {
-
-bool SameHost(const QHostAddress& a, const QHostAddress& b) {
-  return a.isEqual(b, QHostAddress::ConvertV4MappedToIPv4);
-}
-
-}  // namespace
-
 DataChannel::DataChannel(const QHostAddress& local, const QHostAddress& peer, QObject* parent)
     : QObject(parent), local_(local), peer_(peer) {
   timer_.setSingleShot(true);

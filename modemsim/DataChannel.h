@@ -22,6 +22,12 @@ inline constexpr int kDataConnectTimeoutMs = 30000;
 inline constexpr int kTransferStallTimeoutMs = 30000;
 inline constexpr qint64 kDataReadBufferSize = 64 * 1024;
 
+// Whether two addresses name the same host, an IPv4 address mapped into IPv6
+// counting as the IPv4 one (a dual-stack listener reports peers that way).
+inline bool SameHost(const QHostAddress& a, const QHostAddress& b) {
+  return a.isEqual(b, QHostAddress::ConvertV4MappedToIPv4);
+}
+
 class DataChannel : public QObject {
   Q_OBJECT
 

@@ -21,10 +21,6 @@ bool AllowedBeforeLogin(const std::string& verb) {
   return std::find(std::begin(kAllowed), std::end(kAllowed), verb) != std::end(kAllowed);
 }
 
-bool SameHost(const QHostAddress& a, const QHostAddress& b) {
-  return a.isEqual(b, QHostAddress::ConvertV4MappedToIPv4);
-}
-
 QHostAddress Plain(const QHostAddress& a) {
   bool ok = false;
   const quint32 v4 = a.toIPv4Address(&ok);

@@ -20,6 +20,11 @@ class QWidget;
 
 namespace forms {
 
+// A dialog of fixed size: a title and a close box only.
+inline constexpr Qt::WindowFlags kFixedDialogFlags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint |
+                                                     Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                                     Qt::WindowCloseButtonHint;
+
 // Buttons and icons of a message box, and its answers. The values are those
 // of the classic runtime (and of the Windows MB_ / ID constants).
 enum MsgBoxStyle : int {

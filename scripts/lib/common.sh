@@ -8,12 +8,14 @@ HALDEN_JOBS=$(nproc)
 # halden_use_ccache: the compiler cache for the builds, when there is one
 # (scripts/install-deps --tests puts it there): sets HALDEN_LAUNCHER to the
 # CMake options that use it. Paths below the top of the clone count as
-# relative, so that a fresh clone in another folder finds what the last one
-# compiled; the sloppiness lets precompiled headers be cached.
+# relative, and the build folder's own path is left out of the hash, so that
+# a fresh clone in another folder finds what the last one compiled; the
+# sloppiness lets precompiled headers be cached.
 HALDEN_LAUNCHER=()
 halden_use_ccache() {
   command -v ccache >/dev/null || return 0
   export CCACHE_BASEDIR=$PWD
+  export CCACHE_NOHASHDIR=1
   export CCACHE_SLOPPINESS=${CCACHE_SLOPPINESS:-include_file_ctime,include_file_mtime,pch_defines,time_macros}
   HALDEN_LAUNCHER=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 }

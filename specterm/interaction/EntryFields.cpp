@@ -2,6 +2,7 @@
 
 #include "forms/Dialogs.h"
 #include "forms/EntryBox.h"
+#include "forms/QtText.h"
 #include "interaction/Interaction.h"
 #include "interaction/KeyFilter.h"
 #include "interaction/Navigation.h"
@@ -23,7 +24,7 @@ constexpr double kHighestAmplitude = kInitialAmpCeiling;
 constexpr int kThresholdEditLength = 8;
 constexpr int kThresholdLength = 10;
 
-QString Text(const std::string& text) { return QString::fromStdString(text); }
+using forms::Text;
 
 bool IsKey(const QString& key, const char* name) { return key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0; }
 

@@ -2,6 +2,7 @@
 
 #include "forms/Dialogs.h"
 #include "forms/EntryBox.h"
+#include "forms/QtText.h"
 #include "interaction/KeyFilter.h"
 #include "modems/DateText.h"
 #include "modems/IpAddress.h"
@@ -18,11 +19,9 @@ namespace specterm {
 namespace {
 
 constexpr int kBoxWidth = 220;
-// A dialog of fixed size: a title and a close box only.
-constexpr Qt::WindowFlags kFixedDialogFlags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                                              Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+using forms::kFixedDialogFlags;
 
-QString Text(const std::string& text) { return QString::fromStdString(text); }
+using forms::Text;
 
 // A box the user reads but does not type into: it looks as the form does.
 QLineEdit* ReadOnlyBox(QWidget* parent, const char* name) {

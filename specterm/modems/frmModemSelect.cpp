@@ -2,6 +2,7 @@
 
 #include "forms/Dialogs.h"
 #include "forms/PictureBox.h"
+#include "forms/QtText.h"
 #include "modems/DateText.h"
 #include "modems/ModemDirectory.h"
 #include "modems/frmModem.h"
@@ -18,11 +19,9 @@ namespace {
 
 constexpr int kListWidth = 220;
 constexpr int kListHeight = 180;
-// A dialog of fixed size: a title and a close box only.
-constexpr Qt::WindowFlags kFixedDialogFlags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                                              Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+using forms::kFixedDialogFlags;
 
-QString Text(const std::string& text) { return QString::fromStdString(text); }
+using forms::Text;
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
   auto* button = new QPushButton(QString::fromLatin1(caption), parent);

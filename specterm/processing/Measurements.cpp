@@ -12,7 +12,6 @@ namespace specterm {
 
 namespace {
 
-constexpr double kTenthsPerMHz = 10.0;
 constexpr int kDecibelDecimals = 3;
 constexpr int kMegahertzDecimals = 6;
 

@@ -15,6 +15,7 @@ inline constexpr std::size_t kSampleCount = 4096;  // samples per section = tran
 inline constexpr unsigned kMaxRateExponent = 12;
 inline constexpr double kCenterFieldDivisor = 1000.0;  // centre field steps of 100 Hz -> units of 0.1 MHz
 inline constexpr double kRateNumerator = 1000.0;       // SampleRate = 1000 / RateDivisor
+inline constexpr double kTenthsPerMHz = 10.0;          // rates and frequencies are in units of 0.1 MHz
 inline constexpr unsigned char kPaddingByte = 32;      // a short block is padded with spaces
 inline constexpr std::size_t kStuckStartLength = 8;
 

@@ -16,7 +16,6 @@ constexpr const char* kAmplitudeFormat = "###0.00dB";
 constexpr const char* kSlowRateFormat = "#0.00000KHz";  // half-rates below 1 kHz
 constexpr const char* kKiloRateFormat = "##0.0000KHz";  // half-rates below 1 MHz
 constexpr double kKiloPerMHz = 1000.0;
-constexpr double kTenthsPerMHz = 10.0;
 
 // Bins are converted in runs of this many, reporting progress in between.
 constexpr std::size_t kRunLength = 256;

@@ -1,6 +1,7 @@
 #include "view/MeasurementPanel.h"
 
 #include "base/Twips.h"
+#include "forms/QtText.h"
 #include "processing/Processing.h"
 
 #include <QAbstractButton>
@@ -50,11 +51,10 @@ constexpr std::array<const char*, 5> kWidestPeakCells = {"Rank", "Point", "0000.
 constexpr const char* kWidestValue = "2048 0000.000000 MHz 000.000 dB";
 // Pixels beside a cell's text.
 constexpr int kCellPadding = 12;
-constexpr double kTenthsPerMHz = 10.0;
 // Pixels between a table's lines of text.
 constexpr int kRowPadding = 6;
 
-QString Text(const std::string& text) { return QString::fromStdString(text); }
+using forms::Text;
 
 QTableWidget* NewTable(QWidget* parent, const char* name, const QString& accessibleName, int columns) {
   auto* table = new QTableWidget(0, columns, parent);

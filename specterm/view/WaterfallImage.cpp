@@ -18,7 +18,7 @@ namespace {
 // its labels below it.
 constexpr int kBarGap = 3;
 constexpr int kBarHeight = 8;
-constexpr int kLabelGap = 1;
+constexpr int kBarLabelGap = 1;
 // A time label at least every this many text heights, and its tick.
 constexpr int kTimeLabelSpacing = 3;
 constexpr int kTickLength = 4;
@@ -36,7 +36,7 @@ WaterfallImage::WaterfallImage() : font_(QString::fromLatin1(kLegendFontFace)) {
 }
 
 int WaterfallImage::RowLines(const QSize& size) const {
-  return std::max(0, size.height() - (kBarGap + kBarHeight + kLabelGap + textHeight_));
+  return std::max(0, size.height() - (kBarGap + kBarHeight + kBarLabelGap + textHeight_));
 }
 
 QRect WaterfallImage::RowsRect() const {
@@ -148,7 +148,7 @@ void WaterfallImage::Paint(QPainter& painter, const WaterfallHistory& history, Q
       pixels[c] = colours_[static_cast<std::size_t>(c * kWaterfallColourSteps / columns)];
     painter.drawImage(QRect(rows.left(), barTop, columns, kBarHeight), bar);
     painter.setPen(Colour(scene_.Legend));
-    const int labelTop = barTop + kBarHeight + kLabelGap;
+    const int labelTop = barTop + kBarHeight + kBarLabelGap;
     const auto label = [&](float dB, Qt::Alignment align) {
       const QString text = QString::fromStdString(vb::Format(dB, kLevelFormat));
       painter.drawText(QRect(rows.left(), labelTop, columns, textHeight_), align | Qt::AlignTop, text);

@@ -2,6 +2,7 @@
 
 #include "forms/Dialogs.h"
 #include "forms/KeyedToolBar.h"
+#include "forms/QtText.h"
 #include "interaction/Interaction.h"
 #include "modems/ModemDirectory.h"
 #include "processing/Processing.h"
@@ -34,7 +35,7 @@ constexpr const char* kReadFailedText = "The data set of the Halden modem [%1] c
 constexpr const char* kNoModemGuidance = "No modem yet: Communications > Add Halden Modem";
 constexpr const char* kStartHint = "Updates are stopped: Communications > Start Data Set Updates (Ctrl+S) starts them";
 
-QString Text(const std::string& text) { return QString::fromStdString(text); }
+using forms::Text;
 
 // The session's own notices, as message boxes titled as it titles them.
 void ShowFtpMessage(QWidget* window, const FtpMessage& message) {

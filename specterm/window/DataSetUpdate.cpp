@@ -4,6 +4,7 @@
 // location, then a fit of the view or a redraw.
 
 #include "forms/Dialogs.h"
+#include "forms/QtText.h"
 #include "interaction/Interaction.h"
 #include "processing/Processing.h"
 #include "view/PlotView.h"
@@ -14,7 +15,7 @@
 namespace specterm {
 namespace {
 
-QString Text(const std::string& text) { return QString::fromStdString(text); }
+using forms::Text;
 
 }  // namespace
 

@@ -32,7 +32,7 @@ using testsupport::WaitUntil;
 
 constexpr int kTestPollMs = 100;
 
-std::unique_ptr<CAppWindow> Window(const std::string& address, bool automatic = false) {
+std::unique_ptr<CAppWindow> LinkedWindow(const std::string& address, bool automatic = false) {
   CAppWindow::Options options;
   options.commandLine.address = address;
   options.commandLine.addressGiven = true;
@@ -43,7 +43,7 @@ std::unique_ptr<CAppWindow> Window(const std::string& address, bool automatic = 
 }
 
 std::unique_ptr<CAppWindow> Started(const std::string& address) {
-  auto window = Window(address);
+  auto window = LinkedWindow(address);
   window->resize(400, 360);
   window->show();
   window->OnCommand(IDM_START);
@@ -119,7 +119,7 @@ TEST_F(LinkTest, StartReadsTwiceThenPollsAndDraws) {
 
 TEST_F(LinkTest, TheFirstStartShowsTheGridAndWhatItIsDoingUntilTheFirstDrawing) {
   testsupport::ModemSim sim({"--fault", "slow=300", "--modulation", "2"});
-  auto window = Window(sim.Address(), /*automatic=*/true);
+  auto window = LinkedWindow(sim.Address(), /*automatic=*/true);
   window->resize(400, 360);
   window->show();
   CConstellationMonitor& monitor = window->Monitor();
@@ -281,7 +281,7 @@ TEST_F(LinkTest, StopDisconnectsAndErases) {
 
 TEST_F(LinkTest, StopDuringTheStartSequenceAbandonsIt) {
   testsupport::ModemSim sim;
-  auto window = Window(sim.Address());
+  auto window = LinkedWindow(sim.Address());
   window->Monitor().SetPollInterval(1500);
   window->OnCommand(IDM_START);
   // Stop becomes available once connected; the sequence then reads and
@@ -363,7 +363,7 @@ TEST_F(LinkTest, CommandsRefusedWhileRunning) {
 
 TEST_F(LinkTest, AutomaticStart) {
   testsupport::ModemSim sim;
-  auto window = Window(sim.Address(), true);
+  auto window = LinkedWindow(sim.Address(), true);
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(WaitForDraws(*window, 1));
   EXPECT_FALSE(window->MenuItem(IDM_START)->isEnabled());
@@ -372,7 +372,7 @@ TEST_F(LinkTest, AutomaticStart) {
 
 TEST_F(LinkTest, UnreachableModemFromTheMenuEndsTheProgram) {
   const std::string address = "127.0.0.1:" + std::to_string(testsupport::FreeLoopbackPort());
-  auto window = Window(address);
+  auto window = LinkedWindow(address);
   window->show();
   window->OnCommand(IDM_START);
   ASSERT_TRUE(WaitForBox());
@@ -385,7 +385,7 @@ TEST_F(LinkTest, UnreachableModemFromTheMenuEndsTheProgram) {
 
 TEST_F(LinkTest, UnreachableModemAtAutomaticStartKeepsTheProgramOpen) {
   const std::string address = "127.0.0.1:" + std::to_string(testsupport::FreeLoopbackPort());
-  auto window = Window(address, true);
+  auto window = LinkedWindow(address, true);
   window->show();
   ASSERT_TRUE(WaitForBox());
   EXPECT_EQ(Boxes()[0].text, "Unable to Connect to the ftp server.");

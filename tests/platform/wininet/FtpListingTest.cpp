@@ -1,5 +1,6 @@
 // Listing lines of the styles servers send, and the find pattern match.
 
+#include "WinInetTestUtil.h"
 #include "wininet/FtpListing.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,7 @@
 
 namespace {
 
-std::uint64_t SizeOf(const WIN32_FIND_DATAA& d) { return (std::uint64_t{d.nFileSizeHigh} << 32) | d.nFileSizeLow; }
+using wininettest::SizeOf;
 
 std::time_t UnixOf(const FILETIME& ft) {
   const std::uint64_t ticks = (std::uint64_t{ft.dwHighDateTime} << 32) | ft.dwLowDateTime;

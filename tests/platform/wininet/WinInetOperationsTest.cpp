@@ -21,8 +21,6 @@ using wininettest::ReadAll;
 
 namespace {
 
-std::uint64_t SizeOf(const WIN32_FIND_DATAA& d) { return (std::uint64_t{d.nFileSizeHigh} << 32) | d.nFileSizeLow; }
-
 bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
 }  // namespace

@@ -32,6 +32,9 @@ class Handle {
   HINTERNET h_;
 };
 
+// The 64-bit size of a found file.
+inline std::uint64_t SizeOf(const WIN32_FIND_DATAA& d) { return (std::uint64_t{d.nFileSizeHigh} << 32) | d.nFileSizeLow; }
+
 inline std::string RandomBytes(std::size_t n, unsigned seed = 7) {
   std::mt19937 gen(seed);
   std::string s(n, '\0');
