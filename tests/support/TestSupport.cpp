@@ -162,7 +162,8 @@ void WriteFile(const std::string& path, const std::string& contents) {
   out << contents;
 }
 
-std::string BinDir() { return HALDEN_BIN_DIR; }
+// Every test binary is built into the folder of the programs.
+std::string BinDir() { return std::filesystem::read_symlink("/proc/self/exe").parent_path().string(); }
 
 ModemSim::ModemSim(std::vector<std::string> extraArgs) {
   log_ = dir_.File("modemsim.log");
