@@ -65,9 +65,10 @@ TEST(FftLibrary, NotALibraryIsAnErrorNamingIt) {
 }
 
 TEST(FftLibrary, MissingFunctionIsAnErrorNamingFileAndFunction) {
-  const FftLibrary::Loaded loaded = FftLibrary::Open(INCOMPLETE_FFT_LIBRARY);
+  const std::string incomplete = testsupport::BinDir() + "/testlibs/libFFTIncomplete.so";
+  const FftLibrary::Loaded loaded = FftLibrary::Open(incomplete);
   EXPECT_FALSE(loaded);
-  EXPECT_NE(loaded.Error.find(INCOMPLETE_FFT_LIBRARY), std::string::npos) << loaded.Error;
+  EXPECT_NE(loaded.Error.find(incomplete), std::string::npos) << loaded.Error;
   EXPECT_NE(loaded.Error.find("Index_to_frequency"), std::string::npos) << loaded.Error;
   EXPECT_EQ(loaded.Error.find("fft_float"), std::string::npos) << loaded.Error;
 }
