@@ -18,6 +18,7 @@ using wininettest::Handle;
 using wininettest::LastResponse;
 using wininettest::RandomBytes;
 using wininettest::ReadAll;
+using wininettest::SizeOf;
 
 namespace {
 
